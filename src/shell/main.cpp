@@ -1,0 +1,149 @@
+// The configurator's entry: options, the main window, clean shutdown on SIGINT and SIGTERM.
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <QTextStream>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <exception>
+
+#include "shell/tform_hlav.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+const char* const kUsage =
+    "Usage: torvane [LANGUAGE] [--simulate] [--port DEVICE] [--screenshot FILE] [--exit-after MS]\n"
+    "              [--report-startup]\n"
+    "  LANGUAGE           ENGLISH, DEUTSCH, FRENCH or CESKY (exactly so) selects the language\n"
+    "  --simulate         talk to the built-in simulated unit instead of a serial port\n"
+    "  --port DEVICE      open DEVICE for the selected port entry (e.g. a pseudo-terminal)\n"
+    "  --screenshot FILE  with --exit-after: save a picture of the window before closing\n"
+    "  --exit-after MS    close the window (settings are saved) after MS milliseconds\n"
+    "  --report-startup   print the milliseconds from start to the window shown\n";
+
+#ifdef Q_OS_UNIX
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+#endif
+
+struct CommandLine {
+    torvane::StartOptions start;
+    QString screenshot;
+    int exitAfterMs = -1;
+    bool reportStartup = false;
+    bool help = false;
+    QString error;
+};
+
+CommandLine parse(const QStringList& args) {
+    CommandLine cl;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&](QString& out) {
+            if (i + 1 >= args.size()) {
+                cl.error = a + " needs a value";
+                return;
+            }
+            out = args[++i];
+        };
+        if (a == "--help" || a == "-h") {
+            cl.help = true;
+        } else if (a == "--simulate") {
+            cl.start.simulate = true;
+        } else if (a == "--port") {
+            value(cl.start.portOverride);
+        } else if (a == "--screenshot") {
+            value(cl.screenshot);
+        } else if (a == "--exit-after") {
+            QString ms;
+            value(ms);
+            bool ok = false;
+            cl.exitAfterMs = ms.toInt(&ok);
+            if (!ok || cl.exitAfterMs < 0) cl.error = "--exit-after needs a number of milliseconds";
+        } else if (a == "--report-startup") {
+            cl.reportStartup = true;
+        } else if (a.startsWith("--")) {
+            cl.error = "unknown option " + a;
+        } else {
+            cl.start.arguments << a;
+        }
+        if (!cl.error.isEmpty()) break;
+    }
+    return cl;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("torvane");
+
+    CommandLine cl = parse(QApplication::arguments());
+    if (cl.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!cl.error.isEmpty()) {
+        std::fprintf(stderr, "torvane: %s\n%s", qPrintable(cl.error), kUsage);
+        return 2;
+    }
+
+    try {
+        torvane::TFormHlav window(cl.start);
+
+#ifdef Q_OS_UNIX
+        // SIGINT and SIGTERM close the window in order, so the settings and the image are saved.
+        if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
+            auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+            QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+                char byte = 0;
+                [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+                window.close();
+            });
+            std::signal(SIGINT, onSignal);
+            std::signal(SIGTERM, onSignal);
+        }
+#endif
+
+        window.show();
+        if (cl.reportStartup) {
+            QTimer::singleShot(0, &window, [&] {
+                std::printf("startup-ms %lld\n", static_cast<long long>(sinceStart.elapsed()));
+                std::fflush(stdout);
+            });
+        }
+        if (cl.exitAfterMs >= 0) {
+            QTimer::singleShot(cl.exitAfterMs, &window, [&] {
+                if (!cl.screenshot.isEmpty()) {
+                    QDir().mkpath(QFileInfo(cl.screenshot).absolutePath());
+                    if (window.grab().save(cl.screenshot, "PNG")) {
+                        std::printf("screenshot %s\n", qPrintable(QFileInfo(cl.screenshot).absoluteFilePath()));
+                    } else {
+                        std::fprintf(stderr, "torvane: could not write %s\n", qPrintable(cl.screenshot));
+                    }
+                    std::fflush(stdout);
+                }
+                window.close();
+            });
+        }
+        return QApplication::exec();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "torvane: %s\n", e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,616 @@
+#include "shell/tform_hlav.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "shell/gauge_widget.h"
+#include "shell/ini_file.h"
+#include "shell/message_table.h"
+#include "shell/platform_paths.h"
+#include "shell/window_link.h"
+
+namespace torvane {
+namespace {
+
+constexpr int MemoMaxChars = 349;
+
+struct PageInfo {
+    const char* objectName;
+    const char* caption;  // initial caption; the language replaces it
+};
+
+// Page order of PageControl1; the index is the active page index kept in the settings file.
+constexpr PageInfo kPages[PageCount] = {
+    {"TabSheet_Bike", "Bike"},           {"TabSheet_Synchro", "Synchro"},
+    {"TabSheet_Advance", "Advance"},     {"TabSheet_Jet1A", "Inj-1A"},
+    {"TabSheet_Jet2A", "Inj-2A"},        {"TabSheet_Jet3A", "Inj-3A"},
+    {"TabSheet_Jet4A", "Inj-4A"},        {"TabSheet_JetB", "Inj-B"},
+    {"TabSheet_Iap", "Inj-IAP"},         {"TabSheet_Poloha", "Poloha"},
+    {"TabSheet_Korekce", "Korekce"},     {"TabSheet_Cidla", "Čidla"},
+    {"TabSheet_ServoIn", "Intake Servo"}, {"TabSheet_ServoEx", "Exhaust Servo"},
+    {"TabSheet_Idle", "Volnoběh"},       {"TabSheet_Gas", "N2O"},
+    {"TabSheet_Race", "Race"},           {"TabSheet_Gear", "Gear"},
+    {"TabSheet_Monitor", "Monitor"},
+};
+
+QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QByteArray readWholeFile(const QString& path, bool* ok) {
+    QFile file(path);
+    *ok = file.open(QIODevice::ReadOnly);
+    return *ok ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+TFormHlav::TFormHlav(StartOptions options, std::unique_ptr<UserPrompts> prompts, QWidget* parent)
+    : QMainWindow(parent), options_(std::move(options)), prompts_(std::move(prompts)) {
+    setObjectName("TFormHlav");
+    if (!prompts_) prompts_ = std::make_unique<MessageBoxPrompts>(this);
+    if (options_.settingsDirectory.isEmpty()) options_.settingsDirectory = QString::fromStdString(SettingsDirectory());
+    FormCreate();
+    timer1_ = new QTimer(this);
+    timer1_->setObjectName("Timer1");
+    timer1_->setInterval(TickIntervalMs);
+    connect(timer1_, &QTimer::timeout, this, &TFormHlav::Timer1Timer);
+    timer1_->start();
+}
+
+TFormHlav::~TFormHlav() = default;
+
+QString TFormHlav::settingsFilePath() const {
+    return options_.settingsDirectory + "/" + QString::fromStdString(SettingsFileName());
+}
+
+QString TFormHlav::imageBackupFilePath() const {
+    return options_.settingsDirectory + "/" + QString::fromStdString(ImageBackupFileName());
+}
+
+QString TFormHlav::messageText(int n) const { return fromUtf8(MessageText(n, languageIndex_)); }
+
+void TFormHlav::FormCreate() {
+    // 1. Pages, their run-time controls and the port menu.
+    buildMenus();
+    buildToolbar();
+    buildPages();
+    // 2. Hints: each control's long hint text is its status tip, shown in the status bar.
+    statusBar()->setObjectName("StatusBar1");
+    // 3.
+    comPortIndex_ = 1;
+    // 4. Defaults of motorcycle type 32.
+    link_ = std::make_unique<WindowLink>(*this, image_, live_);
+    link_->applyStartDefaults();
+    // 5.
+    resize(DesignClientWidth, DesignClientHeight);
+    centreWindow();
+    // 6.
+    ReadSettings();
+    // 7.
+    PageControl1Change();
+    // 8.
+    Memo1->setProperty("maxLength", MemoMaxChars);
+    // 9.
+    CGaugeProgram->setMaxValue(100);
+    // 10. Map tables of the motorcycle type: selected as part of the defaults and the normalization.
+    // 11. A language word as first argument beats the settings file.
+    if (!options_.arguments.isEmpty()) {
+        static const char* const kWords[] = {"ENGLISH", "DEUTSCH", "FRENCH", "CESKY"};
+        for (int i = 0; i < LanguageCount; ++i) {
+            if (options_.arguments.front() == QLatin1String(kWords[i])) languageIndex_ = static_cast<std::uint8_t>(i);
+        }
+    }
+    // 12. Without any answer the no-connection label shows in the seventh tick.
+    link_->setSilenceCounter(18);
+    // 13.
+    NormalizeAll();
+    // 14.
+    ApplyLanguage();
+    ImageToPage();
+    // 15. The undo history starts at this image (the editor keeps it).
+    // 16.
+    OpenComPort();
+    // 17.
+    ApplyLanguage();
+    ImageToPage();
+    // 18.
+    LabelHlaseni->setVisible(false);
+    CGaugeProgram->setVisible(false);
+    LabelEeDataErr->setVisible(false);
+    // 19.
+    ReadDiagnosticsMarker();
+    // 20.
+    for (QLabel* label : LabelTest) label->setVisible(diagnosticsEnabled_);
+    MenuServis->menuAction()->setVisible(diagnosticsEnabled_);
+    // 21.
+    RefreshDisplay();
+}
+
+void TFormHlav::buildMenus() {
+    QMenuBar* bar = menuBar();
+    auto addAction = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& key = {}) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        if (!key.isEmpty()) a->setShortcut(key);
+        return a;
+    };
+
+    QMenu* file = bar->addMenu("&File");
+    file->setObjectName("MenuFile");
+    // New, Open, Save and Print arrive with the page editor; the items exist so the menu reads as it will.
+    for (QAction* a : {addAction(file, "MenuNew", "&New", QKeySequence("Ctrl+N")),
+                       addAction(file, "MenuNewActPage", "New for actual page"),
+                       addAction(file, "MenuOpen", "&Open", QKeySequence(Qt::Key_F3)),
+                       addAction(file, "MenuOpenActPage", "Open for actual page"),
+                       addAction(file, "MenuSave", "&Save", QKeySequence(Qt::Key_F2)),
+                       addAction(file, "MenuPrint", "&Print", QKeySequence("Ctrl+P"))}) {
+        a->setEnabled(false);
+    }
+    file->addSeparator();
+    connect(addAction(file, "MenuExit", "E&xit"), &QAction::triggered, this, &TFormHlav::MenuExitClick);
+
+    MenuCom = bar->addMenu("&Com");
+    MenuCom->setObjectName("MenuCom");
+    auto* comGroup = new QActionGroup(this);
+    comGroup->setExclusive(true);
+    for (int i = 0; i < ComPortCount; ++i) {
+        QAction* a = MenuCom->addAction(QString("Com %1").arg(i + 1));
+        a->setObjectName(QString("MenuCom%1").arg(i + 1));
+        a->setCheckable(true);
+        a->setStatusTip(QString::fromStdString(ComPortDevice(i)));
+        comGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, i] { MenuCom1Click(i); });
+        comActions_[static_cast<std::size_t>(i)] = a;
+    }
+
+    QMenu* device = bar->addMenu("&Ignition");
+    device->setObjectName("MenuDevice");
+    connect(addAction(device, "MenuRead", "&Read", QKeySequence(Qt::Key_F7)), &QAction::triggered, this,
+            &TFormHlav::MenuReadClick);
+    connect(addAction(device, "MenuVerify", "&Verify", QKeySequence(Qt::Key_F8)), &QAction::triggered, this,
+            &TFormHlav::MenuVerifyClick);
+    connect(addAction(device, "MenuProgram", "&Program", QKeySequence(Qt::Key_F9)), &QAction::triggered, this,
+            &TFormHlav::MenuProgramClick);
+
+    QMenu* tools = bar->addMenu("Tools");
+    tools->setObjectName("MenuTools");
+    for (QAction* a : {addAction(tools, "MenuToolsMinus", "Minus ", QKeySequence(Qt::Key_F4)),
+                       addAction(tools, "MenuToolsPlus", "Plus", QKeySequence(Qt::Key_F5)),
+                       addAction(tools, "MenuZpet", "Undo", QKeySequence("Ctrl+Z")),
+                       addAction(tools, "MenuZnovu", "Redo", QKeySequence("Ctrl+Alt+Z"))}) {
+        a->setEnabled(false);  // map tools and the undo history come with the page editor
+    }
+    QMenu* jetMode = tools->addMenu("Jet 1234");
+    jetMode->setObjectName("Menu_Jet123Mode");
+    for (QAction* a : {addAction(jetMode, "Menu_Jet123Normal", "Separate"),
+                       addAction(jetMode, "Menu_Jet123Coupled", "Coupled"),
+                       addAction(jetMode, "Menu_Jet123Stejny", "1=2=3=4")}) {
+        a->setCheckable(true);
+        a->setEnabled(false);
+    }
+    MenuServis = tools->addMenu("Service");
+    MenuServis->setObjectName("MenuServis");
+    for (QAction* a : {addAction(MenuServis, "MenuSaveAllNew", "Save All New"),
+                       addAction(MenuServis, "MenuCompareAll", "Compare All New")}) {
+        a->setEnabled(false);
+    }
+
+    QMenu* language = bar->addMenu("&Language");
+    language->setObjectName("MenuLanguage");
+    auto* languageGroup = new QActionGroup(this);
+    const char* const names[] = {"MenuEnglish", "MenuGerman", "MenuFrench", "MenuCzech"};
+    const char* const captions[] = {"&English", "&German", "&French", "&Czech"};
+    for (int i = 0; i < LanguageCount; ++i) {
+        QAction* a = addAction(language, names[i], captions[i]);
+        a->setCheckable(true);
+        languageGroup->addAction(a);
+        connect(a, &QAction::triggered, this, [this, i] { setLanguage(i); });
+        languageActions_[static_cast<std::size_t>(i)] = a;
+    }
+
+    QMenu* help = bar->addMenu("&Help");
+    help->setObjectName("MenuHelp");
+    addAction(help, "MenuContens", "&Contents...", QKeySequence(Qt::Key_F1))->setEnabled(false);
+    addAction(help, "MenuAbout", "&About...")->setEnabled(false);
+}
+
+void TFormHlav::buildToolbar() {
+    auto* central = new QWidget(this);
+    central->setObjectName("PanelMain");
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 4);
+
+    auto* top = new QHBoxLayout();
+    ButtonRead = new QPushButton("&Read", central);
+    ButtonRead->setObjectName("ButtonRead");
+    ButtonVerify = new QPushButton("&Verify", central);
+    ButtonVerify->setObjectName("ButtonVerify");
+    ButtonProgram = new QPushButton("&Program", central);
+    ButtonProgram->setObjectName("ButtonProgram");
+    for (QPushButton* b : {ButtonRead, ButtonVerify, ButtonProgram}) {
+        b->setFocusPolicy(Qt::NoFocus);
+        top->addWidget(b);
+    }
+    connect(ButtonRead, &QPushButton::clicked, this, &TFormHlav::MenuReadClick);
+    connect(ButtonVerify, &QPushButton::clicked, this, &TFormHlav::MenuVerifyClick);
+    connect(ButtonProgram, &QPushButton::clicked, this, &TFormHlav::MenuProgramClick);
+
+    LabelHlaseni = new QLabel(central);
+    LabelHlaseni->setObjectName("LabelHlaseni");
+    LabelHlaseni->setMinimumWidth(200);
+    LabelHlaseni->setAutoFillBackground(true);
+    LabelHlaseni->setFrameShape(QFrame::Panel);
+    LabelHlaseni->setFrameShadow(QFrame::Sunken);
+    CGaugeProgram = new GaugeWidget(central);
+    CGaugeProgram->setObjectName("CGaugeProgram");
+    CGaugeProgram->setMinimumWidth(160);
+    top->addSpacing(12);
+    top->addWidget(LabelHlaseni);
+    top->addWidget(CGaugeProgram);
+    top->addStretch(1);
+
+    LabelSpojeni = new QLabel("No connection with PC", central);
+    LabelSpojeni->setObjectName("LabelSpojeni");
+    LabelSpojeni->setStyleSheet("QLabel { color: white; background: rgb(255,0,0); padding: 2px 6px; }");
+    LabelSpojeni->setVisible(false);
+    LabelVersion = new QLabel(central);
+    LabelVersion->setObjectName("LabelVersion");
+    LabelVersion->setAutoFillBackground(true);
+    LabelEeDataErr = new QLabel("Programmed data error!", central);
+    LabelEeDataErr->setObjectName("LabelEeDataErr");
+    LabelEeDataErr->setStyleSheet("QLabel { color: white; background: rgb(255,0,0); padding: 2px 6px; }");
+    top->addWidget(LabelEeDataErr);
+    top->addWidget(LabelSpojeni);
+    top->addWidget(LabelVersion);
+    layout->addLayout(top);
+
+    auto* fileRow = new QHBoxLayout();
+    LabelFile1 = new QLabel("File:", central);
+    LabelFile1->setObjectName("LabelFile1");
+    LabelFile2 = new QLabel(central);
+    LabelFile2->setObjectName("LabelFile2");
+    fileRow->addWidget(LabelFile1);
+    fileRow->addWidget(LabelFile2, 1);
+    for (int i = 0; i < 8; ++i) {
+        auto* label = new QLabel(QString("Test%1=").arg(i + 1), central);
+        label->setObjectName(QString("LabelTest%1").arg(i + 1));
+        fileRow->addWidget(label);
+        LabelTest[static_cast<std::size_t>(i)] = label;
+    }
+    layout->addLayout(fileRow);
+
+    PageControl1 = new QTabWidget(central);
+    PageControl1->setObjectName("PageControl1");
+    layout->addWidget(PageControl1, 1);
+    setCentralWidget(central);
+}
+
+void TFormHlav::buildPages() {
+    for (int i = 0; i < PageCount; ++i) {
+        auto* page = new QWidget(PageControl1);
+        page->setObjectName(kPages[i].objectName);
+        PageControl1->addTab(page, QString::fromUtf8(kPages[i].caption));
+    }
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
+
+    // Bike page: unit header texts, the note kept in the unit, programming after change.
+    QWidget* bike = PageControl1->widget(0);
+    auto* bikeLayout = new QGridLayout(bike);
+    auto* unitBox = new QGroupBox(bike);
+    unitBox->setObjectName("GroupBoxVerze");
+    auto* unitLayout = new QVBoxLayout(unitBox);
+    for (int i = 0; i < 3; ++i) {
+        auto* label = new QLabel(unitBox);
+        label->setObjectName(QString("LabelVerze%1").arg(i + 1));
+        unitLayout->addWidget(label);
+        LabelVerze[static_cast<std::size_t>(i)] = label;
+    }
+    LabelMemo = new QLabel("Memo sheet:", bike);
+    LabelMemo->setObjectName("LabelMemo");
+    Memo1 = new QPlainTextEdit(bike);
+    Memo1->setObjectName("Memo1");
+    CheckBoxProgHned = new QCheckBox("Programming after change", bike);
+    CheckBoxProgHned->setObjectName("CheckBoxProgHned");
+    bikeLayout->addWidget(unitBox, 0, 1);
+    bikeLayout->addWidget(CheckBoxProgHned, 1, 1);
+    bikeLayout->addWidget(LabelMemo, 2, 1);
+    bikeLayout->addWidget(Memo1, 3, 1);
+    bikeLayout->setColumnStretch(0, 3);
+    bikeLayout->setColumnStretch(1, 2);
+    bikeLayout->setRowStretch(3, 1);
+
+    // Controls shared by the map pages; the map editor moves them to the page in view.
+    QWidget* advance = PageControl1->widget(2);
+    auto* mapLayout = new QVBoxLayout(advance);
+    CheckBoxZobrMs_Uni = new QCheckBox("ms", advance);
+    CheckBoxZobrMs_Uni->setObjectName("CheckBoxZobrMs_Uni");
+    CheckBoxAll_Uni = new QCheckBox("All", advance);
+    CheckBoxAll_Uni->setObjectName("CheckBoxAll_Uni");
+    mapLayout->addWidget(CheckBoxAll_Uni);
+    mapLayout->addWidget(CheckBoxZobrMs_Uni);
+    mapLayout->addStretch(1);
+
+    QWidget* poloha = PageControl1->widget(9);
+    auto* polohaLayout = new QVBoxLayout(poloha);
+    CheckBoxAll_PolohaA = new QCheckBox("All", poloha);
+    CheckBoxAll_PolohaA->setObjectName("CheckBoxAll_PolohaA");
+    CheckBoxAll_PolohaB = new QCheckBox("All", poloha);
+    CheckBoxAll_PolohaB->setObjectName("CheckBoxAll_PolohaB");
+    polohaLayout->addWidget(CheckBoxAll_PolohaA);
+    polohaLayout->addWidget(CheckBoxAll_PolohaB);
+    polohaLayout->addStretch(1);
+
+    // Monitor page: the live readouts.
+    QWidget* monitor = PageControl1->widget(PageCount - 1);
+    auto* monitorLayout = new QVBoxLayout(monitor);
+    monitorLayout->setContentsMargins(0, 0, 0, 0);
+    CheckBoxExtMonitor = WindowLink::buildMonitorPage(monitor, monitorLayout);
+}
+
+void TFormHlav::centreWindow() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    const QRect area = screen->geometry();
+    move((area.width() - width()) / 2, (area.height() - height()) / 2);
+}
+
+// A settings file from another screen must not put the window where nobody can reach it.
+void TFormHlav::keepOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    const QRect area = screen->availableGeometry();
+    if (width() < 200 || height() < 150 || width() > 8 * area.width() || height() > 8 * area.height()) {
+        resize(DesignClientWidth, DesignClientHeight);
+    }
+    const QRect frame(pos(), size());
+    if (!area.intersects(frame.adjusted(0, 0, -frame.width() / 2, -frame.height() / 2))) {
+        centreWindow();
+    }
+}
+
+void TFormHlav::ReadSettings() {
+    IniFile ini;
+    bool ok = false;
+    const QByteArray text = readWholeFile(settingsFilePath(), &ok);
+    if (ok) ini.parse(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+
+    SettingsValues v;
+    v.Left = x();
+    v.Top = y();
+    v.Height = height();
+    v.Width = width();
+    v.ComPortIndex = comPortIndex_;
+    v.LanguageIndex = languageIndex_;
+    v.ActivePageIndex = PageControl1->currentIndex();
+    v.ZobrMs = CheckBoxZobrMs_Uni->isChecked();
+    v.ExtMonitor = CheckBoxExtMonitor->isChecked();
+    v.AllPolohaA = CheckBoxAll_PolohaA->isChecked();
+    v.AllPolohaB = CheckBoxAll_PolohaB->isChecked();
+    ReadSettingsValues(ini, v);
+
+    move(v.Left, v.Top);
+    resize(v.Width, v.Height);
+    keepOnScreen();
+    comPortIndex_ = v.ComPortIndex;
+    languageIndex_ = v.LanguageIndex;
+    LabelFile2->setText(QString::fromStdString(v.File));
+    iniDir_ = QString::fromStdString(v.IniDir);
+    if (v.ActivePageIndex >= 0 && v.ActivePageIndex < PageCount) PageControl1->setCurrentIndex(v.ActivePageIndex);
+    CheckBoxZobrMs_Uni->setChecked(v.ZobrMs);
+    CheckBoxExtMonitor->setChecked(v.ExtMonitor);
+    CheckBoxAll_PolohaA->setChecked(v.AllPolohaA);
+    CheckBoxAll_PolohaB->setChecked(v.AllPolohaB);
+
+    const QByteArray backup = readWholeFile(imageBackupFilePath(), &ok);
+    if (ok) {
+        ReadImageBackup(std::string_view(backup.constData(), static_cast<std::size_t>(backup.size())), image_,
+                        allStates_);
+    }
+}
+
+void TFormHlav::WriteSettings() {
+    QDir().mkpath(options_.settingsDirectory);
+    IniFile ini;
+    bool ok = false;
+    // Keys of other sections or programs in the same file survive the rewrite.
+    const QByteArray old = readWholeFile(settingsFilePath(), &ok);
+    if (ok) ini.parse(std::string_view(old.constData(), static_cast<std::size_t>(old.size())));
+
+    SettingsValues v;
+    v.Left = x();
+    v.Top = y();
+    v.Height = height();
+    v.Width = width();
+    v.ComPortIndex = comPortIndex_;
+    v.LanguageIndex = languageIndex_;
+    v.File = LabelFile2->text().toStdString();
+    v.IniDir = iniDir_.toStdString();
+    v.ActivePageIndex = PageControl1->currentIndex();
+    v.ZobrMs = CheckBoxZobrMs_Uni->isChecked();
+    v.ExtMonitor = CheckBoxExtMonitor->isChecked();
+    v.AllPolohaA = CheckBoxAll_PolohaA->isChecked();
+    v.AllPolohaB = CheckBoxAll_PolohaB->isChecked();
+    WriteSettingsValues(ini, v);
+
+    auto writeAtomically = [](const QString& path, const std::string& text) {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) return;
+        file.write(text.data(), static_cast<qint64>(text.size()));
+        file.commit();
+    };
+    writeAtomically(settingsFilePath(), ini.text());
+    writeAtomically(imageBackupFilePath(), ImageBackupText(image_, allStates_));
+}
+
+void TFormHlav::ReadDiagnosticsMarker() {
+    diagnosticsEnabled_ = false;
+    bool ok = false;
+    const QByteArray text =
+        readWholeFile(options_.settingsDirectory + "/" + QString::fromStdString(DiagnosticsMarkerFileName()), &ok);
+    if (ok) {
+        diagnosticsEnabled_ =
+            DiagnosticsMarkerEnables(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    }
+}
+
+void TFormHlav::PageControl1Change() {
+    // The page editor takes the previous page into the image and shows the new one.
+}
+
+void TFormHlav::NormalizeAll() {
+    // Settings ranges: an unknown language reads as English, a port index past the menu as the first port.
+    if (languageIndex_ > 3) languageIndex_ = 0;
+    if (comPortIndex_ >= ComPortCount) comPortIndex_ = 0;
+    link_->normalizeImage();
+}
+
+void TFormHlav::ImageToPage() {
+    if (link_) link_->showUnitHeader();
+    std::string memo = link_ ? link_->memoText() : std::string();
+    const QString text = fromUtf8(memo);
+    if (Memo1->toPlainText() != text) Memo1->setPlainText(text);
+}
+
+void TFormHlav::PageToImage() {
+    if (link_) link_->setMemoText(Memo1->toPlainText().left(MemoMaxChars).toStdString());
+}
+
+void TFormHlav::RefreshDisplay() {}
+
+void TFormHlav::OpenComPort() {
+    std::string device = ComPortDevice(comPortIndex_);
+    if (!options_.portOverride.isEmpty()) device = options_.portOverride.toStdString();
+    link_->setDevice(device);
+    link_->OpenComPort(false);
+}
+
+void TFormHlav::CloseComPort() { link_->CloseComPort(); }
+
+void TFormHlav::MenuCom1Click(int index) {
+    if (index < 0 || index >= ComPortCount) return;
+    comPortIndex_ = static_cast<std::uint8_t>(index);
+    CloseComPort();
+    OpenComPort();
+}
+
+void TFormHlav::MenuExitClick() { close(); }
+
+void TFormHlav::MenuReadClick() { link_->MenuReadClick(); }
+
+void TFormHlav::MenuVerifyClick() {
+    PageToImage();
+    link_->MenuVerifyClick();
+}
+
+void TFormHlav::MenuProgramClick() {
+    PageToImage();
+    link_->MenuProgramClick();
+}
+
+void TFormHlav::Timer1Timer() {
+    if (closed_) return;
+    link_->Tick();                                        // steps 1 to 4
+    LabelVersion->setVisible(!LabelSpojeni->isVisible());  // step 5
+    // step 6: the live operating point is tracked by the map pages of the editor.
+}
+
+void TFormHlav::setLanguage(int languageIndex) {
+    languageIndex_ = static_cast<std::uint8_t>(languageIndex);
+    ApplyLanguage();
+    ImageToPage();
+}
+
+void TFormHlav::applyHint(QObject* target, const QString& hint) {
+    // "short|long": the short part is the tool tip, the long part goes to the status bar.
+    const qsizetype bar = hint.indexOf('|');
+    const QString shortPart = bar < 0 ? hint : hint.left(bar);
+    const QString longPart = bar < 0 ? hint : hint.mid(bar + 1);
+    if (auto* action = qobject_cast<QAction*>(target)) {
+        action->setToolTip(shortPart);
+        action->setStatusTip(longPart);
+    } else if (auto* widget = qobject_cast<QWidget*>(target)) {
+        widget->setToolTip(shortPart);
+        widget->setStatusTip(longPart);
+    }
+}
+
+void TFormHlav::ApplyLanguage() {
+    const int lang = languageIndex_ <= 3 ? languageIndex_ : 0;
+    for (std::size_t i = 0; i < languageActions_.size(); ++i) {
+        languageActions_[i]->setChecked(static_cast<int>(i) == lang);
+    }
+    for (const CaptionRow& row : CaptionTable()) {
+        const QString name = QString::fromUtf8(row.control.data(), static_cast<qsizetype>(row.control.size()));
+        const QString text = fromUtf8(std::string(row.text[static_cast<std::size_t>(lang)]));
+        if (name == objectName()) {
+            if (row.kind == CaptionKind::Caption) setWindowTitle(text);
+            continue;
+        }
+        QObject* target = findChild<QObject*>(name);
+        if (target == nullptr) {
+            // Menus are found through their action.
+            if (auto* menu = findChild<QMenu*>(name)) target = menu->menuAction();
+        }
+        if (auto* menu = qobject_cast<QMenu*>(target)) target = menu->menuAction();
+        if (target == nullptr) {
+            for (int i = 0; i < PageControl1->count(); ++i) {
+                if (PageControl1->widget(i)->objectName() == name && row.kind == CaptionKind::Caption) {
+                    PageControl1->setTabText(i, text);
+                }
+            }
+            continue;
+        }
+        if (row.kind == CaptionKind::Hint) {
+            applyHint(target, text);
+            continue;
+        }
+        if (row.kind != CaptionKind::Caption) continue;
+        if (auto* action = qobject_cast<QAction*>(target)) {
+            action->setText(text);
+        } else if (auto* label = qobject_cast<QLabel*>(target)) {
+            label->setText(text);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(target)) {
+            button->setText(text);
+        } else if (auto* box = qobject_cast<QGroupBox*>(target)) {
+            box->setTitle(text);
+        } else if (auto* page = qobject_cast<QWidget*>(target)) {
+            const int index = PageControl1->indexOf(page);
+            if (index >= 0) PageControl1->setTabText(index, text);
+        }
+    }
+    link_->applyLanguage(lang);
+}
+
+void TFormHlav::closeEvent(QCloseEvent* event) {
+    if (!closed_) FormClose();
+    event->accept();
+}
+
+void TFormHlav::FormClose() {
+    closed_ = true;
+    timer1_->stop();
+    CloseComPort();
+    PageToImage();
+    link_->normalizeImage();
+    WriteSettings();
+}
+
+}  // namespace torvane

@@ -1,0 +1,145 @@
+#pragma once
+// The main window: menus, the 19 pages, the transfer status display and the 55 ms tick that drives
+// the link and the live displays.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <memory>
+
+#include "image/device_image.h"
+#include "link/live_values.h"
+#include "shell/startup_settings.h"
+#include "shell/user_prompts.h"
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+
+namespace torvane {
+
+class GaugeWidget;
+class SerialPort;
+class UnitModel;
+class WindowLink;
+
+struct StartOptions {
+    QStringList arguments;   // positional arguments; the first may be a language word
+    bool simulate = false;   // talk to the built-in simulated unit instead of a serial port
+    QString portOverride;    // replaces the device of the selected port entry
+    QString settingsDirectory;  // where the settings, backup and marker files live
+};
+
+class TFormHlav : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int TickIntervalMs = 55;
+    static constexpr int DesignClientWidth = 1056;
+    static constexpr int DesignClientHeight = 901;
+
+    explicit TFormHlav(StartOptions options, std::unique_ptr<UserPrompts> prompts = nullptr,
+                       QWidget* parent = nullptr);
+    ~TFormHlav() override;
+
+    // One tick of Timer1: poll, link state, status countdown, watchdog, version label, live point.
+    void Timer1Timer();
+    void MenuCom1Click(int index);
+    void MenuExitClick();
+    void MenuReadClick();
+    void MenuVerifyClick();
+    void MenuProgramClick();
+    void ApplyLanguage();
+    void setLanguage(int languageIndex);
+
+    DeviceImage& image() { return image_; }
+    const DeviceImage& image() const { return image_; }
+    LiveValues& liveValues() { return live_; }
+    std::uint8_t comPortIndex() const { return comPortIndex_; }
+    std::uint8_t languageIndex() const { return languageIndex_; }
+    bool diagnosticsEnabled() const { return diagnosticsEnabled_; }
+    const AllStates& allStates() const { return allStates_; }
+    QString settingsFilePath() const;
+    QString imageBackupFilePath() const;
+    WindowLink* link() { return link_.get(); }
+    UnitModel* simulatedUnit() { return simulatedUnit_.get(); }
+    UserPrompts& prompts() { return *prompts_; }
+    QTimer* timer1() { return timer1_; }
+
+    // The text of message n in the current language.
+    QString messageText(int n) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    void buildMenus();
+    void buildToolbar();
+    void buildPages();
+    void ReadSettings();
+    void WriteSettings();
+    void ReadDiagnosticsMarker();
+    void PageControl1Change();
+    void OpenComPort();
+    void CloseComPort();
+    void NormalizeAll();
+    void ImageToPage();
+    void PageToImage();
+    void RefreshDisplay();
+    void applyHint(QObject* target, const QString& hint);
+    void centreWindow();
+    void keepOnScreen();
+
+    StartOptions options_;
+    std::unique_ptr<UserPrompts> prompts_;
+    DeviceImage image_;
+    LiveValues live_;
+    AllStates allStates_{};
+    std::uint8_t comPortIndex_ = 1;
+    std::uint8_t languageIndex_ = 0;
+    bool diagnosticsEnabled_ = false;
+    bool closed_ = false;
+    QString iniDir_;
+
+    std::unique_ptr<UnitModel> simulatedUnit_;
+    std::unique_ptr<SerialPort> port_;
+    std::unique_ptr<WindowLink> link_;
+
+    QTimer* timer1_ = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QLabel* LabelSpojeni = nullptr;
+    QLabel* LabelHlaseni = nullptr;
+    GaugeWidget* CGaugeProgram = nullptr;
+    QLabel* LabelVersion = nullptr;
+    QLabel* LabelFile1 = nullptr;
+    QLabel* LabelFile2 = nullptr;
+    QLabel* LabelEeDataErr = nullptr;
+    std::array<QLabel*, 8> LabelTest{};
+    std::array<QLabel*, 3> LabelVerze{};
+    QPlainTextEdit* Memo1 = nullptr;
+    QLabel* LabelMemo = nullptr;
+    QCheckBox* CheckBoxProgHned = nullptr;
+    QCheckBox* CheckBoxExtMonitor = nullptr;
+    QCheckBox* CheckBoxZobrMs_Uni = nullptr;
+    QCheckBox* CheckBoxAll_Uni = nullptr;
+    QCheckBox* CheckBoxAll_PolohaA = nullptr;
+    QCheckBox* CheckBoxAll_PolohaB = nullptr;
+    QPushButton* ButtonRead = nullptr;
+    QPushButton* ButtonVerify = nullptr;
+    QPushButton* ButtonProgram = nullptr;
+    QMenu* MenuCom = nullptr;
+    QMenu* MenuServis = nullptr;
+    std::array<QAction*, 20> comActions_{};
+    std::array<QAction*, 4> languageActions_{};
+};
+
+}  // namespace torvane

@@ -1,0 +1,50 @@
+#pragma once
+// Joins the window to the link, the image rules and the live monitor: it runs the link session on
+// the window's port, answers the session's calls on the window's labels and gauges, and keeps the
+// window free of protocol detail.
+
+#include <QString>
+#include <memory>
+#include <string>
+
+#include "image/device_image.h"
+#include "link/live_values.h"
+
+class QCheckBox;
+class QVBoxLayout;
+class QWidget;
+
+namespace torvane {
+
+class TFormHlav;
+
+class WindowLink {
+public:
+    WindowLink(TFormHlav& window, DeviceImage& image, LiveValues& live);
+    ~WindowLink();
+
+    // Builds the Monitor page's readouts into page; returns its "Detailed representation" check box.
+    static QCheckBox* buildMonitorPage(QWidget* page, QVBoxLayout* layout);
+
+    void applyStartDefaults();
+    void normalizeImage();
+    std::string memoText() const;
+    void setMemoText(const std::string& text);
+    void showUnitHeader();
+    void applyLanguage(int languageIndex);
+
+    void setDevice(const std::string& device);
+    void OpenComPort(bool quiet);
+    void CloseComPort();
+    void setSilenceCounter(int ticks);
+    void Tick();
+    void MenuReadClick();
+    void MenuVerifyClick();
+    void MenuProgramClick();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+}  // namespace torvane
