@@ -1,0 +1,270 @@
+// The transfers of the device image between the PC and the unit: one request per answer, resent
+// on time-out, with the status caption and gauge following the blocks.
+
+#include <algorithm>
+#include <cstdio>
+
+#include "link/link_session.h"
+#include "shell/message_table.h"
+
+namespace torvane {
+
+namespace {
+
+constexpr int MsgProgramError = 5;
+constexpr int MsgVerifyError = 6;
+constexpr int MsgReadError = 7;
+constexpr int MsgProgramDevice = 8;
+constexpr int MsgVersionMismatch = 9;
+constexpr int MsgVerify = 10;
+constexpr int MsgRead = 11;
+constexpr int MsgSaving = 40;
+
+constexpr std::uint8_t ReadFirstCommand = ReadCommandBit;        // read block 0
+constexpr std::uint8_t VerifyFirstCommand = ReadCommandBit | 1;  // verify block 1
+
+int BlockGauge(int block) {
+    return block * GaugeFull / BlockCount;
+}
+
+std::span<const std::uint8_t> Payload(std::span<const std::uint8_t> frame) {
+    return frame.subspan(1, PayloadSize);
+}
+
+}  // namespace
+
+void LinkSession::showProgress(int messageNumber, const std::string& suffix) {
+    view_.setStatusFailure(false);
+    view_.setStatusText(message(messageNumber) + suffix);
+    messageTimer_ = StatusDisplayTicks;
+    view_.setStatusVisible(true);
+}
+
+void LinkSession::setGauge(int value) {
+    view_.setGaugeValue(std::clamp(value, 0, GaugeFull));
+}
+
+// --- starting a transfer ---------------------------------------------------------------------
+// No command checks for a running transfer: each overwrites the state and so abandons it.
+
+void LinkSession::MenuReadClick() {
+    state_ = TransferState::Reading;
+    currentCommand_ = ReadFirstCommand;
+    retryCount_ = 0;
+    showProgress(MsgRead, "");
+    setGauge(0);
+    view_.setGaugeVisible(true);
+    view_.clearLoadedFileCaption();
+    programDone_ = false;
+}
+
+void LinkSession::MenuVerifyClick() {
+    view_.takeActivePageIntoImage();
+    view_.normalizeAndShowImage();
+    state_ = TransferState::Verifying;
+    currentCommand_ = VerifyFirstCommand;
+    retryCount_ = 0;
+    showProgress(MsgVerify, "");
+    programDone_ = false;
+    setGauge(0);
+    view_.setGaugeVisible(true);
+}
+
+void LinkSession::MenuProgramClick() {
+    view_.takeActivePageIntoImage();
+    view_.normalizeAndShowImage();
+    verifyAfterProgram_ = true;
+    blockChanged_.fill(true);
+    ProgramChangedBlocks();
+}
+
+void LinkSession::ProgramChangedBlocks() {
+    const auto first = std::ranges::find(blockChanged_, true);
+    if (first == blockChanged_.end()) return;
+    const int block = static_cast<int>(first - blockChanged_.begin());
+    currentCommand_ = static_cast<std::uint8_t>(block);
+    retryCount_ = 0;
+    setGauge(BlockGauge(block));
+    state_ = TransferState::Programming;
+    showProgress(MsgProgramDevice, "");
+    view_.setGaugeVisible(true);
+    programDone_ = false;
+}
+
+// --- tick step 2 -----------------------------------------------------------------------------
+
+void LinkSession::TickLinkState() {
+    if (state_ == TransferState::Idle) {
+        if (++tickCounter_ >= ResendTicks) {
+            tickCounter_ = 0;
+            SendMonitorRequest();
+        }
+        if (live_.UnitSavingCountdown > 0) {
+            view_.setStatusFailure(false);
+            view_.setStatusText(message(MsgSaving));
+            messageTimer_ = StatusDisplayTicks;
+            setGauge((SavingCountdownFull - static_cast<int>(live_.UnitSavingCountdown)) * GaugeFull /
+                     SavingCountdownFull);
+        } else if (programDone_) {
+            view_.setStatusText(message(MsgProgramDevice) + " OK");
+            setGauge(GaugeFull);
+        }
+        return;
+    }
+
+    // The counter runs on across the steps of a transfer: an answer does not restart it.
+    if (++tickCounter_ >= ResendTicks) {
+        tickCounter_ = 0;
+        ++retryCount_;
+        if (retryCount_ <= MaxTransmissions) {
+            SendTransferFrame();
+        } else {
+            failTransfer();
+        }
+    }
+    if (state_ == TransferState::Reading) programDone_ = false;
+}
+
+void LinkSession::failTransfer() {
+    const int text = state_ == TransferState::Programming ? MsgProgramError
+                     : state_ == TransferState::Verifying ? MsgVerifyError
+                                                          : MsgReadError;
+    if (state_ == TransferState::Verifying) programDone_ = false;
+    state_ = TransferState::Idle;
+    view_.setStatusFailure(true);
+    view_.setStatusText(message(text));
+    messageTimer_ = StatusDisplayTicks;
+}
+
+// --- answers ---------------------------------------------------------------------------------
+
+void LinkSession::HandleTransferReply(std::span<const std::uint8_t> frame) {
+    if (frame.size() < FrameSize || !FrameIsValid(frame.first(FrameSize))) return;
+    currentBlock_ = currentCommand_ & BlockMask;
+    if (currentBlock_ > LastBlock) return;
+    if (frame[0] != (currentCommand_ ^ AnswerBit)) return;
+    if (state_ == TransferState::Idle) return;
+    silenceCounter_ = 0;
+    const auto payload = Payload(frame);
+    switch (state_) {
+        case TransferState::Reading:
+            handleReadReply(payload);
+            break;
+        case TransferState::Verifying:
+            handleVerifyReply(payload);
+            break;
+        case TransferState::Programming:
+            handleProgramReply(payload);
+            break;
+        case TransferState::Idle:
+            break;
+    }
+}
+
+void LinkSession::nextRequest(std::uint8_t command) {
+    currentCommand_ = command;
+    retryCount_ = 1;
+    SendTransferFrame();
+}
+
+void LinkSession::startVerification(const std::string& captionSuffix) {
+    state_ = TransferState::Verifying;
+    nextRequest(VerifyFirstCommand);
+    showProgress(MsgVerify, captionSuffix);
+    setGauge(0);
+}
+
+void LinkSession::handleReadReply(std::span<const std::uint8_t> payload) {
+    if (currentBlock_ == 0) {
+        std::ranges::copy(payload, image_.block(0).begin());
+        DecodeUnitHeader();
+        if (HeaderDataVersion(image_.block(0)) != ProgramVersion) {
+            stopForVersion(true);
+            return;
+        }
+    } else {
+        std::ranges::copy(payload, readStaging_.begin() + BlockSize * currentBlock_);
+    }
+
+    if (currentBlock_ < LastBlock) {
+        setGauge(BlockGauge((currentCommand_ + 1) & BlockMask));
+        nextRequest(static_cast<std::uint8_t>(currentCommand_ + 1));
+        return;
+    }
+
+    // All blocks are in: only now does the read replace the configuration.
+    std::copy(readStaging_.begin() + BlockSize, readStaging_.end(), image_.bytes().begin() + BlockSize);
+    view_.normalizeAndShowImage();
+    startVerification(":");
+}
+
+void LinkSession::handleVerifyReply(std::span<const std::uint8_t> payload) {
+    // A difference leaves everything as it is: the tick step repeats the request until the
+    // retries run out.
+    if (!std::ranges::equal(payload, image_.block(currentBlock_))) return;
+
+    if (currentBlock_ < LastBlock) {
+        setGauge(BlockGauge((currentCommand_ + 1) & BlockMask));
+        nextRequest(static_cast<std::uint8_t>(currentCommand_ + 1));
+        return;
+    }
+    verifyAfterProgram_ = false;
+    setGauge(GaugeFull);
+    showProgress(MsgVerify, " OK");
+    state_ = TransferState::Idle;
+}
+
+void LinkSession::handleProgramReply(std::span<const std::uint8_t> payload) {
+    bool echoed = true;
+    if (currentBlock_ == 0) {
+        std::ranges::copy(payload, image_.block(0).begin());
+        DecodeUnitHeader();
+        view_.normalizeAndShowImage();
+        if (HeaderDataVersion(image_.block(0)) != ProgramVersion) {
+            stopForVersion(false);
+            return;
+        }
+    } else {
+        echoed = std::ranges::equal(payload, image_.block(currentBlock_));
+    }
+
+    // Cleared even when the echo differs; the same request goes out again on the next time-out.
+    blockChanged_[currentBlock_] = false;
+    if (!echoed) return;
+
+    const auto next = std::ranges::find(blockChanged_, true);
+    if (next != blockChanged_.end()) {
+        const int block = static_cast<int>(next - blockChanged_.begin());
+        setGauge(BlockGauge(block));
+        nextRequest(static_cast<std::uint8_t>(block));
+        return;
+    }
+
+    programDone_ = true;
+    if (verifyAfterProgram_) {
+        startVerification(":");
+        return;
+    }
+    setGauge(GaugeFull);
+    showProgress(MsgProgramDevice, " OK");
+    state_ = TransferState::Idle;
+}
+
+void LinkSession::stopForVersion(bool normalizeFirst) {
+    // The state is settled before the modal box opens: ticks run nested while it is shown.
+    state_ = TransferState::Idle;
+    if (normalizeFirst) view_.normalizeAndShowImage();
+    char versions[40];
+    std::snprintf(versions, sizeof versions, "  PC-%d, IGN-%d", ProgramVersion,
+                  static_cast<int>(HeaderDataVersion(image_.block(0))));
+    view_.showVersionMessage(message(MsgVersionMismatch) + versions);
+    state_ = TransferState::Idle;
+    messageTimer_ = 0;
+}
+
+void LinkSession::DecodeUnitHeader() {
+    headerTexts_ = torvane::DecodeUnitHeader(image_.block(0));
+    view_.showHeaderTexts(headerTexts_);
+}
+
+}  // namespace torvane
