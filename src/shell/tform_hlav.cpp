@@ -386,12 +386,7 @@ void TFormHlav::keepOnScreen() {
     }
 }
 
-void TFormHlav::ReadSettings() {
-    IniFile ini;
-    bool ok = false;
-    const QByteArray text = readWholeFile(settingsFilePath(), &ok);
-    if (ok) ini.parse(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
-
+SettingsValues TFormHlav::currentSettings() const {
     SettingsValues v;
     v.Left = x();
     v.Top = y();
@@ -399,11 +394,23 @@ void TFormHlav::ReadSettings() {
     v.Width = width();
     v.ComPortIndex = comPortIndex_;
     v.LanguageIndex = languageIndex_;
+    v.File = LabelFile2->text().toStdString();
+    v.IniDir = iniDir_.toStdString();
     v.ActivePageIndex = PageControl1->currentIndex();
     v.ZobrMs = CheckBoxZobrMs_Uni->isChecked();
     v.ExtMonitor = CheckBoxExtMonitor->isChecked();
     v.AllPolohaA = CheckBoxAll_PolohaA->isChecked();
     v.AllPolohaB = CheckBoxAll_PolohaB->isChecked();
+    return v;
+}
+
+void TFormHlav::ReadSettings() {
+    IniFile ini;
+    bool ok = false;
+    const QByteArray text = readWholeFile(settingsFilePath(), &ok);
+    if (ok) ini.parse(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+
+    SettingsValues v = currentSettings();
     ReadSettingsValues(ini, v);
 
     move(v.Left, v.Top);
@@ -434,21 +441,7 @@ void TFormHlav::WriteSettings() {
     const QByteArray old = readWholeFile(settingsFilePath(), &ok);
     if (ok) ini.parse(std::string_view(old.constData(), static_cast<std::size_t>(old.size())));
 
-    SettingsValues v;
-    v.Left = x();
-    v.Top = y();
-    v.Height = height();
-    v.Width = width();
-    v.ComPortIndex = comPortIndex_;
-    v.LanguageIndex = languageIndex_;
-    v.File = LabelFile2->text().toStdString();
-    v.IniDir = iniDir_.toStdString();
-    v.ActivePageIndex = PageControl1->currentIndex();
-    v.ZobrMs = CheckBoxZobrMs_Uni->isChecked();
-    v.ExtMonitor = CheckBoxExtMonitor->isChecked();
-    v.AllPolohaA = CheckBoxAll_PolohaA->isChecked();
-    v.AllPolohaB = CheckBoxAll_PolohaB->isChecked();
-    WriteSettingsValues(ini, v);
+    WriteSettingsValues(ini, currentSettings());
 
     auto writeAtomically = [](const QString& path, const std::string& text) {
         QSaveFile file(path);
@@ -513,6 +506,8 @@ void TFormHlav::MenuCom1Click(int index) {
 
 void TFormHlav::MenuExitClick() { close(); }
 
+UnitModel* TFormHlav::simulatedUnit() { return link_ ? link_->simulatedUnit() : nullptr; }
+
 void TFormHlav::MenuReadClick() { link_->MenuReadClick(); }
 
 void TFormHlav::MenuVerifyClick() {
@@ -528,7 +523,7 @@ void TFormHlav::MenuProgramClick() {
 void TFormHlav::Timer1Timer() {
     if (closed_) return;
     link_->Tick();                                        // steps 1 to 4
-    LabelVersion->setVisible(!LabelSpojeni->isVisible());  // step 5
+    LabelVersion->setVisible(LabelSpojeni->isHidden());  // step 5
     // step 6: the live operating point is tracked by the map pages of the editor.
 }
 

@@ -27,7 +27,6 @@ class QToolButton;
 namespace torvane {
 
 class GaugeWidget;
-class SerialPort;
 class UnitModel;
 class WindowLink;
 
@@ -69,12 +68,20 @@ public:
     QString settingsFilePath() const;
     QString imageBackupFilePath() const;
     WindowLink* link() { return link_.get(); }
-    UnitModel* simulatedUnit() { return simulatedUnit_.get(); }
+    // The built-in simulated unit when the window runs with --simulate, else nullptr.
+    UnitModel* simulatedUnit();
+    const StartOptions& startOptions() const { return options_; }
     UserPrompts& prompts() { return *prompts_; }
     QTimer* timer1() { return timer1_; }
 
     // The text of message n in the current language.
     QString messageText(int n) const;
+
+    // The operations every change of the image passes through; the link calls them around transfers.
+    void NormalizeAll();
+    void ImageToPage();
+    void PageToImage();
+    void RefreshDisplay();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,16 +92,13 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildPages();
+    SettingsValues currentSettings() const;
     void ReadSettings();
     void WriteSettings();
     void ReadDiagnosticsMarker();
     void PageControl1Change();
     void OpenComPort();
     void CloseComPort();
-    void NormalizeAll();
-    void ImageToPage();
-    void PageToImage();
-    void RefreshDisplay();
     void applyHint(QObject* target, const QString& hint);
     void centreWindow();
     void keepOnScreen();
@@ -110,8 +114,6 @@ private:
     bool closed_ = false;
     QString iniDir_;
 
-    std::unique_ptr<UnitModel> simulatedUnit_;
-    std::unique_ptr<SerialPort> port_;
     std::unique_ptr<WindowLink> link_;
 
     QTimer* timer1_ = nullptr;

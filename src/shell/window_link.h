@@ -16,7 +16,9 @@ class QWidget;
 
 namespace torvane {
 
+class LinkSession;
 class TFormHlav;
+class UnitModel;
 
 class WindowLink {
 public:
@@ -41,6 +43,10 @@ public:
     void MenuReadClick();
     void MenuVerifyClick();
     void MenuProgramClick();
+
+    // The built-in simulated unit when the window runs with --simulate, else nullptr.
+    UnitModel* simulatedUnit();
+    LinkSession& session();
 
 private:
     struct Impl;

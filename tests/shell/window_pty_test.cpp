@@ -1,0 +1,96 @@
+// The configurator's window against the simulated unit served on a pseudo-terminal: the real serial
+// adapter, the real tick, the unit answering from another thread as a cable-connected unit would.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "link/link_session.h"
+#include "shell/tform_hlav.h"
+#include "shell/window_link.h"
+#include "sim/pty_server.h"
+#include "sim/unit_model.h"
+
+namespace torvane {
+namespace {
+
+class SilentPrompts : public UserPrompts {
+public:
+    void showMessage(const QString& text) override { shown.append(text); }
+    PromptAnswer askYesNoCancel(const QString&) override { return PromptAnswer::Cancel; }
+    QStringList shown;
+};
+
+// Serves the unit until stopped; counters are read only after the serving thread has ended.
+class ServedUnit {
+public:
+    ServedUnit() : server_(unit_) {}
+    ~ServedUnit() { stop(); }
+
+    bool start() {
+        if (!server_.start()) return false;
+        thread_ = std::thread([this] { server_.serve([this] { return !stopping_.load(); }); });
+        return true;
+    }
+    void stop() {
+        stopping_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    std::string path() const { return server_.slavePath(); }
+    std::size_t requestsServed() const { return server_.requestsServed(); }
+    UnitModel& unit() { return unit_; }
+
+private:
+    UnitModel unit_;
+    PtyServer server_;
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
+};
+
+class WindowPtyTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TFormHlav> start(const std::string& path) {
+        StartOptions o;
+        o.portOverride = QString::fromStdString(path);
+        o.settingsDirectory = dir.path();
+        auto p = std::make_unique<SilentPrompts>();
+        prompts = p.get();
+        auto w = std::make_unique<TFormHlav>(o, std::move(p));
+        w->timer1()->stop();  // the test paces the ticks
+        return w;
+    }
+    // One tick, then a pause long enough for the unit to answer over the terminal.
+    static void tick(TFormHlav& w) {
+        w.Timer1Timer();
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    }
+
+    QTemporaryDir dir;
+    SilentPrompts* prompts = nullptr;
+};
+
+TEST_F(WindowPtyTest, IdleWindowAsksForAMonitorFrameEverySixthTickAndHearsTheUnit) {
+    ServedUnit served;
+    ASSERT_TRUE(served.start());
+    auto w = start(served.path());
+    ASSERT_TRUE(prompts->shown.isEmpty()) << prompts->shown.join("; ").toStdString();
+
+    constexpr int Ticks = 60;
+    for (int i = 0; i < Ticks; ++i) tick(*w);
+    const std::uint16_t silence = w->link()->session().SilenceCounter();
+    w->close();
+    served.stop();
+
+    // 60 idle ticks ask ten times; every request is answered with one monitor frame.
+    EXPECT_EQ(served.requestsServed(), static_cast<std::size_t>(Ticks / 6));
+    // Answers keep the watchdog quiet: no no-connection label after its seventh silent tick.
+    EXPECT_LT(silence, SilenceLimitTicks);
+    EXPECT_TRUE(w->findChild<QLabel*>("LabelSpojeni")->isHidden());
+}
+
+}  // namespace
+}  // namespace torvane
