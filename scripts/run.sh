@@ -14,5 +14,5 @@ fi
 shot="$PWD/shots/torvane.png"
 mkdir -p "$(dirname "$shot")"
 xvfb-run -a -s "-screen 0 1280x1024x24" \
-  build/bin/torvane --simulate --screenshot "$shot" --exit-after 5000 "$@"
+  build/bin/torvane --simulate --page 18 --screenshot "$shot" --exit-after 5000 "$@"
 echo "No display here: the window ran under a virtual X server. Screenshot: $shot"

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <QTabWidget>
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
@@ -22,12 +23,13 @@ namespace {
 
 const char* const kUsage =
     "Usage: torvane [LANGUAGE] [--simulate] [--port DEVICE] [--screenshot FILE] [--exit-after MS]\n"
-    "              [--report-startup]\n"
+    "              [--page INDEX] [--report-startup]\n"
     "  LANGUAGE           ENGLISH, DEUTSCH, FRENCH or CESKY (exactly so) selects the language\n"
     "  --simulate         talk to the built-in simulated unit instead of a serial port\n"
     "  --port DEVICE      open DEVICE for the selected port entry (e.g. a pseudo-terminal)\n"
     "  --screenshot FILE  with --exit-after: save a picture of the window before closing\n"
     "  --exit-after MS    close the window (settings are saved) after MS milliseconds\n"
+    "  --page INDEX       show page INDEX (0 Bike ... 18 Monitor) after the start\n"
     "  --report-startup   print the milliseconds from start to the window shown\n";
 
 #ifdef Q_OS_UNIX
@@ -43,6 +45,7 @@ struct CommandLine {
     torvane::StartOptions start;
     QString screenshot;
     int exitAfterMs = -1;
+    int page = -1;
     bool reportStartup = false;
     bool help = false;
     QString error;
@@ -73,6 +76,12 @@ CommandLine parse(const QStringList& args) {
             bool ok = false;
             cl.exitAfterMs = ms.toInt(&ok);
             if (!ok || cl.exitAfterMs < 0) cl.error = "--exit-after needs a number of milliseconds";
+        } else if (a == "--page") {
+            QString index;
+            value(index);
+            bool ok = false;
+            cl.page = index.toInt(&ok);
+            if (!ok || cl.page < 0 || cl.page > 18) cl.error = "--page needs a page number from 0 to 18";
         } else if (a == "--report-startup") {
             cl.reportStartup = true;
         } else if (a.startsWith("--")) {
@@ -90,10 +99,11 @@ CommandLine parse(const QStringList& args) {
 int main(int argc, char* argv[]) {
     QElapsedTimer sinceStart;
     sinceStart.start();
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("torvane");
-
-    CommandLine cl = parse(QApplication::arguments());
+    // The command line is checked before the window system is touched, so --help and mistakes are
+    // answered on any machine.
+    QStringList args;
+    for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    CommandLine cl = parse(args);
     if (cl.help) {
         std::fputs(kUsage, stdout);
         return 0;
@@ -102,6 +112,16 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "torvane: %s\n%s", qPrintable(cl.error), kUsage);
         return 2;
     }
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fputs("torvane: no display; start it under xvfb-run, or set QT_QPA_PLATFORM=offscreen\n", stderr);
+        return 2;
+    }
+#endif
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("torvane");
 
     try {
         torvane::TFormHlav window(cl.start);
@@ -120,6 +140,9 @@ int main(int argc, char* argv[]) {
         }
 #endif
 
+        if (cl.page >= 0) {
+            if (auto* pages = window.findChild<QTabWidget*>("PageControl1")) pages->setCurrentIndex(cl.page);
+        }
         window.show();
         if (cl.reportStartup) {
             QTimer::singleShot(0, &window, [&] {
