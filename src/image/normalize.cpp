@@ -1,0 +1,226 @@
+#include "image/normalize.h"
+
+#include <algorithm>
+#include <array>
+
+#include "image/fields.h"
+
+namespace torvane {
+
+namespace {
+
+// The fields the pass works on, looked up once by name.
+struct Fields {
+    // Axes with the lower bound i + 3, then those with the lower bound i (servo axes).
+    std::array<const FieldInfo*, 7> raisedAxes{&Field("RpmAdv"),    &Field("RpmJet1A"), &Field("RpmJetB"),
+                                               &Field("RpmJet2A"),  &Field("RpmIap"),   &Field("PolohaARpm"),
+                                               &Field("PolohaBRpm")};
+    std::array<const FieldInfo*, 2> servoAxes{&Field("RpmServoIn"), &Field("RpmServoEx")};
+    // Order in which the axes are made strictly rising.
+    std::array<const FieldInfo*, 11> risingAxes{
+        &Field("RpmAdv"),     &Field("RpmJet1A"),   &Field("RpmJetB"),   &Field("RpmJet2A"),
+        &Field("RpmJet3A"),   &Field("RpmJet4A"),   &Field("RpmIap"),    &Field("RpmServoIn"),
+        &Field("RpmServoEx"), &Field("PolohaARpm"), &Field("PolohaBRpm")};
+    std::array<const FieldInfo*, 2> servoMaps{&Field("ServoInValue"), &Field("ServoExValue")};
+    std::array<const FieldInfo*, 2> positions{&Field("PolohaAPoz"), &Field("PolohaBPoz")};
+    std::array<const FieldInfo*, 5> jetMaps{&Field("Jet1A"), &Field("Jet2A"), &Field("Jet3A"),
+                                            &Field("Jet4A"), &Field("Iap")};
+    std::array<const FieldInfo*, 4> syticCas{&Field("SyticCas1"), &Field("SyticCas2"), &Field("SyticCas3"),
+                                             &Field("SyticCas4")};
+    std::array<const FieldInfo*, 4> syticKorekce{&Field("SyticKorekce0"), &Field("SyticKorekce1"),
+                                                 &Field("SyticKorekce2"), &Field("SyticKorekce3")};
+    const FieldInfo& iapAxis = Field("IapAxis");
+    const FieldInfo& advance = Field("Advance");
+    const FieldInfo& jetB = Field("JetB");
+    const FieldInfo& bike = Field("Bike");
+    const FieldInfo& baseAdvance = Field("BaseAdvance");
+    const FieldInfo& lobeWidth = Field("LobeWidth");
+    const FieldInfo& tps0 = Field("Tps0");
+    const FieldInfo& tps100 = Field("Tps100");
+    const FieldInfo& startJet = Field("StartJet");
+    const FieldInfo& pilotLight1 = Field("PilotLight1");
+    const FieldInfo& pilotLight2 = Field("PilotLight2");
+    const FieldInfo& gas1 = Field("Gas1");
+    const FieldInfo& gas2 = Field("Gas2");
+    const FieldInfo& gasT = Field("GasT");
+    const FieldInfo& gasD = Field("GasD");
+    const FieldInfo& retard1 = Field("Retard1");
+    const FieldInfo& retard2 = Field("Retard2");
+    const FieldInfo& retardT = Field("RetardT");
+    const FieldInfo& retardD = Field("RetardD");
+    const FieldInfo& gasJetKor1 = Field("GasJetKor1");
+    const FieldInfo& gasJetKor2 = Field("GasJetKor2");
+    const FieldInfo& iapTpsMin = Field("IapTpsMin");
+    const FieldInfo& iapTpsMax = Field("IapTpsMax");
+    const FieldInfo& iapRpmMin = Field("IapRpmMin");
+    const FieldInfo& iapRpmMax = Field("IapRpmMax");
+    const FieldInfo& apsNapeti1 = Field("ApsNapeti1");
+    const FieldInfo& apsNapeti2 = Field("ApsNapeti2");
+    const FieldInfo& iapsNapeti1 = Field("IapsNapeti1");
+    const FieldInfo& iapsNapeti2 = Field("IapsNapeti2");
+    const FieldInfo& waterSensor = Field("WaterSensor");
+    const FieldInfo& airSensor = Field("AirSensor");
+    const FieldInfo& servoInExcitation = Field("ServoInExcitation");
+    const FieldInfo& servoInStepPeriod = Field("ServoInStepPeriod");
+    const FieldInfo& idleStepPuls = Field("IdleStepPuls");
+    const FieldInfo& idleStepPerioda = Field("IdleStepPerioda");
+    const FieldInfo& pocPalcu = Field("PocPalcu");
+    const FieldInfo& vynechPalcu = Field("VynechPalcu");
+    const FieldInfo& toothAngle = Field("ToothAngle");
+    const FieldInfo& teethPer180 = Field("TeethPer180");
+    const FieldInfo& teethPer60 = Field("TeethPer60");
+};
+
+const Fields& F() {
+    static const Fields fields;
+    return fields;
+}
+
+class Pass {
+  public:
+    explicit Pass(DeviceImage& image) : image_(image) {}
+
+    int get(const FieldInfo& f, int e = 0) const { return FieldValue(image_, f, e); }
+    void set(const FieldInfo& f, int e, int v) { SetFieldValue(image_, f, e, v); }
+    void atMost(const FieldInfo& f, int e, int hi) {
+        if (get(f, e) > hi) set(f, e, hi);
+    }
+    void atLeast(const FieldInfo& f, int e, int lo) {
+        if (get(f, e) < lo) set(f, e, lo);
+    }
+    // The second of an ordered pair never below the first.
+    void notBelow(const FieldInfo& second, const FieldInfo& first, int e = 0) {
+        atLeast(second, e, get(first, e));
+    }
+
+  private:
+    DeviceImage& image_;
+};
+
+void AxisBounds(Pass& p, const Fields& f) {
+    for (int i = 0; i < 15; ++i) {
+        for (const FieldInfo* axis : f.raisedAxes) p.atLeast(*axis, i, i + 3);
+        for (const FieldInfo* axis : f.servoAxes) p.atLeast(*axis, i, i);
+        for (const FieldInfo* axis : f.raisedAxes) p.atMost(*axis, i, i + 236);
+        for (const FieldInfo* axis : f.servoAxes) p.atMost(*axis, i, i + 236);
+        // A closed-throttle servo cell beyond 249 is a leftover of an old coding and means position 1.
+        for (const FieldInfo* map : f.servoMaps)
+            if (p.get(*map, i) > 249) p.set(*map, i, 1);
+        for (const FieldInfo* pos : f.positions) p.atMost(*pos, i, 144);
+    }
+}
+
+// A repaired element is one above its predecessor but never beyond the top of its storage: wrapping
+// would undo the repair.
+void StrictlyRising(Pass& p, const FieldInfo& f, int k, int top) {
+    const int previous = p.get(f, k - 1);
+    if (previous >= p.get(f, k)) p.set(f, k, std::min(previous + 1, top));
+}
+
+void StrictlyFalling(Pass& p, const FieldInfo& f, int m) {
+    const int previous = p.get(f, m - 1);
+    if (p.get(f, m) >= previous) p.set(f, m, std::max(previous - 1, 0));
+}
+
+bool MapCells(Pass& p, const Fields& f) {
+    const int bike = p.get(f.bike);
+    const bool lobeLimit = bike == 8 || bike == 25;
+    const int lobeTop = p.get(f.baseAdvance) + p.get(f.lobeWidth);
+    for (int k = 0; k < f.advance.count; ++k) {
+        p.atMost(f.advance, k, 60);
+        for (const FieldInfo* map : f.jetMaps) p.atMost(*map, k, 60000);
+        p.atMost(f.jetB, k, 100);
+        if (lobeLimit) p.atMost(f.advance, k, lobeTop);
+    }
+    return lobeLimit;
+}
+
+void Scalars(Pass& p, const Fields& f) {
+    p.atMost(f.tps0, 0, 250);
+    p.atMost(f.tps100, 0, 250);
+    p.atMost(f.startJet, 0, 50);
+    for (int k = 0; k < 4; ++k) {
+        p.atLeast(*f.syticCas[k], 0, k);
+        p.atMost(*f.syticCas[k], 0, k + 247);
+        p.atMost(*f.syticKorekce[k], 0, 250);
+    }
+    for (int l = 1; l < 4; ++l) {
+        const int previous = p.get(*f.syticCas[l - 1]);
+        if (previous >= p.get(*f.syticCas[l])) p.set(*f.syticCas[l], 0, previous + 1);
+    }
+    for (int m = 0; m < f.pilotLight2.count; ++m) p.notBelow(f.pilotLight2, f.pilotLight1, m);
+    p.atMost(f.gas1, 0, 100);
+    p.atMost(f.gas2, 0, 100);
+    p.notBelow(f.gas2, f.gas1);
+    if (p.get(f.gasT) == 0) p.set(f.gasT, 0, 1);
+    p.atMost(f.gasD, 0, 200);
+    p.atMost(f.gasT, 0, 200);
+    p.atMost(f.retard1, 0, 25);
+    p.atMost(f.retard2, 0, 25);
+    p.notBelow(f.retard2, f.retard1);
+    p.atMost(f.retardD, 0, 200);
+    if (p.get(f.retardT) == 0) p.set(f.retardT, 0, 1);
+    p.atMost(f.retardT, 0, 200);
+    p.notBelow(f.gasJetKor2, f.gasJetKor1);
+}
+
+// Degrees per tooth pitch and the teeth in 180° and 60°. A tooth count of zero or above 360 would
+// give no usable pitch; the derived values are then left as they are.
+void Synchronisation(Pass& p, const Fields& f) {
+    const int bike = p.get(f.bike);
+    if (bike == 9 || bike == 25) {
+        p.set(f.toothAngle, 0, p.get(f.lobeWidth));
+        p.set(f.teethPer180, 0, 2);
+        p.set(f.teethPer60, 0, 1);
+        return;
+    }
+    const int teeth = p.get(f.pocPalcu) + p.get(f.vynechPalcu);
+    if (teeth == 0) return;
+    const int angle = (360 / teeth) & 0xFF;
+    if (angle == 0) return;
+    p.set(f.toothAngle, 0, angle);
+    p.set(f.teethPer180, 0, 179 / angle + 1);
+    p.set(f.teethPer60, 0, 59 / angle + 1);
+}
+
+}  // namespace
+
+NormalizeResult NormalizeImage(DeviceImage& image, NormalizeSettings settings) {
+    const Fields& f = F();
+    Pass p(image);
+    NormalizeResult result;
+
+    AxisBounds(p, f);
+
+    for (int j = 1; j < f.iapAxis.count; ++j) StrictlyRising(p, f.iapAxis, j, 0xFFFF);
+
+    for (int k = 1; k < 15; ++k)
+        for (const FieldInfo* axis : f.risingAxes) StrictlyRising(p, *axis, k, 0xFF);
+
+    result.advanceLimitedByLobe = MapCells(p, f);
+
+    Scalars(p, f);
+
+    if (settings.languageIndex < 0 || settings.languageIndex > 3) settings.languageIndex = 0;
+    if (settings.portIndex < 0 || settings.portIndex > 19) settings.portIndex = 0;
+    result.settings = settings;
+
+    p.atMost(f.baseAdvance, 0, 40);
+    p.atMost(f.iapTpsMin, 0, 100);
+    p.notBelow(f.iapTpsMax, f.iapTpsMin);
+    p.notBelow(f.iapRpmMax, f.iapRpmMin);
+
+    result.editApsNapeti1Red = result.editApsNapeti2Red = p.get(f.apsNapeti1) == p.get(f.apsNapeti2);
+    result.editIapsNapeti1Red = result.editIapsNapeti2Red = p.get(f.iapsNapeti1) == p.get(f.iapsNapeti2);
+
+    for (int m = 1; m < f.waterSensor.count; ++m) StrictlyFalling(p, f.waterSensor, m);
+    for (int m = 1; m < f.airSensor.count; ++m) StrictlyFalling(p, f.airSensor, m);
+
+    p.atMost(f.servoInExcitation, 0, p.get(f.servoInStepPeriod));
+    p.atMost(f.idleStepPuls, 0, p.get(f.idleStepPerioda));
+
+    Synchronisation(p, f);
+    return result;
+}
+
+}  // namespace torvane
