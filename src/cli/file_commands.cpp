@@ -1,0 +1,353 @@
+#include "cli/file_commands.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <optional>
+#include <utility>
+
+#include "files/default_image.h"
+#include "files/parameter_file.h"
+#include "image/catalogue.h"
+#include "image/conversions.h"
+#include "image/fields.h"
+#include "image/normalize.h"
+
+namespace torvane {
+namespace {
+
+constexpr std::string_view OpenFileError = "Open file error!";
+constexpr std::string_view UnmatchedVersion = "Unmatched version of *.ign file!";
+
+struct Arguments {
+    std::vector<std::string> positional;
+    std::optional<std::string> output;
+    std::optional<std::string> bike;
+    std::string error;  // non-empty when the arguments could not be parsed
+};
+
+Arguments ParseArguments(const std::vector<std::string>& args, bool takesBike) {
+    Arguments a;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& s = args[i];
+        const bool isOutput = s == "-o" || s == "--output";
+        const bool isBike = takesBike && s == "--bike";
+        if (isOutput || isBike) {
+            if (i + 1 >= args.size()) {
+                a.error = "option " + s + " needs a value";
+                return a;
+            }
+            (isOutput ? a.output : a.bike) = args[++i];
+        } else if (s.size() > 1 && s[0] == '-') {
+            a.error = "unknown option " + s;
+            return a;
+        } else {
+            a.positional.push_back(s);
+        }
+    }
+    return a;
+}
+
+std::optional<int> ParseInt(std::string_view s) {
+    int v = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+    return v;
+}
+
+// The image a file is opened into: the start-up type's defaults, as in the configurator.
+DeviceImage StartImage() {
+    return NewImageForBike(StartupBikeCode);
+}
+
+// Opens a file fully; prints the reason and returns the exit code on failure.
+int OpenFile(const std::string& path, DeviceImage& image, std::ostream& err) {
+    switch (LoadParameterFile(path, image)) {
+        case FileResult::Ok:
+            return ExitOk;
+        case FileResult::Refused:
+            err << path << ": " << UnmatchedVersion << '\n';
+            return ExitRefused;
+        case FileResult::Unreadable:
+            break;
+    }
+    err << path << ": " << OpenFileError << '\n';
+    return ExitUsage;
+}
+
+int WriteResult(const DeviceImage& image, const std::optional<std::string>& path, std::ostream& out,
+                std::ostream& err) {
+    if (!path) {
+        out << FormatParameterFile(image);
+        return out ? ExitOk : ExitUsage;
+    }
+    if (SaveParameterFile(*path, image) != FileResult::Ok) {
+        err << *path << ": " << OpenFileError << '\n';
+        return ExitUsage;
+    }
+    return ExitOk;
+}
+
+// ---- engineering units ---------------------------------------------------------------------------
+
+std::string_view UnitOf(std::string_view name) {
+    static constexpr std::pair<std::string_view, std::string_view> Units[] = {
+        {"StartLimiter", "rpm"},
+        {"IgnLimiter", "rpm"},
+        {"JetLimiter", "rpm"},
+        {"RetardLimiterRpm", "rpm"},
+        {"RetardLimiterAdv", "°/100rpm"},
+        {"SynchroMaxRpm", "rpm"},
+        {"Buzeni", "µs"},
+        {"ApsTlak1", "kPa"},
+        {"ApsNapeti1", "mV"},
+        {"ApsTlak2", "kPa"},
+        {"ApsNapeti2", "mV"},
+        {"IapsTlak1", "kPa"},
+        {"IapsNapeti1", "mV"},
+        {"IapsTlak2", "kPa"},
+        {"IapsNapeti2", "mV"},
+        {"Tps0", "mV"},
+        {"Tps100", "mV"},
+        {"Chlazeni", "°C"},
+        {"IntakePortRpm", "rpm"},
+        {"AdvCorrCyl1", "°"},
+        {"AdvCorrCyl2", "°"},
+        {"AdvCorrCyl3", "°"},
+        {"AdvCorrCyl4", "°"},
+        {"BaseAdvance", "°"},
+        {"LobeWidth", "°"},
+        {"IapTpsMin", "%"},
+        {"IapTpsMax", "%"},
+        {"IapRpmMin", "rpm"},
+        {"IapRpmMax", "rpm"},
+        {"ServoExHyst", "mV"},
+        {"ServoInHyst", "mV"},
+        {"SyticCas1", "s"},
+        {"SyticCas2", "s"},
+        {"SyticCas3", "s"},
+        {"SyticCas4", "s"},
+        {"SyticKorekce0", "%"},
+        {"SyticKorekce1", "%"},
+        {"SyticKorekce2", "%"},
+        {"SyticKorekce3", "%"},
+        {"ServoInStepPeriod", "ms"},
+        {"ServoInExcitation", "µs"},
+        {"InjCorrWater", "%"},
+        {"InjCorrAir", "%"},
+        {"AkcelPrah", "%/s"},
+        {"AkcelJet", "µs"},
+        {"StartJet", "ms"},
+        {"AdvCorrWater", "°"},
+        {"Gas1", "%"},
+        {"Gas2", "%"},
+        {"GasT", "ms"},
+        {"GasD", "ms"},
+        {"Retard1", "°"},
+        {"Retard2", "°"},
+        {"RetardT", "ms"},
+        {"RetardD", "ms"},
+        {"GasJetKor1", "%"},
+        {"GasJetKor2", "%"},
+        {"PilotLight1", "rpm"},
+        {"PilotLight2", "rpm"},
+        {"ClutchTime", "ms"},
+        {"ClutchPause", "ms"},
+        {"ClutchMinRpm", "rpm"},
+        {"ClutchJet", "%"},
+        {"ClutchAdv", "°"},
+        {"GearKorAdv", "°"},
+        {"GearKorJet", "%"},
+        {"WaterSensor", "mV"},
+        {"AirSensor", "mV"},
+        {"GearVoltage", "mV"},
+        {"GearAutoTime", "s"},
+        {"GearAutoRpm", "rpm"},
+        {"GearAutoTps", "%"},
+        {"GearAutoBand", "0.1%"},
+        {"BikeRevLimit", "rpm"},
+        {"IdleRpmMez", "rpm"},
+        {"IdleStepPuls", "µs"},
+        {"IdleStepPerioda", "ms"},
+        {"IdleHyster", "rpm"},
+        {"IdleAdvNaRpm", "°/1000rpm"},
+        {"IdleAdvNaCas", "°/10s"},
+        {"IdleMaxAdv", "°"},
+        {"IdleAdvPoz", "rpm"},
+        {"PolohaARpm", "rpm"},
+        {"PolohaAPoz", "°"},
+        {"PolohaBRpm", "rpm"},
+        {"PolohaBPoz", "°"},
+        {"RpmAdv", "rpm"},
+        {"RpmJet1A", "rpm"},
+        {"RpmJet2A", "rpm"},
+        {"RpmJet3A", "rpm"},
+        {"RpmJet4A", "rpm"},
+        {"RpmJetB", "rpm"},
+        {"RpmIap", "rpm"},
+        {"RpmServoEx", "rpm"},
+        {"RpmServoIn", "rpm"},
+        {"Advance", "°"},
+        {"Jet1A", "µs"},
+        {"Jet2A", "µs"},
+        {"Jet3A", "µs"},
+        {"Jet4A", "µs"},
+        {"JetB", "%"},
+        {"Iap", "µs"},
+        {"IapAxis", "kPa"},
+    };
+    for (const auto& [field, unit] : Units)
+        if (field == name) return unit;
+    return {};
+}
+
+// A field's element as the pages show it. The servo maps and idle positions follow their mode.
+long ShownValue(const DeviceImage& image, const FieldInfo& field, int element) {
+    const long stored = FieldValue(image, field, element);
+    if (field.name == "ServoInValue") return stored * ServoMapStep(image, true);
+    if (field.name == "ServoExValue") return stored * ServoMapStep(image, false);
+    if (field.name == "IdleServoPoz") return stored * IdleServoScaleOf(image).step;
+    return static_cast<long>(field.scaleA) * stored + field.offsetC;
+}
+
+std::string ServoUnit(const DeviceImage& image, std::string_view name) {
+    if (name == "ServoInValue") return ServoMapStep(image, true) == 1 ? "%" : "";
+    if (name == "ServoExValue") return ServoMapStep(image, false) == 1 ? "%" : "";
+    if (name == "IdleServoPoz") return IdleServoScaleOf(image).step == 1 ? "%" : "";
+    return std::string(UnitOf(name));
+}
+
+bool IsShownField(const FieldInfo& field) {
+    // Block 0 is the unit's header, which files do not carry.
+    return field.count > 0 && (field.index == IapAxisIndex || field.index >= BlockSize);
+}
+
+// The memo as UTF-8 for the terminal; the image holds Windows-1250.
+std::string MemoText(const DeviceImage& image) {
+    return image.memoText();
+}
+
+void PrintField(const DeviceImage& image, const FieldInfo& field, std::ostream& out) {
+    if (field.name == "Memo") {
+        out << "Memo: \"" << MemoText(image) << "\"\n";
+        return;
+    }
+    const std::string unit = ServoUnit(image, field.name);
+    out << field.name;
+    if (!unit.empty()) out << " [" << unit << ']';
+    out << ':';
+    if (field.count == 150) {  // a map: ten throttle rows of fifteen rpm columns
+        out << '\n';
+        for (int row = 0; row < 10; ++row) {
+            out << "   ";
+            for (int col = 0; col < 15; ++col) {
+                char buf[16];
+                std::snprintf(buf, sizeof buf, " %6ld", ShownValue(image, field, 15 * row + col));
+                out << buf;
+            }
+            out << '\n';
+        }
+        return;
+    }
+    for (int e = 0; e < field.count; ++e) out << ' ' << ShownValue(image, field, e);
+    out << '\n';
+}
+
+// ---- commands ------------------------------------------------------------------------------------
+
+int RunDefaults(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments a = ParseArguments(args, true);
+    if (!a.error.empty() || !a.positional.empty() || !a.bike) {
+        err << (a.error.empty() ? "usage: torvane-cli defaults --bike CODE [-o FILE]" : a.error) << '\n';
+        return ExitUsage;
+    }
+    const std::optional<int> code = ParseInt(*a.bike);
+    if (!code || !IsMotorcycleCode(*code)) {
+        err << "unknown motorcycle type code " << *a.bike << " (codes are 0 to 49)\n";
+        return ExitUsage;
+    }
+    return WriteResult(NewImageForBike(*code), a.output, out, err);
+}
+
+int RunNormalize(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments a = ParseArguments(args, false);
+    if (!a.error.empty() || a.positional.size() != 1) {
+        err << (a.error.empty() ? "usage: torvane-cli normalize FILE [-o FILE]" : a.error) << '\n';
+        return ExitUsage;
+    }
+    DeviceImage image = StartImage();
+    if (const int rc = OpenFile(a.positional[0], image, err); rc != ExitOk) return rc;
+    NormalizeImage(image);
+    return WriteResult(image, a.output ? a.output : a.positional[0], out, err);
+}
+
+int RunShow(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments a = ParseArguments(args, false);
+    if (!a.error.empty() || a.positional.size() != 1 || a.output) {
+        err << (a.error.empty() ? "usage: torvane-cli show FILE" : a.error) << '\n';
+        return ExitUsage;
+    }
+    DeviceImage image = StartImage();
+    if (const int rc = OpenFile(a.positional[0], image, err); rc != ExitOk) return rc;
+    for (const FieldInfo& field : FieldTable())
+        if (IsShownField(field)) PrintField(image, field, out);
+    return ExitOk;
+}
+
+int RunDiff(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Arguments a = ParseArguments(args, false);
+    if (!a.error.empty() || a.positional.size() != 2 || a.output) {
+        err << (a.error.empty() ? "usage: torvane-cli diff A B" : a.error) << '\n';
+        return ExitUsage;
+    }
+    DeviceImage left = StartImage();
+    DeviceImage right = StartImage();
+    if (const int rc = OpenFile(a.positional[0], left, err); rc != ExitOk) return rc;
+    if (const int rc = OpenFile(a.positional[1], right, err); rc != ExitOk) return rc;
+    for (const FieldInfo& field : FieldTable()) {
+        if (!IsShownField(field)) continue;
+        if (field.name == "Memo") {
+            if (MemoText(left) != MemoText(right))
+                out << "Memo: \"" << MemoText(left) << "\" | \"" << MemoText(right) << "\"\n";
+            continue;
+        }
+        const std::string unit = ServoUnit(left, field.name);
+        for (int e = 0; e < field.count; ++e) {
+            const long l = ShownValue(left, field, e);
+            const long r = ShownValue(right, field, e);
+            if (l == r) continue;
+            out << field.name;
+            if (field.count > 1) out << '[' << e << ']';
+            out << ": " << l << " | " << r;
+            if (!unit.empty()) out << ' ' << unit;
+            out << '\n';
+        }
+    }
+    return ExitOk;
+}
+
+}  // namespace
+
+bool IsFileCommand(std::string_view command) {
+    return command == "defaults" || command == "normalize" || command == "show" || command == "diff";
+}
+
+int RunFileCommand(std::string_view command, const std::vector<std::string>& args, std::ostream& out,
+                   std::ostream& err) {
+    if (command == "defaults") return RunDefaults(args, out, err);
+    if (command == "normalize") return RunNormalize(args, out, err);
+    if (command == "show") return RunShow(args, out, err);
+    if (command == "diff") return RunDiff(args, out, err);
+    err << "unknown command " << command << '\n';
+    return ExitUsage;
+}
+
+void PrintFileCommandHelp(std::ostream& out) {
+    out << "  defaults --bike CODE [-o FILE]  parameter file with the full defaults of a motorcycle type\n"
+           "                                  (code 0 to 49), normalized; to standard output without -o\n"
+           "  normalize FILE [-o FILE]        open FILE, normalize it and save it (in place without -o)\n"
+           "  show FILE                       every field of FILE by name in engineering units\n"
+           "  diff A B                        the fields whose values differ between A and B\n";
+}
+
+}  // namespace torvane

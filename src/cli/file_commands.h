@@ -1,0 +1,26 @@
+#pragma once
+// torvane-cli's commands on parameter files: defaults, normalize, show and diff.
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace torvane {
+
+// Exit codes of torvane-cli.
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitRefused = 1;  // a file without the key line of version 70
+inline constexpr int ExitUsage = 2;    // bad arguments, or a file that cannot be read or written
+
+bool IsFileCommand(std::string_view command);
+
+// Runs one of the file commands; `args` are the arguments after the command name. Results go to
+// `out`, messages to `err`; the return value is the exit code.
+int RunFileCommand(std::string_view command, const std::vector<std::string>& args, std::ostream& out,
+                   std::ostream& err);
+
+// The help lines of the file commands.
+void PrintFileCommandHelp(std::ostream& out);
+
+}  // namespace torvane
