@@ -8,11 +8,18 @@
 #include <QPalette>
 #include <QVBoxLayout>
 
+#include "image/conversions.h"
+#include "image/defaults.h"
+#include "image/fields.h"
+#include "image/normalize.h"
 #include "link/link_session.h"
+#include "link/monitor_decoder.h"
+#include "link/monitor_readout.h"
 #include "link/qt_serial_port.h"
 #include "link/transfer_view.h"
 #include "shell/gauge_widget.h"
 #include "shell/message_table.h"
+#include "shell/monitor_page.h"
 #include "shell/tform_hlav.h"
 #include "sim/loopback_port.h"
 #include "sim/unit_model.h"
@@ -107,30 +114,44 @@ struct WindowLink::Impl {
     std::unique_ptr<SerialPort> port;
     LinkSession session;
     std::string device;
+    InjectionWork injection;
+    DefaultsState defaults;
+    NormalizeResult lastNormalize;
 };
 
-void WindowLink::Impl::onMonitorFrame(std::span<const std::uint8_t> /*frame*/) {}
+void WindowLink::Impl::onMonitorFrame(std::span<const std::uint8_t> frame) {
+    if (!DecodeMonitorFrame(frame, image, live)) return;
+    const auto* detailed = window.findChild<QCheckBox*>("CheckBoxExtMonitor");
+    ApplyMonitorReadout(&window, ComputeMonitorReadout(live, image, detailed != nullptr && detailed->isChecked(),
+                                                       session.languageIndex()));
+}
 
 WindowLink::WindowLink(TFormHlav& window, DeviceImage& image, LiveValues& live)
     : d(std::make_unique<Impl>(window, image, live)) {}
 
 WindowLink::~WindowLink() = default;
 
-QCheckBox* WindowLink::buildMonitorPage(QWidget* page, QVBoxLayout* layout) {
-    auto* box = new QCheckBox("Detailed representation", page);
-    box->setObjectName("CheckBoxExtMonitor");
-    layout->addWidget(box);
-    layout->addStretch();
-    return box;
+QCheckBox* WindowLink::buildMonitorPage(QWidget* page, QVBoxLayout* layout) { return BuildMonitorPage(page, layout); }
+
+void WindowLink::applyStartDefaults() {
+    d->image.setByte(FindField("Bike")->index, StartupBikeCode);
+    ApplyDefaults(d->image, d->injection, d->defaults, false, 0);
+    if (d->unit) {
+        // The simulated unit starts out holding what the window starts with, so a first Read and its
+        // verification agree.
+        DeviceImage stored = d->image;
+        NormalizeImage(stored);
+        d->unit->setStoredImage(stored);
+    }
 }
 
-void WindowLink::applyStartDefaults() { d->image.setByte(300, 32); }
+void WindowLink::normalizeImage() {
+    d->lastNormalize = NormalizeImage(d->image, {d->window.languageIndex(), d->window.comPortIndex()});
+}
 
-void WindowLink::normalizeImage() {}
+std::string WindowLink::memoText() const { return d->image.memoText(); }
 
-std::string WindowLink::memoText() const { return {}; }
-
-void WindowLink::setMemoText(const std::string&) {}
+void WindowLink::setMemoText(const std::string& text) { d->image.setMemoText(text); }
 
 void WindowLink::showUnitHeader() { d->session.DecodeUnitHeader(); }
 
