@@ -1,5 +1,9 @@
 #include "sim/unit_model.h"
 
+#include "image/defaults.h"
+#include "image/fields.h"
+#include "image/normalize.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -22,13 +26,6 @@ constexpr std::size_t HeaderDataVersionAt = 10;
 constexpr std::size_t HeaderLongNameAt = 16;
 constexpr std::size_t HeaderLongNameLength = 30;
 
-// Configuration bytes the unit itself looks at while it runs.
-constexpr std::size_t IgnLimiterAt = 309;
-constexpr std::size_t JetLimiterAt = 310;
-constexpr std::size_t RetardLimiterRpmAt = 311;
-constexpr std::size_t ChannelCountAt = 318;
-constexpr std::uint8_t FactoryLimiter = 125;  // 12500 rpm
-constexpr std::uint8_t FactoryChannelCount = 4;
 
 constexpr std::uint8_t HighestBlock = BlockCount - 1;
 
@@ -53,11 +50,12 @@ std::uint8_t MonthCode(int month) {
 
 UnitModel::UnitModel(UnitIdentity identity, std::uint64_t seed)
     : identity_(std::move(identity)), engine_(seed), rng_(seed) {
-    // A unit fresh from the bench: limiters and channel count set so the engine has sane limits.
-    stored_.setByte(IgnLimiterAt, FactoryLimiter);
-    stored_.setByte(JetLimiterAt, FactoryLimiter);
-    stored_.setByte(RetardLimiterRpmAt, FactoryLimiter);
-    stored_.setByte(ChannelCountAt, FactoryChannelCount);
+    // A unit as delivered: it holds the repaired defaults of the start-up motorcycle type, as a unit
+    // programmed by this configurator would, so a first Read verifies cleanly.
+    stored_.setByte(Field("Bike").index, StartupBikeCode);
+    InjectionWork injection;
+    ApplyDefaults(stored_, injection, false, 0);
+    NormalizeImage(stored_);
     writeHeader();
 }
 
@@ -111,10 +109,10 @@ MonitorContext UnitModel::monitorContext() const {
     c.dataVersion = faults_.monitorDataVersion.value_or(identity_.dataVersion);
     c.programmingCount = programmingCount_;
     c.savingCountdown = savingCountdown();
-    c.channelCount = stored_.byteAt(ChannelCountAt);
-    c.ignLimiter = stored_.byteAt(IgnLimiterAt);
-    c.jetLimiter = stored_.byteAt(JetLimiterAt);
-    c.retardLimiterRpm = stored_.byteAt(RetardLimiterRpmAt);
+    c.channelCount = static_cast<std::uint8_t>(FieldValue(stored_, Field("PocKanOut")));
+    c.ignLimiter = static_cast<std::uint8_t>(FieldValue(stored_, Field("IgnLimiter")));
+    c.jetLimiter = static_cast<std::uint8_t>(FieldValue(stored_, Field("JetLimiter")));
+    c.retardLimiterRpm = static_cast<std::uint8_t>(FieldValue(stored_, Field("RetardLimiterRpm")));
     return c;
 }
 

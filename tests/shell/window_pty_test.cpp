@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -90,6 +91,58 @@ TEST_F(WindowPtyTest, IdleWindowAsksForAMonitorFrameEverySixthTickAndHearsTheUni
     // Answers keep the watchdog quiet: no no-connection label after its seventh silent tick.
     EXPECT_LT(silence, SilenceLimitTicks);
     EXPECT_TRUE(w->findChild<QLabel*>("LabelSpojeni")->isHidden());
+}
+
+// Ticks until the link is idle again (or a generous limit), as a user waiting for the caption would.
+void runTransfer(TFormHlav& w, int limit = 400) {
+    for (int i = 0; i < limit; ++i) {
+        w.Timer1Timer();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (w.link()->session().transferState() == TransferState::Idle) return;
+    }
+}
+
+TEST_F(WindowPtyTest, ReadVerifyAndProgramOverTheTerminalEndOkAndTheUnitHoldsTheWindowsImage) {
+    ServedUnit served;
+    ASSERT_TRUE(served.start());
+    auto w = start(served.path());
+    auto* status = w->findChild<QLabel*>("LabelHlaseni");
+
+    w->MenuReadClick();
+    runTransfer(*w);
+    EXPECT_EQ(status->text(), "Verify: OK");
+
+    w->MenuVerifyClick();
+    runTransfer(*w);
+    EXPECT_EQ(status->text(), "Verify: OK");
+
+    // A changed limiter goes to the unit by Program, which verifies what it wrote.
+    const std::size_t limiter = 309;
+    w->image().setByte(limiter, static_cast<std::uint8_t>(w->image().byteAt(limiter) - 5));
+    const DeviceImage programmed = w->image();
+    w->MenuProgramClick();
+    runTransfer(*w);
+    EXPECT_EQ(status->text(), "Program device: OK");
+    EXPECT_FALSE(status->property("failure").toBool());
+    w->close();
+    served.stop();
+    for (int b = 1; b < BlockCount; ++b) {
+        EXPECT_TRUE(std::ranges::equal(served.unit().storedImage().block(b), programmed.block(b))) << "block " << b;
+    }
+}
+
+TEST(WindowSimulateTest, BuiltInUnitReadsBackWhatTheWindowStartedWith) {
+    QTemporaryDir dir;
+    StartOptions o;
+    o.simulate = true;
+    o.settingsDirectory = dir.path();
+    TFormHlav w(o, std::make_unique<SilentPrompts>());
+    w.timer1()->stop();
+    const DeviceImage before = w.image();
+    w.MenuReadClick();
+    for (int i = 0; i < 200 && w.link()->session().transferState() != TransferState::Idle; ++i) w.Timer1Timer();
+    EXPECT_EQ(w.findChild<QLabel*>("LabelHlaseni")->text(), "Verify: OK");
+    for (int b = 1; b < BlockCount; ++b) EXPECT_TRUE(std::ranges::equal(w.image().block(b), before.block(b))) << b;
 }
 
 }  // namespace
