@@ -25,6 +25,8 @@ DeviceFrame MakeFrame(std::uint8_t command, std::span<const std::uint8_t> payloa
     return f;
 }
 
-DeviceFrame MakeMonitorRequest() { return MakeFrame(MonitorRequestCommand); }
+DeviceFrame MakeMonitorRequest() {
+    return MakeFrame(MonitorRequestCommand);
+}
 
 }  // namespace torvane

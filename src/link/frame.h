@@ -14,8 +14,8 @@ using DeviceFrame = std::array<std::uint8_t, FrameSize>;
 
 inline constexpr std::uint8_t MonitorRequestCommand = 48;
 inline constexpr std::uint8_t MonitorAnswerCommand = 176;
-inline constexpr std::uint8_t ReadCommandBit = 64;   // bit 6: read (or verify) instead of write
-inline constexpr std::uint8_t AnswerBit = 128;       // bit 7: set in every answer
+inline constexpr std::uint8_t ReadCommandBit = 64;  // bit 6: read (or verify) instead of write
+inline constexpr std::uint8_t AnswerBit = 128;      // bit 7: set in every answer
 inline constexpr std::uint8_t BlockMask = 63;
 
 // NOT of the XOR of bytes 0..300.

@@ -15,8 +15,9 @@ bool QtSerialPort::open(const std::string& device) {
     if (device.empty()) return false;
     port_.setPortName(QString::fromStdString(device));
     if (!port_.open(QIODevice::ReadWrite)) return false;
-    const bool configured = port_.setBaudRate(QSerialPort::Baud115200) && port_.setDataBits(QSerialPort::Data8) &&
-                            port_.setParity(QSerialPort::NoParity) && port_.setStopBits(QSerialPort::OneStop) &&
+    const bool configured = port_.setBaudRate(QSerialPort::Baud115200) &&
+                            port_.setDataBits(QSerialPort::Data8) && port_.setParity(QSerialPort::NoParity) &&
+                            port_.setStopBits(QSerialPort::OneStop) &&
                             port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!configured) {
         port_.close();
@@ -36,7 +37,8 @@ void QtSerialPort::close() {
 
 bool QtSerialPort::write(std::span<const std::uint8_t> bytes) {
     if (!port_.isOpen()) return false;
-    const qint64 queued = port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    const qint64 queued =
+        port_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
     if (queued != static_cast<qint64>(bytes.size())) return false;
     QElapsedTimer clock;
     clock.start();
@@ -47,7 +49,8 @@ bool QtSerialPort::write(std::span<const std::uint8_t> bytes) {
     // Wait for the driver's transmit queue to empty, so the whole frame is on the line.
     const int fd = static_cast<int>(port_.handle());
     int pending = 0;
-    while (fd >= 0 && clock.elapsed() < WriteDrainTimeoutMs && ioctl(fd, TIOCOUTQ, &pending) == 0 && pending > 0) {
+    while (fd >= 0 && clock.elapsed() < WriteDrainTimeoutMs && ioctl(fd, TIOCOUTQ, &pending) == 0 &&
+           pending > 0) {
         QThread::usleep(500);
     }
 #endif

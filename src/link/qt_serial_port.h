@@ -9,7 +9,7 @@
 namespace torvane {
 
 class QtSerialPort final : public SerialPort {
-public:
+  public:
     // How long a write waits for the frame to leave before giving up, so a dead line never
     // freezes the window.
     static constexpr int WriteDrainTimeoutMs = 100;
@@ -21,7 +21,7 @@ public:
     std::optional<std::size_t> bytesWaiting() override;
     std::size_t read(std::span<std::uint8_t> buffer) override;
 
-private:
+  private:
     QSerialPort port_;
 };
 

@@ -11,7 +11,7 @@
 namespace torvane {
 
 class SerialPort {
-public:
+  public:
     virtual ~SerialPort() = default;
     // Opens and configures the line (115200 baud, 8N1, no handshake). False on failure.
     virtual bool open(const std::string& device) = 0;

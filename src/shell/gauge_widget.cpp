@@ -19,7 +19,9 @@ void GaugeWidget::setMaxValue(int value) {
     update();
 }
 
-int GaugeWidget::maxValue() const { return maxValue_; }
+int GaugeWidget::maxValue() const {
+    return maxValue_;
+}
 
 void GaugeWidget::setProgress(int value) {
     value = std::clamp(value, 0, maxValue_);
@@ -28,7 +30,9 @@ void GaugeWidget::setProgress(int value) {
     update();
 }
 
-int GaugeWidget::progress() const { return progress_; }
+int GaugeWidget::progress() const {
+    return progress_;
+}
 
 void GaugeWidget::setForeColor(const QColor& color) {
     if (color == foreColor_) return;
@@ -36,7 +40,9 @@ void GaugeWidget::setForeColor(const QColor& color) {
     update();
 }
 
-QColor GaugeWidget::foreColor() const { return foreColor_; }
+QColor GaugeWidget::foreColor() const {
+    return foreColor_;
+}
 
 int GaugeWidget::percent() const {
     return static_cast<int>(static_cast<long long>(progress_) * 100 / maxValue_);

@@ -9,7 +9,7 @@ namespace torvane {
 class GaugeWidget : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit GaugeWidget(QWidget* parent = nullptr);
 
     void setMaxValue(int value);
@@ -22,10 +22,10 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     int percent() const;
 
     int maxValue_ = 100;

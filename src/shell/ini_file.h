@@ -10,17 +10,18 @@
 namespace torvane {
 
 class IniFile {
-public:
+  public:
     void parse(std::string_view text);
     std::string text() const;
 
     // The integer of the key; the default when the key is absent or its value is not a whole number.
     int readInteger(std::string_view section, std::string_view key, int defaultValue) const;
-    std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+    std::string readString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue) const;
     void writeInteger(std::string_view section, std::string_view key, int value);
     void writeString(std::string_view section, std::string_view key, std::string_view value);
 
-private:
+  private:
     struct Section {
         std::string name;
         std::vector<std::pair<std::string, std::string>> entries;

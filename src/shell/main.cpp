@@ -5,8 +5,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSocketNotifier>
-#include <QTextStream>
 #include <QTabWidget>
+#include <QTextStream>
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
@@ -115,7 +115,8 @@ int main(int argc, char* argv[]) {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        std::fputs("torvane: no display; start it under xvfb-run, or set QT_QPA_PLATFORM=offscreen\n", stderr);
+        std::fputs("torvane: no display; start it under xvfb-run, or set QT_QPA_PLATFORM=offscreen\n",
+                   stderr);
         return 2;
     }
 #endif
@@ -155,7 +156,8 @@ int main(int argc, char* argv[]) {
                 if (!cl.screenshot.isEmpty()) {
                     QDir().mkpath(QFileInfo(cl.screenshot).absolutePath());
                     if (window.grab().save(cl.screenshot, "PNG")) {
-                        std::printf("screenshot %s\n", qPrintable(QFileInfo(cl.screenshot).absoluteFilePath()));
+                        std::printf("screenshot %s\n",
+                                    qPrintable(QFileInfo(cl.screenshot).absoluteFilePath()));
                     } else {
                         std::fprintf(stderr, "torvane: could not write %s\n", qPrintable(cl.screenshot));
                     }

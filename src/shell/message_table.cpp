@@ -11,7 +11,8 @@ struct MessageRow {
 };
 
 // Rows that exist in one language only repeat it until their translations are filled in.
-#define ALL4(t) {t, t, t, t}
+#define ALL4(t) \
+    { t, t, t, t }
 
 constexpr MessageRow kMessages[] = {
     {4, {"torvane_2008_en.pdf", "torvane_2008_de.pdf", "torvane_2008_fr.pdf", "torvane_2008_cz.pdf"}},
@@ -27,7 +28,9 @@ constexpr MessageRow kMessages[] = {
     {10, {"Verify:", "Vergleichen:", "Vérifier:", "Verifikace:"}},
     {11, {"Read:", "Lesen:", "Lire", "Čtení:"}},
     {12, {"Advance", "Advance", "Advance", "Předstih"}},
-    {13, {"Number of Programing = ", "Number of Programing = ", "Number of Programing = ", "Počet programování = "}},
+    {13,
+     {"Number of Programing = ", "Number of Programing = ", "Number of Programing = ",
+      "Počet programování = "}},
     {14, ALL4("Blocking ")},
     {15, ALL4("Start limiter")},
     {16, ALL4("Limiter by ignition")},
@@ -39,15 +42,20 @@ constexpr MessageRow kMessages[] = {
     {22, ALL4("Polarity of CPS - ")},
     {23, ALL4("Positive")},
     {24, ALL4("Negative")},
-    {25, {"Com opening error!", "Falscher COM-Anschlußes!", "Erreur connections PC!", "Chyba při otevírání portu Com!"}},
+    {25,
+     {"Com opening error!", "Falscher COM-Anschlußes!", "Erreur connections PC!",
+      "Chyba při otevírání portu Com!"}},
     {26,
-     {"Open file error!", "Fehler beim öffnen der Datei!", "Erreur ouvertur fichier!", "Chyba při otevírání souboru!"}},
+     {"Open file error!", "Fehler beim öffnen der Datei!", "Erreur ouvertur fichier!",
+      "Chyba při otevírání souboru!"}},
     {27,
      {"Do you want default setting?", "Wollen Sie Standardeinstellungen öffnen?",
       "Voulez vous la programation de base?", "Chcete nastavit základní hodnoty?"}},
     {28,
-     {"Do you want default setting for this page?", "Wollen Sie Standardeinstellungen für diese Seite öffnen?",
-      "Voulez vous la programation de base pour page?", "Chcete nastavit základní hodnoty pro tuto záložku?"}},
+     {"Do you want default setting for this page?",
+      "Wollen Sie Standardeinstellungen für diese Seite öffnen?",
+      "Voulez vous la programation de base pour page?",
+      "Chcete nastavit základní hodnoty pro tuto záložku?"}},
     {29,
      {"Unmatched version of *.ign file!", "Datendatei *.ign ist nicht kompatiebel!",
       "Programme du fichier non compatible avec programme PC!", "Neshodná verze souboru *.ign!"}},
@@ -105,13 +113,17 @@ constexpr MessageRow kMessages[] = {
 };
 
 constexpr CaptionRow kCaptions[] = {
-    {"TFormHlav", CaptionKind::Caption,
+    {"TFormHlav",
+     CaptionKind::Caption,
      {"Programming of Torvane_2008 unit", "Programmierung der Torvane_2008 Zündbox",
       "Programation de Torvane_2008 unité", "Programování jednotky Torvane_2008"}},
-    {"LabelSpojeni", CaptionKind::Caption,
+    {"LabelSpojeni",
+     CaptionKind::Caption,
      {"No connection with PC", "Keine Verbindung zum PC", "Pas de connection acec pc", "Není spojení s PC"}},
-    {"LabelEeDataErr", CaptionKind::Caption,
-     {"Programmed data error!", "Abgelegte Daten Fehler!", "Programmed data error!", "Chyba naprogramovaných dat!"}},
+    {"LabelEeDataErr",
+     CaptionKind::Caption,
+     {"Programmed data error!", "Abgelegte Daten Fehler!", "Programmed data error!",
+      "Chyba naprogramovaných dat!"}},
     {"MenuFile", CaptionKind::Caption, ALL4("&File")},
     {"MenuNew", CaptionKind::Caption, ALL4("&New")},
     {"MenuNewActPage", CaptionKind::Caption, ALL4("New for actual page")},
@@ -170,7 +182,8 @@ constexpr CaptionRow kCaptions[] = {
     {"CheckBoxProgHned", CaptionKind::Caption, ALL4("Programming after change")},
     {"CheckBoxExtMonitor", CaptionKind::Caption, ALL4("Detailed representation")},
     {"LabelFile1", CaptionKind::Caption, ALL4("File:")},
-    {"LabelMemo", CaptionKind::Caption,
+    {"LabelMemo",
+     CaptionKind::Caption,
      {"Memo sheet:", "Notizblock", "Memo sheet:", "Poznámka uložená v zapalování:"}},
     {"GroupBoxMonInput", CaptionKind::Caption, ALL4("Input to ground")},
     {"LabelVerze1", CaptionKind::Hint, ALL4("Version of program in ignition")},
@@ -198,7 +211,9 @@ constexpr CaptionRow kCaptions[] = {
 
 #undef ALL4
 
-int clampLanguage(int languageIndex) { return languageIndex >= 0 && languageIndex < LanguageCount ? languageIndex : 0; }
+int clampLanguage(int languageIndex) {
+    return languageIndex >= 0 && languageIndex < LanguageCount ? languageIndex : 0;
+}
 
 }  // namespace
 
@@ -222,12 +237,15 @@ std::string HelpOpenErrorText(int languageIndex) {
     return MessageText(32, languageIndex) + MessageText(4, languageIndex) + " !";
 }
 
-std::span<const CaptionRow> CaptionTable() { return kCaptions; }
+std::span<const CaptionRow> CaptionTable() {
+    return kCaptions;
+}
 
 std::string CaptionText(std::string_view control, CaptionKind kind, int languageIndex) {
     const int lang = clampLanguage(languageIndex);
     for (const CaptionRow& row : kCaptions) {
-        if (row.control == control && row.kind == kind) return std::string(row.text[static_cast<std::size_t>(lang)]);
+        if (row.control == control && row.kind == kind)
+            return std::string(row.text[static_cast<std::size_t>(lang)]);
     }
     return {};
 }

@@ -6,11 +6,17 @@
 
 namespace torvane {
 
-std::string SettingsFileName() { return "Torvane_2008_v" + std::to_string(ProgramVersion) + "ini"; }
+std::string SettingsFileName() {
+    return "Torvane_2008_v" + std::to_string(ProgramVersion) + "ini";
+}
 
-std::string ImageBackupFileName() { return "_" + SettingsFileName(); }
+std::string ImageBackupFileName() {
+    return "_" + SettingsFileName();
+}
 
-std::string DiagnosticsMarkerFileName() { return "test_brelun.txt"; }
+std::string DiagnosticsMarkerFileName() {
+    return "test_brelun.txt";
+}
 
 std::string SettingsDirectory() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");

@@ -40,19 +40,30 @@ struct PageInfo {
 
 // Page order of PageControl1; the index is the active page index kept in the settings file.
 constexpr PageInfo kPages[PageCount] = {
-    {"TabSheet_Bike", "Bike"},           {"TabSheet_Synchro", "Synchro"},
-    {"TabSheet_Advance", "Advance"},     {"TabSheet_Jet1A", "Inj-1A"},
-    {"TabSheet_Jet2A", "Inj-2A"},        {"TabSheet_Jet3A", "Inj-3A"},
-    {"TabSheet_Jet4A", "Inj-4A"},        {"TabSheet_JetB", "Inj-B"},
-    {"TabSheet_Iap", "Inj-IAP"},         {"TabSheet_Poloha", "Poloha"},
-    {"TabSheet_Korekce", "Korekce"},     {"TabSheet_Cidla", "Čidla"},
-    {"TabSheet_ServoIn", "Intake Servo"}, {"TabSheet_ServoEx", "Exhaust Servo"},
-    {"TabSheet_Idle", "Volnoběh"},       {"TabSheet_Gas", "N2O"},
-    {"TabSheet_Race", "Race"},           {"TabSheet_Gear", "Gear"},
+    {"TabSheet_Bike", "Bike"},
+    {"TabSheet_Synchro", "Synchro"},
+    {"TabSheet_Advance", "Advance"},
+    {"TabSheet_Jet1A", "Inj-1A"},
+    {"TabSheet_Jet2A", "Inj-2A"},
+    {"TabSheet_Jet3A", "Inj-3A"},
+    {"TabSheet_Jet4A", "Inj-4A"},
+    {"TabSheet_JetB", "Inj-B"},
+    {"TabSheet_Iap", "Inj-IAP"},
+    {"TabSheet_Poloha", "Poloha"},
+    {"TabSheet_Korekce", "Korekce"},
+    {"TabSheet_Cidla", "Čidla"},
+    {"TabSheet_ServoIn", "Intake Servo"},
+    {"TabSheet_ServoEx", "Exhaust Servo"},
+    {"TabSheet_Idle", "Volnoběh"},
+    {"TabSheet_Gas", "N2O"},
+    {"TabSheet_Race", "Race"},
+    {"TabSheet_Gear", "Gear"},
     {"TabSheet_Monitor", "Monitor"},
 };
 
-QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString fromUtf8(const std::string& s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 QByteArray readWholeFile(const QString& path, bool* ok) {
     QFile file(path);
@@ -66,7 +77,8 @@ TFormHlav::TFormHlav(StartOptions options, std::unique_ptr<UserPrompts> prompts,
     : QMainWindow(parent), options_(std::move(options)), prompts_(std::move(prompts)) {
     setObjectName("TFormHlav");
     if (!prompts_) prompts_ = std::make_unique<MessageBoxPrompts>(this);
-    if (options_.settingsDirectory.isEmpty()) options_.settingsDirectory = QString::fromStdString(SettingsDirectory());
+    if (options_.settingsDirectory.isEmpty())
+        options_.settingsDirectory = QString::fromStdString(SettingsDirectory());
     FormCreate();
     timer1_ = new QTimer(this);
     timer1_->setObjectName("Timer1");
@@ -85,7 +97,9 @@ QString TFormHlav::imageBackupFilePath() const {
     return options_.settingsDirectory + "/" + QString::fromStdString(ImageBackupFileName());
 }
 
-QString TFormHlav::messageText(int n) const { return fromUtf8(MessageText(n, languageIndex_)); }
+QString TFormHlav::messageText(int n) const {
+    return fromUtf8(MessageText(n, languageIndex_));
+}
 
 void TFormHlav::FormCreate() {
     // 1. Pages, their run-time controls and the port menu.
@@ -115,7 +129,8 @@ void TFormHlav::FormCreate() {
     if (!options_.arguments.isEmpty()) {
         static const char* const kWords[] = {"ENGLISH", "DEUTSCH", "FRENCH", "CESKY"};
         for (int i = 0; i < LanguageCount; ++i) {
-            if (options_.arguments.front() == QLatin1String(kWords[i])) languageIndex_ = static_cast<std::uint8_t>(i);
+            if (options_.arguments.front() == QLatin1String(kWords[i]))
+                languageIndex_ = static_cast<std::uint8_t>(i);
         }
     }
     // 12. Without any answer the no-connection label shows in the seventh tick.
@@ -146,7 +161,8 @@ void TFormHlav::FormCreate() {
 
 void TFormHlav::buildMenus() {
     QMenuBar* bar = menuBar();
-    auto addAction = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& key = {}) {
+    auto addAction = [this](QMenu* menu, const char* name, const QString& caption,
+                            const QKeySequence& key = {}) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(name);
         if (!key.isEmpty()) a->setShortcut(key);
@@ -420,7 +436,8 @@ void TFormHlav::ReadSettings() {
     languageIndex_ = v.LanguageIndex;
     LabelFile2->setText(QString::fromStdString(v.File));
     iniDir_ = QString::fromStdString(v.IniDir);
-    if (v.ActivePageIndex >= 0 && v.ActivePageIndex < PageCount) PageControl1->setCurrentIndex(v.ActivePageIndex);
+    if (v.ActivePageIndex >= 0 && v.ActivePageIndex < PageCount)
+        PageControl1->setCurrentIndex(v.ActivePageIndex);
     CheckBoxZobrMs_Uni->setChecked(v.ZobrMs);
     CheckBoxExtMonitor->setChecked(v.ExtMonitor);
     CheckBoxAll_PolohaA->setChecked(v.AllPolohaA);
@@ -456,11 +473,11 @@ void TFormHlav::WriteSettings() {
 void TFormHlav::ReadDiagnosticsMarker() {
     diagnosticsEnabled_ = false;
     bool ok = false;
-    const QByteArray text =
-        readWholeFile(options_.settingsDirectory + "/" + QString::fromStdString(DiagnosticsMarkerFileName()), &ok);
+    const QByteArray text = readWholeFile(
+        options_.settingsDirectory + "/" + QString::fromStdString(DiagnosticsMarkerFileName()), &ok);
     if (ok) {
-        diagnosticsEnabled_ =
-            DiagnosticsMarkerEnables(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+        diagnosticsEnabled_ = DiagnosticsMarkerEnables(
+            std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
     }
 }
 
@@ -495,7 +512,9 @@ void TFormHlav::OpenComPort() {
     link_->OpenComPort(false);
 }
 
-void TFormHlav::CloseComPort() { link_->CloseComPort(); }
+void TFormHlav::CloseComPort() {
+    link_->CloseComPort();
+}
 
 void TFormHlav::MenuCom1Click(int index) {
     if (index < 0 || index >= ComPortCount) return;
@@ -504,11 +523,17 @@ void TFormHlav::MenuCom1Click(int index) {
     OpenComPort();
 }
 
-void TFormHlav::MenuExitClick() { close(); }
+void TFormHlav::MenuExitClick() {
+    close();
+}
 
-UnitModel* TFormHlav::simulatedUnit() { return link_ ? link_->simulatedUnit() : nullptr; }
+UnitModel* TFormHlav::simulatedUnit() {
+    return link_ ? link_->simulatedUnit() : nullptr;
+}
 
-void TFormHlav::MenuReadClick() { link_->MenuReadClick(); }
+void TFormHlav::MenuReadClick() {
+    link_->MenuReadClick();
+}
 
 void TFormHlav::MenuVerifyClick() {
     PageToImage();
@@ -522,7 +547,7 @@ void TFormHlav::MenuProgramClick() {
 
 void TFormHlav::Timer1Timer() {
     if (closed_) return;
-    link_->Tick();                                        // steps 1 to 4
+    link_->Tick();                                       // steps 1 to 4
     LabelVersion->setVisible(LabelSpojeni->isHidden());  // step 5
     // step 6: the live operating point is tracked by the map pages of the editor.
 }
@@ -553,7 +578,8 @@ void TFormHlav::ApplyLanguage() {
         languageActions_[i]->setChecked(static_cast<int>(i) == lang);
     }
     for (const CaptionRow& row : CaptionTable()) {
-        const QString name = QString::fromUtf8(row.control.data(), static_cast<qsizetype>(row.control.size()));
+        const QString name =
+            QString::fromUtf8(row.control.data(), static_cast<qsizetype>(row.control.size()));
         const QString text = fromUtf8(std::string(row.text[static_cast<std::size_t>(lang)]));
         if (name == objectName()) {
             if (row.kind == CaptionKind::Caption) setWindowTitle(text);

@@ -31,15 +31,15 @@ class UnitModel;
 class WindowLink;
 
 struct StartOptions {
-    QStringList arguments;   // positional arguments; the first may be a language word
-    bool simulate = false;   // talk to the built-in simulated unit instead of a serial port
-    QString portOverride;    // replaces the device of the selected port entry
+    QStringList arguments;      // positional arguments; the first may be a language word
+    bool simulate = false;      // talk to the built-in simulated unit instead of a serial port
+    QString portOverride;       // replaces the device of the selected port entry
     QString settingsDirectory;  // where the settings, backup and marker files live
 };
 
 class TFormHlav : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     static constexpr int TickIntervalMs = 55;
     static constexpr int DesignClientWidth = 1056;
     static constexpr int DesignClientHeight = 901;
@@ -83,10 +83,10 @@ public:
     void PageToImage();
     void RefreshDisplay();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void FormCreate();
     void FormClose();
     void buildMenus();

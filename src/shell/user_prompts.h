@@ -11,19 +11,19 @@ namespace torvane {
 enum class PromptAnswer { Yes, No, Cancel };
 
 class UserPrompts {
-public:
+  public:
     virtual ~UserPrompts() = default;
     virtual void showMessage(const QString& text) = 0;
     virtual PromptAnswer askYesNoCancel(const QString& text) = 0;
 };
 
 class MessageBoxPrompts final : public UserPrompts {
-public:
+  public:
     explicit MessageBoxPrompts(QWidget* owner) : owner_(owner) {}
     void showMessage(const QString& text) override;
     PromptAnswer askYesNoCancel(const QString& text) override;
 
-private:
+  private:
     QWidget* owner_;
 };
 

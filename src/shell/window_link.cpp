@@ -27,12 +27,14 @@
 namespace torvane {
 namespace {
 
-QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // The window's side of the link session: every call lands on a control found by its name, so the
 // link never holds widget pointers and the window never holds protocol state.
 class WindowTransferView : public TransferView {
-public:
+  public:
     explicit WindowTransferView(TFormHlav& window) : w_(window) {}
 
     void setStatusText(const std::string& text) override {
@@ -42,7 +44,8 @@ public:
         QLabel* l = label("LabelHlaseni");
         if (l == nullptr) return;
         QPalette p = l->palette();
-        p.setColor(QPalette::Window, failure ? QColor(Qt::red) : QApplication::palette().color(QPalette::Button));
+        p.setColor(QPalette::Window,
+                   failure ? QColor(Qt::red) : QApplication::palette().color(QPalette::Button));
         l->setAutoFillBackground(true);
         l->setPalette(p);
         l->setProperty("failure", failure);
@@ -63,7 +66,8 @@ public:
     void showPortError(const std::string& text) override { w_.prompts().showMessage(fromUtf8(text)); }
     void setPortChecks(int checkedIndex) override {
         for (int i = 0; i < ComPortEntries; ++i) {
-            if (auto* a = w_.findChild<QAction*>(QString("MenuCom%1").arg(i + 1))) a->setChecked(i == checkedIndex);
+            if (auto* a = w_.findChild<QAction*>(QString("MenuCom%1").arg(i + 1)))
+                a->setChecked(i == checkedIndex);
         }
     }
     void clearLoadedFileCaption() override {
@@ -82,7 +86,7 @@ public:
         }
     }
 
-private:
+  private:
     QLabel* label(const QString& name) const { return w_.findChild<QLabel*>(name); }
 
     TFormHlav& w_;
@@ -92,7 +96,11 @@ private:
 
 struct WindowLink::Impl {
     Impl(TFormHlav& window, DeviceImage& image, LiveValues& live)
-        : window(window), image(image), live(live), view(window), port(makePort(window)),
+        : window(window),
+          image(image),
+          live(live),
+          view(window),
+          port(makePort(window)),
           session(*port, image, live, view) {
         session.setDeviceNamer([this](int) { return device; });
         session.setMonitorHandler([this](std::span<const std::uint8_t> frame) { onMonitorFrame(frame); });
@@ -122,8 +130,9 @@ struct WindowLink::Impl {
 void WindowLink::Impl::onMonitorFrame(std::span<const std::uint8_t> frame) {
     if (!DecodeMonitorFrame(frame, image, live)) return;
     const auto* detailed = window.findChild<QCheckBox*>("CheckBoxExtMonitor");
-    ApplyMonitorReadout(&window, ComputeMonitorReadout(live, image, detailed != nullptr && detailed->isChecked(),
-                                                       session.languageIndex()));
+    ApplyMonitorReadout(&window,
+                        ComputeMonitorReadout(live, image, detailed != nullptr && detailed->isChecked(),
+                                              session.languageIndex()));
 }
 
 WindowLink::WindowLink(TFormHlav& window, DeviceImage& image, LiveValues& live)
@@ -131,7 +140,9 @@ WindowLink::WindowLink(TFormHlav& window, DeviceImage& image, LiveValues& live)
 
 WindowLink::~WindowLink() = default;
 
-QCheckBox* WindowLink::buildMonitorPage(QWidget* page, QVBoxLayout* layout) { return BuildMonitorPage(page, layout); }
+QCheckBox* WindowLink::buildMonitorPage(QWidget* page, QVBoxLayout* layout) {
+    return BuildMonitorPage(page, layout);
+}
 
 void WindowLink::applyStartDefaults() {
     d->image.setByte(FindField("Bike")->index, StartupBikeCode);
@@ -149,18 +160,30 @@ void WindowLink::normalizeImage() {
     d->lastNormalize = NormalizeImage(d->image, {d->window.languageIndex(), d->window.comPortIndex()});
 }
 
-std::string WindowLink::memoText() const { return d->image.memoText(); }
+const NormalizeResult& WindowLink::lastNormalizeResult() const {
+    return d->lastNormalize;
+}
 
-void WindowLink::setMemoText(const std::string& text) { d->image.setMemoText(text); }
+std::string WindowLink::memoText() const {
+    return d->image.memoText();
+}
 
-void WindowLink::showUnitHeader() { d->session.DecodeUnitHeader(); }
+void WindowLink::setMemoText(const std::string& text) {
+    d->image.setMemoText(text);
+}
+
+void WindowLink::showUnitHeader() {
+    d->session.DecodeUnitHeader();
+}
 
 void WindowLink::applyLanguage(int languageIndex) {
     d->session.setLanguageIndex(languageIndex);
     d->session.DecodeUnitHeader();
 }
 
-void WindowLink::setDevice(const std::string& device) { d->device = d->unit ? std::string("simulated unit") : device; }
+void WindowLink::setDevice(const std::string& device) {
+    d->device = d->unit ? std::string("simulated unit") : device;
+}
 
 void WindowLink::OpenComPort(bool quiet) {
     d->session.setComPortIndex(d->window.comPortIndex());
@@ -168,20 +191,36 @@ void WindowLink::OpenComPort(bool quiet) {
     d->session.OpenComPort();
 }
 
-void WindowLink::CloseComPort() { d->session.CloseComPort(); }
+void WindowLink::CloseComPort() {
+    d->session.CloseComPort();
+}
 
-void WindowLink::setSilenceCounter(int ticks) { d->session.setSilenceCounter(static_cast<std::uint16_t>(ticks)); }
+void WindowLink::setSilenceCounter(int ticks) {
+    d->session.setSilenceCounter(static_cast<std::uint16_t>(ticks));
+}
 
-void WindowLink::Tick() { d->session.Tick(); }
+void WindowLink::Tick() {
+    d->session.Tick();
+}
 
-void WindowLink::MenuReadClick() { d->session.MenuReadClick(); }
+void WindowLink::MenuReadClick() {
+    d->session.MenuReadClick();
+}
 
-void WindowLink::MenuVerifyClick() { d->session.MenuVerifyClick(); }
+void WindowLink::MenuVerifyClick() {
+    d->session.MenuVerifyClick();
+}
 
-void WindowLink::MenuProgramClick() { d->session.MenuProgramClick(); }
+void WindowLink::MenuProgramClick() {
+    d->session.MenuProgramClick();
+}
 
-UnitModel* WindowLink::simulatedUnit() { return d->unit.get(); }
+UnitModel* WindowLink::simulatedUnit() {
+    return d->unit.get();
+}
 
-LinkSession& WindowLink::session() { return d->session; }
+LinkSession& WindowLink::session() {
+    return d->session;
+}
 
 }  // namespace torvane

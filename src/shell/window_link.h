@@ -17,11 +17,12 @@ class QWidget;
 namespace torvane {
 
 class LinkSession;
+struct NormalizeResult;
 class TFormHlav;
 class UnitModel;
 
 class WindowLink {
-public:
+  public:
     WindowLink(TFormHlav& window, DeviceImage& image, LiveValues& live);
     ~WindowLink();
 
@@ -30,6 +31,8 @@ public:
 
     void applyStartDefaults();
     void normalizeImage();
+    // What the last normalization reported besides the image (the sensor pages colour their edits by it).
+    const NormalizeResult& lastNormalizeResult() const;
     std::string memoText() const;
     void setMemoText(const std::string& text);
     void showUnitHeader();
@@ -48,7 +51,7 @@ public:
     UnitModel* simulatedUnit();
     LinkSession& session();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };

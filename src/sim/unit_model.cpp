@@ -1,13 +1,13 @@
 #include "sim/unit_model.h"
 
-#include "image/defaults.h"
-#include "image/fields.h"
-#include "image/normalize.h"
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <string_view>
+
+#include "image/defaults.h"
+#include "image/fields.h"
+#include "image/normalize.h"
 
 namespace torvane {
 
@@ -25,7 +25,6 @@ constexpr std::size_t HeaderMinuteAt = 8;
 constexpr std::size_t HeaderDataVersionAt = 10;
 constexpr std::size_t HeaderLongNameAt = 16;
 constexpr std::size_t HeaderLongNameLength = 30;
-
 
 constexpr std::uint8_t HighestBlock = BlockCount - 1;
 

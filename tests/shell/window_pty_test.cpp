@@ -20,7 +20,7 @@ namespace torvane {
 namespace {
 
 class SilentPrompts : public UserPrompts {
-public:
+  public:
     void showMessage(const QString& text) override { shown.append(text); }
     PromptAnswer askYesNoCancel(const QString&) override { return PromptAnswer::Cancel; }
     QStringList shown;
@@ -28,7 +28,7 @@ public:
 
 // Serves the unit until stopped; counters are read only after the serving thread has ended.
 class ServedUnit {
-public:
+  public:
     ServedUnit() : server_(unit_) {}
     ~ServedUnit() { stop(); }
 
@@ -45,7 +45,7 @@ public:
     std::size_t requestsServed() const { return server_.requestsServed(); }
     UnitModel& unit() { return unit_; }
 
-private:
+  private:
     UnitModel unit_;
     PtyServer server_;
     std::atomic<bool> stopping_{false};
@@ -53,7 +53,7 @@ private:
 };
 
 class WindowPtyTest : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<TFormHlav> start(const std::string& path) {
         StartOptions o;
         o.portOverride = QString::fromStdString(path);
@@ -127,7 +127,8 @@ TEST_F(WindowPtyTest, ReadVerifyAndProgramOverTheTerminalEndOkAndTheUnitHoldsThe
     w->close();
     served.stop();
     for (int b = 1; b < BlockCount; ++b) {
-        EXPECT_TRUE(std::ranges::equal(served.unit().storedImage().block(b), programmed.block(b))) << "block " << b;
+        EXPECT_TRUE(std::ranges::equal(served.unit().storedImage().block(b), programmed.block(b)))
+            << "block " << b;
     }
 }
 
@@ -140,9 +141,11 @@ TEST(WindowSimulateTest, BuiltInUnitReadsBackWhatTheWindowStartedWith) {
     w.timer1()->stop();
     const DeviceImage before = w.image();
     w.MenuReadClick();
-    for (int i = 0; i < 200 && w.link()->session().transferState() != TransferState::Idle; ++i) w.Timer1Timer();
+    for (int i = 0; i < 200 && w.link()->session().transferState() != TransferState::Idle; ++i)
+        w.Timer1Timer();
     EXPECT_EQ(w.findChild<QLabel*>("LabelHlaseni")->text(), "Verify: OK");
-    for (int b = 1; b < BlockCount; ++b) EXPECT_TRUE(std::ranges::equal(w.image().block(b), before.block(b))) << b;
+    for (int b = 1; b < BlockCount; ++b)
+        EXPECT_TRUE(std::ranges::equal(w.image().block(b), before.block(b))) << b;
 }
 
 }  // namespace

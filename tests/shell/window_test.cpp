@@ -20,7 +20,7 @@ namespace torvane {
 namespace {
 
 class RecordingPrompts : public UserPrompts {
-public:
+  public:
     explicit RecordingPrompts(QStringList* log) : log_(log) {}
     void showMessage(const QString& text) override { log_->append(text); }
     PromptAnswer askYesNoCancel(const QString& text) override {
@@ -28,12 +28,12 @@ public:
         return PromptAnswer::Cancel;
     }
 
-private:
+  private:
     QStringList* log_;
 };
 
 class WindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
     std::unique_ptr<TFormHlav> start(QStringList args = {}, QString port = "/nonexistent/tty-for-tests") {
@@ -99,7 +99,8 @@ TEST_F(WindowTest, MenusCarryTheirCaptionsAndShortcuts) {
     EXPECT_EQ(pages->tabText(11), "Sensors");
     EXPECT_EQ(w->findChild<QAction*>("MenuCom20")->text(), "Com 20");
     // Hints: the long part after the bar reaches the status bar.
-    EXPECT_EQ(w->findChild<QMenu*>("MenuLanguage")->menuAction()->statusTip(), "Set English or German or French");
+    EXPECT_EQ(w->findChild<QMenu*>("MenuLanguage")->menuAction()->statusTip(),
+              "Set English or German or French");
 }
 
 TEST_F(WindowTest, LanguageWordOnTheCommandLineBeatsTheSettingsFileOnlyWhenExact) {
@@ -140,7 +141,8 @@ TEST_F(WindowTest, ClosingWritesGeometrySettingsAndTheImageBackup) {
         w->close();
     }
     const QByteArray settings = readFile(settingsName());
-    EXPECT_TRUE(settings.startsWith("[BASIC]\nLeft=40\nTop=30\nHeight=700\nWidth=900\nComPort=1\nLanguage=0\n"))
+    EXPECT_TRUE(
+        settings.startsWith("[BASIC]\nLeft=40\nTop=30\nHeight=700\nWidth=900\nComPort=1\nLanguage=0\n"))
         << settings.constData();
     EXPECT_TRUE(settings.contains("PageControl1->ActivePageIndex=18\n"));
     const QByteArray backup = readFile(backupName());

@@ -106,7 +106,8 @@ TEST(ImageBackup, TextHasTenNumbersALineAndAnEmptyLineAfterEveryHundred) {
     AllStates all{};
     all[0] = 1;
     all[18] = 1;
-    for (std::size_t k = 0; k < image.IapAxis.size(); ++k) image.IapAxis[k] = static_cast<std::uint16_t>(100 * k + 5);
+    for (std::size_t k = 0; k < image.IapAxis.size(); ++k)
+        image.IapAxis[k] = static_cast<std::uint16_t>(100 * k + 5);
 
     std::string expected;
     char buf[16];
@@ -116,8 +117,10 @@ TEST(ImageBackup, TextHasTenNumbersALineAndAnEmptyLineAfterEveryHundred) {
         if (i % 10 == 9) expected += "\n";
         if (i % 100 == 99) expected += "\n";
     }
-    expected += "    1     0     0     0     0     0     0     0     0     0     0     0     0     0     0     0     0"
-                "     0     1 ";
+    expected +=
+        "    1     0     0     0     0     0     0     0     0     0     0     0     0     0     0     0     "
+        "0"
+        "     0     1 ";
     expected += "    5   105   205   305   405   505   605   705   805   905 ";
     const std::string text = ImageBackupText(image, all);
     EXPECT_EQ(text, expected);
@@ -140,7 +143,8 @@ TEST(ImageBackup, AShortFileChangesOnlyTheBytesItHolds) {
     AllStates all{};
     ReadImageBackup("1 2 3 4 5 6 7 8 9 10", image, all);
     for (std::size_t i = 0; i < ImageSize; ++i) {
-        const std::uint8_t want = (i >= 300 && i < 310) ? static_cast<std::uint8_t>(i - 299) : before.byteAt(i);
+        const std::uint8_t want =
+            (i >= 300 && i < 310) ? static_cast<std::uint8_t>(i - 299) : before.byteAt(i);
         ASSERT_EQ(image.byteAt(i), want) << "index " << i;
     }
     EXPECT_EQ(all, AllStates{});
@@ -149,14 +153,13 @@ TEST(ImageBackup, AShortFileChangesOnlyTheBytesItHolds) {
 TEST(ImageBackup, LargeNumbersKeepTheirLowBitsAndJunkStopsTheRead) {
     DeviceImage image;
     AllStates all{};
-    const BackupReadCounts counts =
-        ReadImageBackup("256 257 300 99999999999999999999999 -4 12", image, all);
+    const BackupReadCounts counts = ReadImageBackup("256 257 300 99999999999999999999999 -4 12", image, all);
     EXPECT_EQ(counts.imageBytes, 4u);
     EXPECT_EQ(image.byteAt(300), 0);
     EXPECT_EQ(image.byteAt(301), 1);
     EXPECT_EQ(image.byteAt(302), 44);
     EXPECT_EQ(image.byteAt(303), 255);  // 99999999999999999999999 mod 256
-    EXPECT_EQ(image.byteAt(304), 0);  // "-4" is not a number here: reading stopped
+    EXPECT_EQ(image.byteAt(304), 0);    // "-4" is not a number here: reading stopped
     EXPECT_EQ(image.byteAt(305), 0);
 }
 
