@@ -180,8 +180,8 @@ bool SectionApplies(const LayoutSection& section, const DeviceImage& image, cons
 }
 
 // Copies the memo into the image: up to 349 bytes, stopping at a 0 byte or the end of the file.
-// Files from older writers store each memo line break as CR CR LF; it is taken back as CR LF so that
-// the memo does not grow by one CR per line on every save and open.
+// The writer stores each memo line break as CR CR LF; it is taken back as CR LF so that the memo
+// does not grow by one CR per line on every save and open.
 void ReadMemo(std::string_view text, DeviceImage& image) {
     std::size_t out = 0;
     for (std::size_t in = 0; in < text.size() && out < MemoMaxLength; ++in) {
@@ -216,8 +216,13 @@ std::string FormatParameterFile(const DeviceImage& image, std::string_view memo)
         }
     }
     out += "MEMO         \r\n";
-    // A 0 byte would end the memo for the reader; nothing after it belongs to the text.
-    out += memo.substr(0, memo.find('\0'));
+    // A 0 byte would end the memo for the reader; nothing after it belongs to the text. Every LF the
+    // writer emits is a CR LF, so a memo line break (CR LF) stands in the file as CR CR LF; the reader
+    // takes it back as CR LF.
+    for (const char c : memo.substr(0, memo.find('\0'))) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
     return out;
 }
 

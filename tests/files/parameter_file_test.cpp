@@ -325,11 +325,15 @@ TEST(ParameterFileMemo, Windows1250BytesRoundTrip) {
     for (std::size_t i = 0; i < memo.size(); ++i)
         image.setByte(MemoIndex + i, static_cast<std::uint8_t>(memo[i]));
     const std::string text = FormatParameterFile(image);
-    EXPECT_EQ(text.substr(text.size() - memo.size()), memo);
+    // The line break stands in the file as CR CR LF; the code-page bytes stand unchanged.
+    const std::string inFile = "\x8a\x9a\xe8\xf8 \xbe\r\r\n";
+    EXPECT_EQ(text.substr(text.size() - inFile.size()), inFile);
     DeviceImage back;
     ASSERT_EQ(ReadParameterText(text, back), FileResult::Ok);
     for (std::size_t i = 0; i <= memo.size(); ++i)
         EXPECT_EQ(back.byteAt(MemoIndex + i), image.byteAt(MemoIndex + i));
+    // Saving what was opened gives the same file: the memo does not grow a CR per line break.
+    EXPECT_EQ(FormatParameterFile(back), text);
 }
 
 TEST(ParameterFileStorage, SaveAndLoadThroughFiles) {
