@@ -12,60 +12,41 @@
 #include <string>
 #include <thread>
 
+#include "e2e/sim_process.h"
+
 #ifdef TORVANE_WINDOW_PATH
 
 namespace {
 
 namespace fs = std::filesystem;
+using torvane::e2e::ReadLine;
+using torvane::e2e::SpawnWithOutput;
 
 class WindowProcess {
   public:
-    explicit WindowProcess(const fs::path& configHome) {
-        int out[2];
-        if (::pipe(out) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], STDOUT_FILENO);
-            ::close(out[0]);
-            ::close(out[1]);
-            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-            ::execl(TORVANE_WINDOW_PATH, TORVANE_WINDOW_PATH, "--simulate", "--report-startup",
-                    static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        out_ = out[0];
-    }
+    explicit WindowProcess(const fs::path& configHome)
+        : child_(SpawnWithOutput(
+              TORVANE_WINDOW_PATH, {"--simulate", "--report-startup"},
+              {{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_CONFIG_HOME", configHome.string()}})) {}
     ~WindowProcess() {
-        if (out_ >= 0) ::close(out_);
-        if (pid_ > 0 && !reaped_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
+        if (child_.out >= 0) ::close(child_.out);
+        if (child_.pid > 0 && !reaped_) {
+            ::kill(child_.pid, SIGKILL);
+            ::waitpid(child_.pid, nullptr, 0);
         }
     }
 
     // True once the window reports itself shown.
     bool waitShown() {
-        std::string text;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (std::chrono::steady_clock::now() < end && text.find("startup-ms") == std::string::npos) {
-            pollfd p{out_, POLLIN, 0};
-            if (::poll(&p, 1, 100) <= 0) continue;
-            char buffer[256];
-            const ssize_t n = ::read(out_, buffer, sizeof buffer);
-            if (n <= 0) return false;
-            text.append(buffer, static_cast<std::size_t>(n));
-        }
-        return text.find("startup-ms") != std::string::npos;
+        return child_.out >= 0 && ReadLine(child_.out, std::chrono::seconds(20)).starts_with("startup-ms");
     }
 
     // The exit status after the signal, or -1 when the process does not end within ten seconds.
     int signalAndWait(int signal) {
-        ::kill(pid_, signal);
+        ::kill(child_.pid, signal);
         for (int i = 0; i < 500; ++i) {
             int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            if (::waitpid(child_.pid, &status, WNOHANG) == child_.pid) {
                 reaped_ = true;
                 return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
             }
@@ -75,8 +56,7 @@ class WindowProcess {
     }
 
   private:
-    pid_t pid_ = -1;
-    int out_ = -1;
+    torvane::e2e::Spawned child_;
     bool reaped_ = false;
 };
 
