@@ -1,7 +1,7 @@
 #include "cli/console_view.h"
 
 #include "image/normalize.h"
-#include "shell/message_table.h"
+#include "text/message_table.h"
 
 namespace torvane {
 

@@ -14,7 +14,7 @@
 #include "link/live_values.h"
 #include "link/monitor_decoder.h"
 #include "link/serial_port.h"
-#include "shell/message_table.h"
+#include "text/message_table.h"
 
 #ifdef TORVANE_CLI_SERIAL
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "shell/message_table.h"
+#include "text/message_table.h"
 
 namespace torvane {
 

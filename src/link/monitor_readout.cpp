@@ -5,7 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "shell/message_table.h"
+#include "text/message_table.h"
 
 namespace torvane {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "link/link_session.h"
-#include "shell/message_table.h"
+#include "text/message_table.h"
 
 namespace torvane {
 

@@ -7,14 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "editor/page_catalogue.h"
 #include "image/device_image.h"
 #include "shell/ini_file.h"
 
 namespace torvane {
 
 inline constexpr std::string_view SettingsSection = "BASIC";
-inline constexpr int PageCount = 19;
-using AllStates = std::array<std::uint8_t, PageCount>;  // per-page state of the map pages' "All" check box
 
 struct SettingsValues {
     int Left = 0;

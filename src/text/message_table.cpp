@@ -1,4 +1,4 @@
-#include "shell/message_table.h"
+#include "text/message_table.h"
 
 #include <algorithm>
 
@@ -207,6 +207,33 @@ constexpr CaptionRow kCaptions[] = {
     {"MenuLanguage", CaptionKind::Hint, ALL4("Language|Set English or German or French")},
     {"CheckBoxProgHned", CaptionKind::Hint, ALL4("Programing at once after change")},
     {"MenuCom", CaptionKind::Hint, ALL4("Set number of com")},
+    // Item lists of the radio groups and combo boxes, one item per line.
+    {"RadioGroupSynchroHrana", CaptionKind::Items, ALL4("Prvni\nDruha\nObe (aprilia 98)\nObe (aprilia Sxv 450)")},
+    {"RadioGroupKyvani1", CaptionKind::Items, ALL4("Nekratsi\nNejdelsi")},
+    {"RadioGroupKyvani2", CaptionKind::Items, ALL4("Nekratsi\nNejdelsi")},
+    {"RadioGroupKyvaniFazeOtacka1", CaptionKind::Items, ALL4("1.\n2.")},
+    {"RadioGroupKyvaniFazeOtacka2", CaptionKind::Items, ALL4("1.\n2.")},
+    {"RadioGroupPolohaA",
+     CaptionKind::Items,
+     {"Beginning\nCentre\nEnd", "Beginning\nCentre\nEnd", "Beginning\nCentre\nEnd", "Počátek\nStřed\nKonec"}},
+    {"RadioGroupPolohaB",
+     CaptionKind::Items,
+     {"Beginning\nCentre\nEnd", "Beginning\nCentre\nEnd", "Beginning\nCentre\nEnd", "Počátek\nStřed\nKonec"}},
+    {"RadioGroupPotencMode", CaptionKind::Items, ALL4("No\nInjection\nAdvance")},
+    {"RadioGroupIdleMode",
+     CaptionKind::Items,
+     ALL4("No\nIntake servo\nStep motor without potentiometer\nStep motor set TPS min")},
+    {"RadioGroupClutchMode", CaptionKind::Items, ALL4("No ignition\nRetard")},
+    {"RadioGroupGearSystem", CaptionKind::Items, ALL4("Voltage\nRation Rpm Speed\nAutomat (Ratio Rpm Speed)\nNo")},
+    {"RadioGroupSpeedMode", CaptionKind::Items, ALL4("Pulse over 1s for 100 km/hod\nDistance for pulse [mm]")},
+    {"RadioGroupServoMode", CaptionKind::Items, ALL4("R + T\nRPM\nTPS")},
+    {"ComboBoxSynchro1",
+     CaptionKind::Items,
+     ALL4("Vynechané 2 výstupky\nVynechany 1výstupek\nVynechany 1výstupek verze2\nVačka\nVačka Honda\nJeden "
+          "palec\nDva palce\nPosunuty palec\nVynechane vystupky na vacce")},
+    {"ComboBoxSynchro2",
+     CaptionKind::Items,
+     ALL4("Neni treba\nVacka\nKyvani 1\nKyvani 2\nKyvani 1 zyl\nNeni (nerozlisuji otacky) ")},
 };
 
 #undef ALL4

@@ -1,0 +1,203 @@
+#include "editor/map_page_model.h"
+
+#include <algorithm>
+
+#include "image/fields.h"
+
+namespace torvane {
+namespace {
+
+constexpr MiscField kMiscFields[] = {
+    {PageAdvance, 0, "AdvCorrCyl1", 1, -100, -15, 15, 1},
+    {PageAdvance, 1, "AdvCorrCyl2", 1, -100, -15, 15, 1},
+    {PageAdvance, 2, "AdvCorrCyl3", 1, -100, -15, 15, 1},
+    {PageAdvance, 3, "AdvCorrCyl4", 1, -100, -15, 15, 1},
+    {PageAdvance, 4, "BaseAdvance", 1, 0, 0, 100, 1},
+    {PageAdvance, 5, "LobeWidth", 1, 0, 0, 100, 1},
+    {PageJet1A, 0, "IapTpsMin", 1, 0, 0, 100, 1},
+    {PageJet1A, 1, "IapTpsMax", 1, 0, 0, 100, 1},
+    {PageJet1A, 2, "IapRpmMin", 100, 0, 0, 25000, 100},
+    {PageJet1A, 3, "IapRpmMax", 100, 0, 0, 25000, 100},
+    // A single byte each: the spins offer no more than can be stored.
+    {PageIap, 0, "IapCorrCyl1", 1, 0, 0, 255, 1},
+    {PageIap, 1, "IapCorrCyl2", 1, 0, 0, 255, 1},
+    {PageIap, 2, "IapCorrCyl3", 1, 0, 0, 255, 1},
+    {PageIap, 3, "IapCorrCyl4", 1, 0, 0, 255, 1},
+    {PageServoIn, 0, "ServoInHyst", 5, 0, 0, 1000, 5},
+    {PageServoIn, 2, "ServoInStepPeriod", 1, 0, 4, 100, 1},
+    {PageServoIn, 3, "ServoInExcitation", 250, 0, 250, 25000, 250},
+    {PageServoEx, 0, "ServoExHyst", 5, 0, 0, 1000, 5},
+};
+
+constexpr InjectionMap kFollowers[] = {InjectionMap::Jet2A, InjectionMap::Jet3A, InjectionMap::Jet4A};
+
+int Byte(const DeviceImage& image, std::string_view field, int element = 0) {
+    return FieldValue(image, Field(field), element);
+}
+void SetByte(DeviceImage& image, std::string_view field, int value, int element = 0) {
+    SetFieldValue(image, Field(field), element, value);
+}
+
+// Makes Inj-2A...4A (axes or maps) copies of Inj-1A.
+void CopyJet1A(DeviceImage& image, std::string_view from, std::span<const std::string_view> to) {
+    const FieldInfo& source = Field(from);
+    for (std::string_view name : to) {
+        const FieldInfo& target = Field(name);
+        for (int k = 0; k < source.count; ++k) SetFieldValue(image, target, k, FieldValue(image, source, k));
+    }
+}
+constexpr std::string_view kFollowerAxes[] = {"RpmJet2A", "RpmJet3A", "RpmJet4A"};
+constexpr std::string_view kFollowerMapsBackwards[] = {"Jet4A", "Jet3A", "Jet2A"};
+
+std::uint16_t ClampPercent(int p) {
+    return static_cast<std::uint16_t>(std::clamp(p, 0, 1000));
+}
+
+}  // namespace
+
+std::span<const MiscField> MiscFieldsOfPage(int page) {
+    const auto* first = std::find_if(std::begin(kMiscFields), std::end(kMiscFields),
+                                     [page](const MiscField& f) { return f.page == page; });
+    const auto* last =
+        std::find_if(first, std::end(kMiscFields), [page](const MiscField& f) { return f.page != page; });
+    return {first, last};
+}
+
+ChannelMode ChannelModeOf(const DeviceImage& image) {
+    const int mode = Byte(image, "Jet1423Mode");
+    return {mode == 1, mode == 2};
+}
+
+int CellStepOf(const DeviceImage& image, int page) {
+    const MapPageInfo* info = MapPageOf(page);
+    if (info == nullptr || !info->servo) return 1;
+    return ServoMapStep(image, info->intakeServo);
+}
+
+int CellMaxOf(const DeviceImage& image, int page) {
+    const MapPageInfo* info = MapPageOf(page);
+    if (info == nullptr) return 0;
+    return info->servo && CellStepOf(image, page) != 1 ? 5000 : info->cellMax;
+}
+
+void RefreshInjectionPercent(const DeviceImage& image, InjectionWork& work) {
+    SelectReferenceTables(image, work);
+    ComputeInjectionReference(image, work);
+    InjectionPercentFromImage(image, work);
+}
+
+MapPanelValues ImageToMapPanel(DeviceImage& image, InjectionWork& work, int page, const AllStates& allStates) {
+    MapPanelValues v;
+    const MapPageInfo* info = MapPageOf(page);
+    if (info == nullptr) return v;
+    const ChannelMode mode = ChannelModeOf(image);
+
+    if (mode.identical) CopyJet1A(image, "RpmJet1A", kFollowerAxes);
+    const FieldInfo& axis = Field(info->axisField);
+    for (int c = 0; c < MapColumns; ++c) v.rpm[c] = 100 * FieldValue(image, axis, c);
+
+    if (mode.identical) CopyJet1A(image, "Jet1A", kFollowerMapsBackwards);
+    RefreshInjectionPercent(image, work);
+    for (int j = 0; j < MapRows; ++j) v.iap[j] = image.IapAxis[static_cast<std::size_t>(j)];
+
+    v.cellStep = CellStepOf(image, page);
+    v.cellMax = CellMaxOf(image, page);
+    const FieldInfo& map = Field(info->mapField);
+    for (int k = 0; k < MapCells; ++k) {
+        v.cells[k] = info->injection ? work.percentOf(*info->injection)[static_cast<std::size_t>(k)]
+                                     : v.cellStep * FieldValue(image, map, k);
+    }
+
+    v.tps = Byte(image, "AdvanceTps") != 0;
+    for (const MiscField& f : MiscFieldsOfPage(page)) {
+        v.misc[f.element] = ScaleToShown(f.a, f.c, Byte(image, f.field));
+    }
+    if (info->servo) {
+        const bool in = info->intakeServo;
+        if (in && Byte(image, "Bike") == 46) SetByte(image, "ServoInStep", 0);
+        v.servoEnable = Byte(image, in ? "ServoInEnable" : "ServoExEnable") != 0;
+        v.procent = Byte(image, in ? "ServoInProcent" : "ServoExProcent") != 0;
+        v.servoMode = Byte(image, in ? "ServoInMode" : "ServoExMode");
+        v.stepMotor = in && Byte(image, "ServoInStep") != 0;
+    }
+    v.all = allStates[static_cast<std::size_t>(page)] != 0;
+    return v;
+}
+
+void MapPanelToImage(DeviceImage& image, InjectionWork& work, int page, const MapPanelValues& values,
+                     AllStates& allStates) {
+    const MapPageInfo* info = MapPageOf(page);
+    if (info == nullptr) return;
+    const ChannelMode mode = ChannelModeOf(image);
+    const int step = CellStepOf(image, page);
+
+    // Rpm axis; on Inj-1A the coupled axes follow its changes, the identical ones copy it.
+    const FieldInfo& axis = Field(info->axisField);
+    for (int c = 0; c < MapColumns; ++c) {
+        const int n = (values.rpm[c] / 100) & 0xFF;
+        if (page == PageJet1A) {
+            const int o = FieldValue(image, axis, c);
+            if (mode.coupled && n != o) {
+                for (std::string_view name : kFollowerAxes) {
+                    const FieldInfo& other = Field(name);
+                    SetFieldValue(image, other, c, std::clamp(FieldValue(image, other, c) + n - o, 0, 1000) & 0xFF);
+                }
+            }
+            SetFieldValue(image, axis, c, n);
+            if (mode.identical) {
+                for (std::string_view name : kFollowerAxes) SetFieldValue(image, Field(name), c, n);
+            }
+        } else {
+            SetFieldValue(image, axis, c, n);
+        }
+    }
+
+    SelectReferenceTables(image, work);
+    ComputeInjectionReference(image, work);
+    for (int j = 0; j < MapRows; ++j) image.IapAxis[static_cast<std::size_t>(j)] = static_cast<std::uint16_t>(values.iap[j]);
+
+    if (!info->injection) {
+        const FieldInfo& map = Field(info->mapField);
+        for (int k = 0; k < MapCells; ++k) SetFieldValue(image, map, k, ScaleToStored(step, 0, values.cells[k]));
+    } else {
+        auto& own = work.percentOf(*info->injection);
+        const int spinMax = info->cellMax;
+        for (int k = 0; k < MapCells; ++k) {
+            const auto i = static_cast<std::size_t>(k);
+            const int o = own[i];
+            const int p = values.cells[k];
+            if (p == std::min(o, spinMax)) continue;  // untouched, perhaps shown limited
+            if (page == PageJet1A && mode.coupled) {
+                for (InjectionMap m : kFollowers) {
+                    auto& other = work.percentOf(m)[i];
+                    other = ClampPercent(other + p - o);
+                }
+            }
+            own[i] = static_cast<std::uint16_t>(std::clamp(p, 0, 65535));
+        }
+        InjectionImageFromPercent(image, work, *info->injection);
+        if (page == PageJet1A && mode.coupled) {
+            // Each follower over its own reference: its percentages were taken over that reference, so
+            // a cell left alone keeps its µs even where its axis differs from Inj-1A's.
+            for (InjectionMap m : kFollowers) InjectionImageFromPercent(image, work, m);
+        }
+        if (page == PageJet1A && mode.identical) {
+            CopyJet1A(image, "Jet1A", kFollowerMapsBackwards);
+        }
+    }
+
+    for (const MiscField& f : MiscFieldsOfPage(page)) {
+        SetByte(image, f.field, ScaleToStored(f.a, f.c, values.misc[f.element]));
+    }
+    if (page == PageAdvance) SetByte(image, "AdvanceTps", values.tps ? 1 : 0);
+    if (info->servo) {
+        const bool in = info->intakeServo;
+        SetByte(image, in ? "ServoInEnable" : "ServoExEnable", values.servoEnable ? 1 : 0);
+        SetByte(image, in ? "ServoInProcent" : "ServoExProcent", values.procent ? 1 : 0);
+        SetByte(image, in ? "ServoInMode" : "ServoExMode", values.servoMode & 0xFF);
+        if (in) SetByte(image, "ServoInStep", values.stepMotor ? 1 : 0);
+    }
+    allStates[static_cast<std::size_t>(page)] = values.all ? 1 : 0;
+}
+
+}  // namespace torvane
