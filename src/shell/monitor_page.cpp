@@ -161,14 +161,12 @@ QCheckBox* BuildMonitorPage(QWidget* page, QVBoxLayout* layout) {
     QGroupBox* corrections =
         AddGroup(grid, page, "GroupBoxMonKorekce", QStringLiteral("Corrections"), 1, 1,
                  {"LabelKorVodaJet", "LabelKorVzduch", "LabelKorTlak", "LabelKorSytic", "LabelKorNapeti",
-                  "LabelKorPotencJet", "LabelKorVodaIgn", "LabelKorPotencIgn", "LabelIdleKorAdv"});
+                  "LabelKorPotencJet", "LabelKorVodaIgn", "LabelKorPotencIgn"});
     static_cast<QVBoxLayout*>(corrections->layout())->addStretch(1);
 
     QGroupBox* gear =
         AddGroup(grid, page, "GroupBoxMonGear", QStringLiteral("Gear / speed"), 1, 2,
-                 {"LabelGear", "LabelMonSpeed", "LabelMonGearNapeti", "LabelMonPomerRpmSpeed",
-                  "LabelMonPomerRpmSpeedAuto1", "LabelMonPomerRpmSpeedAuto2", "LabelMonPomerRpmSpeedAuto3",
-                  "LabelMonPomerRpmSpeedAuto4", "LabelMonPomerRpmSpeedAuto5", "LabelMonPomerRpmSpeedAuto6"});
+                 {"LabelGear", "LabelMonSpeed"});
     static_cast<QVBoxLayout*>(gear->layout())->addStretch(1);
 
     for (int c = 0; c < 3; ++c) grid->setColumnStretch(c, 1);

@@ -1,11 +1,11 @@
 # The Qt window: every Qt source of this folder joins the window library; main.cpp makes the program.
 file(GLOB TORVANE_SHELL_QT_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-list(FILTER TORVANE_SHELL_QT_SOURCES EXCLUDE REGEX "/(main|message_table|ini_file|platform_paths|startup_settings)\\.(cpp|h)$")
+list(FILTER TORVANE_SHELL_QT_SOURCES EXCLUDE REGEX "/(main|ini_file|platform_paths|startup_settings)\\.(cpp|h)$")
 
 add_library(torvane_shell STATIC ${TORVANE_SHELL_QT_SOURCES})
 target_include_directories(torvane_shell PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(torvane_shell PUBLIC
-  torvane_shell_core torvane_text torvane_link torvane_link_qt torvane_image
+  torvane_shell_core torvane_text torvane_editor torvane_link torvane_link_qt torvane_image
   Qt6::Widgets Qt6::PrintSupport Qt6::SerialPort)
 foreach(optional_lib torvane_sim torvane_files)
   if(TARGET ${optional_lib})
@@ -15,3 +15,9 @@ endforeach()
 
 add_executable(torvane main.cpp)
 target_link_libraries(torvane PRIVATE torvane_shell)
+
+# Tool bar icons, drawn by tools/make_icons.sh.
+qt_add_resources(torvane_shell "icons" PREFIX "/icons" BASE ${PROJECT_SOURCE_DIR}/assets/icons
+  FILES ${PROJECT_SOURCE_DIR}/assets/icons/open.png ${PROJECT_SOURCE_DIR}/assets/icons/new.png
+        ${PROJECT_SOURCE_DIR}/assets/icons/save.png ${PROJECT_SOURCE_DIR}/assets/icons/print.png
+        ${PROJECT_SOURCE_DIR}/assets/icons/undo.png ${PROJECT_SOURCE_DIR}/assets/icons/redo.png)

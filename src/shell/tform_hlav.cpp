@@ -10,6 +10,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIcon>
+#include <QPalette>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -23,43 +25,15 @@
 #include <QVBoxLayout>
 
 #include "shell/gauge_widget.h"
+#include "shell/page_tab_bar.h"
 #include "shell/ini_file.h"
-#include "shell/message_table.h"
+#include "text/message_table.h"
 #include "shell/platform_paths.h"
+#include "link/link_session.h"
 #include "shell/window_link.h"
 
 namespace torvane {
 namespace {
-
-constexpr int MemoMaxChars = 349;
-
-struct PageInfo {
-    const char* objectName;
-    const char* caption;  // initial caption; the language replaces it
-};
-
-// Page order of PageControl1; the index is the active page index kept in the settings file.
-constexpr PageInfo kPages[PageCount] = {
-    {"TabSheet_Bike", "Bike"},
-    {"TabSheet_Synchro", "Synchro"},
-    {"TabSheet_Advance", "Advance"},
-    {"TabSheet_Jet1A", "Inj-1A"},
-    {"TabSheet_Jet2A", "Inj-2A"},
-    {"TabSheet_Jet3A", "Inj-3A"},
-    {"TabSheet_Jet4A", "Inj-4A"},
-    {"TabSheet_JetB", "Inj-B"},
-    {"TabSheet_Iap", "Inj-IAP"},
-    {"TabSheet_Poloha", "Poloha"},
-    {"TabSheet_Korekce", "Korekce"},
-    {"TabSheet_Cidla", "Čidla"},
-    {"TabSheet_ServoIn", "Intake Servo"},
-    {"TabSheet_ServoEx", "Exhaust Servo"},
-    {"TabSheet_Idle", "Volnoběh"},
-    {"TabSheet_Gas", "N2O"},
-    {"TabSheet_Race", "Race"},
-    {"TabSheet_Gear", "Gear"},
-    {"TabSheet_Monitor", "Monitor"},
-};
 
 QString fromUtf8(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
@@ -112,7 +86,8 @@ void TFormHlav::FormCreate() {
     comPortIndex_ = 1;
     // 4. Defaults of motorcycle type 32.
     link_ = std::make_unique<WindowLink>(*this, image_, live_);
-    link_->applyStartDefaults();
+    editor_->applyStartDefaults();
+    link_->seedSimulatedUnit();
     // 5.
     resize(DesignClientWidth, DesignClientHeight);
     centreWindow();
@@ -120,8 +95,7 @@ void TFormHlav::FormCreate() {
     ReadSettings();
     // 7.
     PageControl1Change();
-    // 8.
-    Memo1->setProperty("maxLength", MemoMaxChars);
+    // 8. Memo1 keeps at most 349 characters (the editor limits it as it is typed).
     // 9.
     CGaugeProgram->setMaxValue(100);
     // 10. Map tables of the motorcycle type: selected as part of the defaults and the normalization.
@@ -140,7 +114,8 @@ void TFormHlav::FormCreate() {
     // 14.
     ApplyLanguage();
     ImageToPage();
-    // 15. The undo history starts at this image (the editor keeps it).
+    // 15.
+    editor_->ResetUndoHistory();
     // 16.
     OpenComPort();
     // 17.
@@ -171,10 +146,10 @@ void TFormHlav::buildMenus() {
 
     QMenu* file = bar->addMenu("&File");
     file->setObjectName("MenuFile");
-    // New, Open, Save and Print arrive with the page editor; the items exist so the menu reads as it will.
-    for (QAction* a : {addAction(file, "MenuNew", "&New", QKeySequence("Ctrl+N")),
-                       addAction(file, "MenuNewActPage", "New for actual page"),
-                       addAction(file, "MenuOpen", "&Open", QKeySequence(Qt::Key_F3)),
+    addAction(file, "MenuNew", "&New", QKeySequence("Ctrl+N"));
+    addAction(file, "MenuNewActPage", "New for actual page");
+    // Open, Save and Print come with the file commands; the items exist so the menu reads as it will.
+    for (QAction* a : {addAction(file, "MenuOpen", "&Open", QKeySequence(Qt::Key_F3)),
                        addAction(file, "MenuOpenActPage", "Open for actual page"),
                        addAction(file, "MenuSave", "&Save", QKeySequence(Qt::Key_F2)),
                        addAction(file, "MenuPrint", "&Print", QKeySequence("Ctrl+P"))}) {
@@ -209,18 +184,17 @@ void TFormHlav::buildMenus() {
     QMenu* tools = bar->addMenu("Tools");
     tools->setObjectName("MenuTools");
     for (QAction* a : {addAction(tools, "MenuToolsMinus", "Minus ", QKeySequence(Qt::Key_F4)),
-                       addAction(tools, "MenuToolsPlus", "Plus", QKeySequence(Qt::Key_F5)),
-                       addAction(tools, "MenuZpet", "Undo", QKeySequence("Ctrl+Z")),
-                       addAction(tools, "MenuZnovu", "Redo", QKeySequence("Ctrl+Alt+Z"))}) {
-        a->setEnabled(false);  // map tools and the undo history come with the page editor
+                       addAction(tools, "MenuToolsPlus", "Plus", QKeySequence(Qt::Key_F5))}) {
+        a->setEnabled(false);  // the map tools come with the live operating point
     }
+    addAction(tools, "MenuZpet", "Undo", QKeySequence("Ctrl+Z"));
+    addAction(tools, "MenuZnovu", "Redo", QKeySequence("Ctrl+Alt+Z"));
     QMenu* jetMode = tools->addMenu("Jet 1234");
     jetMode->setObjectName("Menu_Jet123Mode");
     for (QAction* a : {addAction(jetMode, "Menu_Jet123Normal", "Separate"),
                        addAction(jetMode, "Menu_Jet123Coupled", "Coupled"),
                        addAction(jetMode, "Menu_Jet123Stejny", "1=2=3=4")}) {
         a->setCheckable(true);
-        a->setEnabled(false);
     }
     MenuServis = tools->addMenu("Service");
     MenuServis->setObjectName("MenuServis");
@@ -255,6 +229,21 @@ void TFormHlav::buildToolbar() {
     layout->setContentsMargins(4, 4, 4, 4);
 
     auto* top = new QHBoxLayout();
+    auto* toolBar = new QGroupBox(central);
+    toolBar->setObjectName("GroupBoxToolBar");
+    toolBar->setFlat(true);
+    auto* tools = new QHBoxLayout(toolBar);
+    tools->setContentsMargins(0, 0, 0, 0);
+    tools->setSpacing(1);
+    addSpeedButton(tools, "SpeedButton5", "open", "MenuOpen");
+    addSpeedButton(tools, "SpeedButton6", "new", "MenuNew");
+    addSpeedButton(tools, "SpeedButton7", "save", "MenuSave");
+    addSpeedButton(tools, "SpeedButtonPrint", "print", "MenuPrint");
+    tools->addSpacing(6);
+    addSpeedButton(tools, "SpeedButtonZpet", "undo", "MenuZpet");
+    addSpeedButton(tools, "SpeedButtonZnovu", "redo", "MenuZnovu");
+    top->addWidget(toolBar);
+    top->addSpacing(8);
     ButtonRead = new QPushButton("&Read", central);
     ButtonRead->setObjectName("ButtonRead");
     ButtonVerify = new QPushButton("&Verify", central);
@@ -299,12 +288,7 @@ void TFormHlav::buildToolbar() {
     layout->addLayout(top);
 
     auto* fileRow = new QHBoxLayout();
-    LabelFile1 = new QLabel("File:", central);
-    LabelFile1->setObjectName("LabelFile1");
-    LabelFile2 = new QLabel(central);
-    LabelFile2->setObjectName("LabelFile2");
-    fileRow->addWidget(LabelFile1);
-    fileRow->addWidget(LabelFile2, 1);
+    fileRow->addStretch(1);
     for (int i = 0; i < 8; ++i) {
         auto* label = new QLabel(QString("Test%1=").arg(i + 1), central);
         label->setObjectName(QString("LabelTest%1").arg(i + 1));
@@ -313,7 +297,7 @@ void TFormHlav::buildToolbar() {
     }
     layout->addLayout(fileRow);
 
-    PageControl1 = new QTabWidget(central);
+    PageControl1 = new PageControl(central);
     PageControl1->setObjectName("PageControl1");
     layout->addWidget(PageControl1, 1);
     setCentralWidget(central);
@@ -322,63 +306,44 @@ void TFormHlav::buildToolbar() {
 void TFormHlav::buildPages() {
     for (int i = 0; i < PageCount; ++i) {
         auto* page = new QWidget(PageControl1);
-        page->setObjectName(kPages[i].objectName);
-        PageControl1->addTab(page, QString::fromUtf8(kPages[i].caption));
+        const PageInfo& info = PageInfoOf(i);
+        page->setObjectName(QString::fromUtf8(info.objectName.data(), static_cast<qsizetype>(info.objectName.size())));
+        PageControl1->addTab(page, QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())));
     }
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
 
-    // Bike page: unit header texts, the note kept in the unit, programming after change.
-    QWidget* bike = PageControl1->widget(0);
-    auto* bikeLayout = new QGridLayout(bike);
-    auto* unitBox = new QGroupBox(bike);
-    unitBox->setObjectName("GroupBoxVerze");
-    auto* unitLayout = new QVBoxLayout(unitBox);
-    for (int i = 0; i < 3; ++i) {
-        auto* label = new QLabel(unitBox);
-        label->setObjectName(QString("LabelVerze%1").arg(i + 1));
-        unitLayout->addWidget(label);
-        LabelVerze[static_cast<std::size_t>(i)] = label;
-    }
-    LabelMemo = new QLabel("Memo sheet:", bike);
-    LabelMemo->setObjectName("LabelMemo");
-    Memo1 = new QPlainTextEdit(bike);
-    Memo1->setObjectName("Memo1");
-    CheckBoxProgHned = new QCheckBox("Programming after change", bike);
-    CheckBoxProgHned->setObjectName("CheckBoxProgHned");
-    bikeLayout->addWidget(unitBox, 0, 1);
-    bikeLayout->addWidget(CheckBoxProgHned, 1, 1);
-    bikeLayout->addWidget(LabelMemo, 2, 1);
-    bikeLayout->addWidget(Memo1, 3, 1);
-    bikeLayout->setColumnStretch(0, 3);
-    bikeLayout->setColumnStretch(1, 2);
-    bikeLayout->setRowStretch(3, 1);
-
-    // Controls shared by the map pages; the map editor moves them to the page in view.
-    QWidget* advance = PageControl1->widget(2);
-    auto* mapLayout = new QVBoxLayout(advance);
-    CheckBoxZobrMs_Uni = new QCheckBox("ms", advance);
-    CheckBoxZobrMs_Uni->setObjectName("CheckBoxZobrMs_Uni");
-    CheckBoxAll_Uni = new QCheckBox("All", advance);
-    CheckBoxAll_Uni->setObjectName("CheckBoxAll_Uni");
-    mapLayout->addWidget(CheckBoxAll_Uni);
-    mapLayout->addWidget(CheckBoxZobrMs_Uni);
-    mapLayout->addStretch(1);
-
-    QWidget* poloha = PageControl1->widget(9);
-    auto* polohaLayout = new QVBoxLayout(poloha);
-    CheckBoxAll_PolohaA = new QCheckBox("All", poloha);
-    CheckBoxAll_PolohaA->setObjectName("CheckBoxAll_PolohaA");
-    CheckBoxAll_PolohaB = new QCheckBox("All", poloha);
-    CheckBoxAll_PolohaB->setObjectName("CheckBoxAll_PolohaB");
-    polohaLayout->addWidget(CheckBoxAll_PolohaA);
-    polohaLayout->addWidget(CheckBoxAll_PolohaB);
-    polohaLayout->addStretch(1);
+    // Pages 0..17: the editor's forms and map panel; it handles the page switch.
+    editor_ = new Editor(*this, this, PageControl1);
+    editor_->build();
+    LabelFile2 = findChild<QLabel*>("LabelFile2");
+    CheckBoxProgHned = findChild<QCheckBox*>("CheckBoxProgHned");
+    CheckBoxZobrMs_Uni = findChild<QCheckBox*>("CheckBoxZobrMs_Uni");
+    CheckBoxAll_Uni = findChild<QCheckBox*>("CheckBoxAll_Uni");
+    CheckBoxAll_PolohaA = findChild<QCheckBox*>("CheckBoxAll_PolohaA");
+    CheckBoxAll_PolohaB = findChild<QCheckBox*>("CheckBoxAll_PolohaB");
 
     // Monitor page: the live readouts.
-    QWidget* monitor = PageControl1->widget(PageCount - 1);
+    QWidget* monitor = PageControl1->widget(PageMonitor);
     auto* monitorLayout = new QVBoxLayout(monitor);
     monitorLayout->setContentsMargins(0, 0, 0, 0);
     CheckBoxExtMonitor = WindowLink::buildMonitorPage(monitor, monitorLayout);
+}
+
+QToolButton* TFormHlav::addSpeedButton(QLayout* layout, const char* name, const char* icon, const char* action) {
+    auto* button = new QToolButton(layout->parentWidget());
+    button->setObjectName(QLatin1String(name));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setIconSize(QSize(24, 24));
+    const QIcon picture(QStringLiteral(":/icons/%1.png").arg(QLatin1String(icon)));
+    if (QAction* a = findChild<QAction*>(QLatin1String(action))) {
+        a->setIcon(picture);
+        button->setDefaultAction(a);
+    } else {
+        button->setIcon(picture);
+    }
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    layout->addWidget(button);
+    return button;
 }
 
 void TFormHlav::centreWindow() {
@@ -482,7 +447,7 @@ void TFormHlav::ReadDiagnosticsMarker() {
 }
 
 void TFormHlav::PageControl1Change() {
-    // The page editor takes the previous page into the image and shows the new one.
+    editor_->PageControl1Change();
 }
 
 void TFormHlav::NormalizeAll() {
@@ -493,17 +458,44 @@ void TFormHlav::NormalizeAll() {
 }
 
 void TFormHlav::ImageToPage() {
-    if (link_) link_->showUnitHeader();
-    std::string memo = link_ ? link_->memoText() : std::string();
-    const QString text = fromUtf8(memo);
-    if (Memo1->toPlainText() != text) Memo1->setPlainText(text);
+    editor_->ImageToPage();
 }
 
 void TFormHlav::PageToImage() {
-    if (link_) link_->setMemoText(Memo1->toPlainText().left(MemoMaxChars).toStdString());
+    editor_->PageToImage();
 }
 
-void TFormHlav::RefreshDisplay() {}
+void TFormHlav::RefreshDisplay() {
+    if (CheckBoxProgHned != nullptr) {
+        QPalette p = CheckBoxProgHned->palette();
+        const QColor face = QApplication::palette().color(QPalette::Button);
+        p.setColor(QPalette::Window, CheckBoxProgHned->isChecked() ? QColor(255, 0, 0) : face);
+        CheckBoxProgHned->setAutoFillBackground(true);
+        CheckBoxProgHned->setPalette(p);
+    }
+}
+
+std::array<bool, BlockCount>& TFormHlav::blockChanged() {
+    return link_->session().blockChanged();
+}
+
+void TFormHlav::showUnitHeader() {
+    if (link_) link_->showUnitHeader();
+}
+
+void TFormHlav::programChangedBlocks() {
+    link_->session().ProgramChangedBlocks();
+}
+
+bool TFormHlav::confirm(int messageNumber) {
+    return prompts_->askYesNoCancel(messageText(messageNumber)) == PromptAnswer::Yes;
+}
+
+void TFormHlav::forgetLoadedFile() {
+    LabelHlaseni->setVisible(false);
+    CGaugeProgram->setVisible(false);
+    if (LabelFile2 != nullptr) LabelFile2->clear();
+}
 
 void TFormHlav::OpenComPort() {
     std::string device = ComPortDevice(comPortIndex_);
@@ -630,7 +622,7 @@ void TFormHlav::FormClose() {
     timer1_->stop();
     CloseComPort();
     PageToImage();
-    link_->normalizeImage();
+    NormalizeAll();
     WriteSettings();
 }
 

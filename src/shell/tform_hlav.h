@@ -9,6 +9,7 @@
 #include <array>
 #include <memory>
 
+#include "editor/editor.h"
 #include "image/device_image.h"
 #include "link/live_values.h"
 #include "shell/startup_settings.h"
@@ -37,7 +38,7 @@ struct StartOptions {
     QString settingsDirectory;  // where the settings, backup and marker files live
 };
 
-class TFormHlav : public QMainWindow {
+class TFormHlav : public QMainWindow, public EditorHost {
     Q_OBJECT
   public:
     static constexpr int TickIntervalMs = 55;
@@ -82,6 +83,20 @@ class TFormHlav : public QMainWindow {
     void ImageToPage();
     void PageToImage();
     void RefreshDisplay();
+    Editor& editor() { return *editor_; }
+
+    // EditorHost
+    DeviceImage& editedImage() override { return image_; }
+    const LiveValues& editorLiveValues() override { return live_; }
+    AllStates& mapAllFlags() override { return allStates_; }
+    std::array<bool, BlockCount>& blockChanged() override;
+    void normalizeImage() override { NormalizeAll(); }
+    void refreshDisplay() override { RefreshDisplay(); }
+    void showUnitHeader() override;
+    void programChangedBlocks() override;
+    bool confirm(int messageNumber) override;
+    void applyLanguage() override { ApplyLanguage(); }
+    void forgetLoadedFile() override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -91,6 +106,7 @@ class TFormHlav : public QMainWindow {
     void FormClose();
     void buildMenus();
     void buildToolbar();
+    QToolButton* addSpeedButton(QLayout* layout, const char* name, const char* icon, const char* action);
     void buildPages();
     SettingsValues currentSettings() const;
     void ReadSettings();
@@ -115,6 +131,7 @@ class TFormHlav : public QMainWindow {
     QString iniDir_;
 
     std::unique_ptr<WindowLink> link_;
+    Editor* editor_ = nullptr;
 
     QTimer* timer1_ = nullptr;
     QTabWidget* PageControl1 = nullptr;
@@ -122,13 +139,9 @@ class TFormHlav : public QMainWindow {
     QLabel* LabelHlaseni = nullptr;
     GaugeWidget* CGaugeProgram = nullptr;
     QLabel* LabelVersion = nullptr;
-    QLabel* LabelFile1 = nullptr;
     QLabel* LabelFile2 = nullptr;
     QLabel* LabelEeDataErr = nullptr;
     std::array<QLabel*, 8> LabelTest{};
-    std::array<QLabel*, 3> LabelVerze{};
-    QPlainTextEdit* Memo1 = nullptr;
-    QLabel* LabelMemo = nullptr;
     QCheckBox* CheckBoxProgHned = nullptr;
     QCheckBox* CheckBoxExtMonitor = nullptr;
     QCheckBox* CheckBoxZobrMs_Uni = nullptr;

@@ -18,7 +18,7 @@
 #include "link/qt_serial_port.h"
 #include "link/transfer_view.h"
 #include "shell/gauge_widget.h"
-#include "shell/message_table.h"
+#include "text/message_table.h"
 #include "shell/monitor_page.h"
 #include "shell/tform_hlav.h"
 #include "sim/loopback_port.h"
@@ -122,8 +122,6 @@ struct WindowLink::Impl {
     std::unique_ptr<SerialPort> port;
     LinkSession session;
     std::string device;
-    InjectionWork injection;
-    DefaultsState defaults;
     NormalizeResult lastNormalize;
 };
 
@@ -144,16 +142,11 @@ QCheckBox* WindowLink::buildMonitorPage(QWidget* page, QVBoxLayout* layout) {
     return BuildMonitorPage(page, layout);
 }
 
-void WindowLink::applyStartDefaults() {
-    d->image.setByte(FindField("Bike")->index, StartupBikeCode);
-    ApplyDefaults(d->image, d->injection, d->defaults, false, 0);
-    if (d->unit) {
-        // The simulated unit starts out holding what the window starts with, so a first Read and its
-        // verification agree.
-        DeviceImage stored = d->image;
-        NormalizeImage(stored);
-        d->unit->setStoredImage(stored);
-    }
+void WindowLink::seedSimulatedUnit() {
+    if (!d->unit) return;
+    DeviceImage stored = d->image;
+    NormalizeImage(stored);
+    d->unit->setStoredImage(stored);
 }
 
 void WindowLink::normalizeImage() {
@@ -162,14 +155,6 @@ void WindowLink::normalizeImage() {
 
 const NormalizeResult& WindowLink::lastNormalizeResult() const {
     return d->lastNormalize;
-}
-
-std::string WindowLink::memoText() const {
-    return d->image.memoText();
-}
-
-void WindowLink::setMemoText(const std::string& text) {
-    d->image.setMemoText(text);
 }
 
 void WindowLink::showUnitHeader() {

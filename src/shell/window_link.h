@@ -29,12 +29,12 @@ class WindowLink {
     // Builds the Monitor page's readouts into page; returns its "Detailed representation" check box.
     static QCheckBox* buildMonitorPage(QWidget* page, QVBoxLayout* layout);
 
-    void applyStartDefaults();
+    // The simulated unit starts out holding the window's start image, normalized, so a first Read and
+    // its verification agree.
+    void seedSimulatedUnit();
     void normalizeImage();
     // What the last normalization reported besides the image (the sensor pages colour their edits by it).
     const NormalizeResult& lastNormalizeResult() const;
-    std::string memoText() const;
-    void setMemoText(const std::string& text);
     void showUnitHeader();
     void applyLanguage(int languageIndex);
 

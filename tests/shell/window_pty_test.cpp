@@ -118,7 +118,9 @@ TEST_F(WindowPtyTest, ReadVerifyAndProgramOverTheTerminalEndOkAndTheUnitHoldsThe
 
     // A changed limiter goes to the unit by Program, which verifies what it wrote.
     const std::size_t limiter = 309;
+    // Program takes the active page into the image first, so the change is shown on it.
     w->image().setByte(limiter, static_cast<std::uint8_t>(w->image().byteAt(limiter) - 5));
+    w->editor().ImageToPage();
     const DeviceImage programmed = w->image();
     w->MenuProgramClick();
     runTransfer(*w);

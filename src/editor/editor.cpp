@@ -1,0 +1,555 @@
+#include "editor/editor.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+#include "editor/binding_table.h"
+#include "editor/commit_check_box.h"
+#include "editor/fixed_pages.h"
+#include "editor/map_panel.h"
+#include "editor/radio_group.h"
+#include "editor/spin_field.h"
+#include "image/catalogue.h"
+#include "image/fields.h"
+
+namespace torvane {
+namespace {
+
+// Check boxes that commit their page when the mouse button is released over them.
+constexpr const char* kCommitCheckBoxes[] = {
+    "CheckBoxAktRpm",      "CheckBoxAktStartLimiter", "CheckBoxAktFall",     "CheckBoxAktClutch",
+    "CheckBoxBlokEnable",  "CheckBoxFallEnable",      "CheckBoxInvInput",    "CheckBoxBikeSecial",
+    "CheckBoxAll_PolohaA", "CheckBoxAll_PolohaB",     "CheckBoxTempDisplay", "CheckBoxIdleSmerReg",
+    "CheckBoxIdleAdvOn",   "CheckBoxGas",             "CheckBoxProgHned",    "CheckBoxAll_Uni",
+    "CheckBoxStepMotor"};
+
+// Radio groups without a handler of their own commit like any other control of their page.
+constexpr const char* kCommitRadioGroups[] = {"RadioGroupKyvani1", "RadioGroupKyvani2",
+                                              "RadioGroupKyvaniFazeOtacka1", "RadioGroupKyvaniFazeOtacka2"};
+
+// The selectors RadioGroupGearSystemClick stores, with the page each one sits on.
+struct Selector {
+    const char* control;
+    const char* field;
+    int page;
+};
+constexpr Selector kGearSelectors[] = {{"RadioGroupGearSystem", "GearSystem", PageGear},
+                                       {"RadioGroupClutchMode", "ClutchMode", PageRace},
+                                       {"RadioGroupSpeedMode", "SpeedMode", PageGear},
+                                       {"RadioGroupIdleMode", "IdleMode", PageIdle}};
+
+constexpr int kThrottleZeroMinMv = 300;
+constexpr int kThrottleZeroMaxMv = 2500;
+constexpr int kThrottleFullMinMv = 2500;
+constexpr int kThrottleFullMaxMv = 4900;
+
+int Get(const DeviceImage& image, const char* field, int element = 0) {
+    return FieldValue(image, Field(field), element);
+}
+void Set(DeviceImage& image, const char* field, int value, int element = 0) {
+    SetFieldValue(image, Field(field), element, value);
+}
+
+// The memo keeps its line breaks as CR LF in the image; the box shows them as plain line breaks.
+QString MemoForBox(const std::string& utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).replace("\r\n", "\n");
+}
+std::string MemoForImage(QString text) {
+    return text.replace('\n', "\r\n").toStdString();
+}
+qsizetype MemoBytes(const QString& text) {
+    return text.size() + text.count('\n');
+}
+
+class EnterFilter : public QObject {
+  public:
+    EnterFilter(Editor* editor, QWidget* target) : QObject(target), editor_(editor), target_(target) {
+        target->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+        editor_->FormKeyPress(target_);
+        return true;
+    }
+
+  private:
+    Editor* editor_;
+    QWidget* target_;
+};
+
+}  // namespace
+
+Editor::Editor(EditorHost& host, QWidget* window, QTabWidget* pages)
+    : QObject(window), host_(host), window_(window), pages_(pages) {}
+
+Editor::~Editor() = default;
+
+void Editor::build() {
+    BuildFixedPages(pages_);
+    panel_ = new MapPanel(pages_->widget(PageAdvance));
+    for (int page = 0; page < PageCount; ++page) {
+        if (!IsMapPage(page)) continue;
+        auto* layout = new QVBoxLayout(pages_->widget(page));
+        layout->setContentsMargins(0, 0, 0, 0);
+    }
+    pages_->widget(PageAdvance)->layout()->addWidget(panel_);
+    binder_ = std::make_unique<PageBinder>(window_);
+    memo_ = window_->findChild<QPlainTextEdit*>("Memo1");
+    bikeCombo_ = window_->findChild<QComboBox*>("ComboBoxBike");
+    connectHandlers();
+}
+
+QAction* Editor::action(const char* name) const {
+    return window_->findChild<QAction*>(QLatin1String(name));
+}
+
+void Editor::connectSpin(SpinField* spin) {
+    connect(spin, &SpinField::upDownClicked, this, &Editor::UpDownClick);
+    connect(spin, &SpinField::editClicked, this, &Editor::EditOnClick);
+    connect(spin, &SpinField::enterPressed, this, [this, spin] { FormKeyPress(spin); });
+}
+
+void Editor::connectHandlers() {
+    for (SpinField* spin : pages_->findChildren<SpinField*>()) connectSpin(spin);
+    for (const char* name : kCommitCheckBoxes) {
+        if (auto* box = window_->findChild<CommitCheckBox*>(QLatin1String(name)))
+            connect(box, &CommitCheckBox::mouseReleased, this, &Editor::CheckBoxMouseUp);
+    }
+    if (auto* box = window_->findChild<CommitCheckBox*>("CheckBoxBikeSecial"))
+        connect(box, &QCheckBox::clicked, this, &Editor::CheckBoxBikeSecialClick);
+    connect(panel_->tpsBox(), &CommitCheckBox::mouseReleased, this, &Editor::CheckBoxTps_UniMouseUp);
+    connect(panel_->msBox(), &CommitCheckBox::mouseReleased, this, &Editor::CheckBoxTps_UniMouseUp);
+    connect(panel_->servoEnableBox(), &CommitCheckBox::mouseReleased, this, &Editor::CheckBoxServoEnableMouseUp);
+    // The percent switch converts the servo map however it is toggled, so the flag and the map never
+    // disagree.
+    connect(panel_->procentBox(), &QCheckBox::clicked, this, &Editor::CheckBoxProcentaMouseUp);
+    connect(panel_->servoModeGroup(), &RadioGroup::itemClicked, this, &Editor::RadioGroupServoModeClick);
+
+    auto radio = [this](const char* name) { return window_->findChild<RadioGroup*>(QLatin1String(name)); };
+    auto onRadio = [&](const char* name, auto handler) {
+        if (RadioGroup* g = radio(name)) connect(g, &RadioGroup::itemClicked, this, handler);
+    };
+    onRadio("RadioGroupPolohaA", [this](int) { RadioGroupPolohaAClick(); });
+    onRadio("RadioGroupPolohaB", [this](int) { RadioGroupPolohaAClick(); });
+    onRadio("RadioGroupGearSystem", [this](int) { RadioGroupGearSystemClick(); });
+    onRadio("RadioGroupClutchMode", [this](int) { RadioGroupGearSystemClick(); });
+    onRadio("RadioGroupSpeedMode", [this](int) { RadioGroupGearSystemClick(); });
+    onRadio("RadioGroupIdleMode", [this](int i) { RadioGroupIdleModeClick(i); });
+    onRadio("RadioGroupPotencMode", [this](int i) { RadioGroupPotencModeClick(i); });
+    onRadio("RadioGroupSynchroHrana", [this](int i) { RadioGroupSynchroHranaClick(i); });
+    for (const char* name : kCommitRadioGroups) onRadio(name, [this](int) { UpDownClick(); });
+
+    if (bikeCombo_ != nullptr) {
+        connect(bikeCombo_, &QComboBox::activated, this, &Editor::ComboBoxBikeChange);
+        new EnterFilter(this, bikeCombo_);
+    }
+    if (auto* c = window_->findChild<QComboBox*>("ComboBoxSynchro1"))
+        connect(c, &QComboBox::activated, this, &Editor::ComboBoxSynchro1Change);
+    if (auto* c = window_->findChild<QComboBox*>("ComboBoxSynchro2"))
+        connect(c, &QComboBox::activated, this, &Editor::ComboBoxSynchro2Change);
+
+    for (int gear = 0; gear <= 6; ++gear) {
+        if (auto* b = window_->findChild<QPushButton*>(QStringLiteral("ButtonGear%1").arg(gear)))
+            connect(b, &QPushButton::clicked, this, [this, gear] { ButtonGearClick(gear); });
+    }
+    if (auto* b = window_->findChild<QPushButton*>("ButtonTps0"))
+        connect(b, &QPushButton::clicked, this, &Editor::ButtonTps0Click);
+    if (auto* b = window_->findChild<QPushButton*>("ButtonTps100"))
+        connect(b, &QPushButton::clicked, this, &Editor::ButtonTps100Click);
+
+    auto onAction = [this](const char* name, void (Editor::*handler)()) {
+        if (QAction* a = action(name)) {
+            a->setEnabled(true);
+            connect(a, &QAction::triggered, this, handler);
+        }
+    };
+    onAction("MenuNew", &Editor::MenuNewClick);
+    onAction("MenuNewActPage", &Editor::MenuNewActPageClick);
+    onAction("MenuZpet", &Editor::SpeedButtonZpetClick);
+    onAction("MenuZnovu", &Editor::SpeedButtonZnovuClick);
+    onAction("Menu_Jet123Normal", &Editor::Menu_Jet123NormalClick);
+    onAction("Menu_Jet123Coupled", &Editor::Menu_Jet123CoupledClick);
+    onAction("Menu_Jet123Stejny", &Editor::Menu_Jet123StejnyClick);
+
+    connect(pages_, &QTabWidget::currentChanged, this, [this] {
+        if (!switching_) PageControl1Change();
+    });
+    if (memo_ != nullptr) connect(memo_, &QPlainTextEdit::textChanged, this, &Editor::limitMemo);
+}
+
+void Editor::applyStartDefaults() {
+    Set(image(), "Bike", StartupBikeCode);
+    ApplyDefaults(image(), injection_, defaults_, false, 0);
+}
+
+bool Editor::programAfterChange() const {
+    auto* box = window_->findChild<QCheckBox*>("CheckBoxProgHned");
+    return box != nullptr && box->isChecked();
+}
+
+// --- passes ----------------------------------------------------------------------------------------
+
+void Editor::movePanelTo(int page) {
+    QWidget* sheet = pages_->widget(page);
+    if (panel_->parentWidget() == sheet) return;
+    sheet->layout()->addWidget(panel_);
+    panel_->show();
+}
+
+void Editor::showMemo() {
+    if (memo_ == nullptr) return;
+    const QString text = MemoForBox(image().memoText());
+    if (memo_->toPlainText() != text) memo_->setPlainText(text);
+}
+
+void Editor::takeMemo() {
+    if (memo_ != nullptr) image().setMemoText(MemoForImage(memo_->toPlainText()));
+}
+
+void Editor::limitMemo() {
+    // The unit keeps 349 bytes of notes; a line break takes two of them.
+    const QString text = memo_->toPlainText();
+    if (MemoBytes(text) <= static_cast<qsizetype>(MemoMaxLength)) return;
+    QString cut = text;
+    while (MemoBytes(cut) > static_cast<qsizetype>(MemoMaxLength)) cut.chop(1);
+    QTextCursor cursor = memo_->textCursor();
+    const int position = cursor.position();
+    memo_->setPlainText(cut);
+    cursor = memo_->textCursor();
+    cursor.setPosition(std::min(position, static_cast<int>(cut.size())));
+    memo_->setTextCursor(cursor);
+}
+
+void Editor::ImageToPage() {
+    const ChannelMode mode = ChannelModeOf(image());
+    coupled_ = mode.coupled;
+    identical_ = mode.identical;
+    activePage_ = pages_->currentIndex();
+    if (IsMapPage(activePage_)) {
+        movePanelTo(activePage_);
+        panel_->showValues(activePage_, ImageToMapPanel(image(), injection_, activePage_, host_.mapAllFlags()));
+    } else if (activePage_ != PageMonitor) {
+        if (activePage_ == PageBike) {
+            host_.showUnitHeader();
+            showMemo();
+        }
+        if (activePage_ == PageIdle) {
+            const IdleServoScale scale = IdleServoScaleOf(image());
+            binder_->setIdleServoScale(scale.step, scale.maximum);
+        }
+        binder_->imageToPage(activePage_, image());
+        RefreshInjectionPercent(image(), injection_);
+    } else {
+        RefreshInjectionPercent(image(), injection_);
+    }
+    host_.refreshDisplay();
+}
+
+void Editor::PageToImage() {
+    activePage_ = pages_->currentIndex();
+    if (IsMapPage(activePage_)) {
+        MapPanelToImage(image(), injection_, activePage_, panel_->values(), host_.mapAllFlags());
+        return;
+    }
+    binder_->pageToImage(activePage_, image());
+    if (activePage_ == PageBike) takeMemo();
+}
+
+void Editor::CommitChange() {
+    host_.normalizeImage();
+    ImageToPage();
+    ImageToPage();
+    TakeUndoSnapshot();
+}
+
+void Editor::TakeUndoSnapshot() {
+    const bool changed = undo_.takeSnapshot(image(), activePage_, host_.blockChanged());
+    if (changed) UpdateUndoButtons();
+    if (changed && programAfterChange()) host_.programChangedBlocks();
+}
+
+void Editor::ResetUndoHistory() {
+    undo_.reset(image(), activePage_);
+    UpdateUndoButtons();
+}
+
+void Editor::RestoreUndoSnapshot() {
+    const UndoRing::RestoreResult result = undo_.restore(image(), host_.blockChanged());
+    if (result.page != activePage_) switchToPage(result.page);
+    ImageToPage();
+    UpdateUndoButtons();
+    if (result.changed && programAfterChange()) host_.programChangedBlocks();
+}
+
+void Editor::UpdateUndoButtons() {
+    if (QAction* a = action("MenuZpet")) a->setEnabled(undo_.canUndo());
+    if (QAction* a = action("MenuZnovu")) a->setEnabled(undo_.canRedo());
+}
+
+void Editor::hideGrid() {
+    panel_->setVisible(false);
+}
+
+void Editor::showGrid() {
+    panel_->setVisible(true);
+}
+
+void Editor::PageControl1Change() {
+    hideGrid();
+    activePage_ = pages_->currentIndex();
+    ImageToPage();
+    showGrid();
+}
+
+void Editor::switchToPage(int page) {
+    switching_ = true;
+    pages_->setCurrentIndex(page);
+    switching_ = false;
+    PageControl1Change();
+}
+
+// --- handlers ----------------------------------------------------------------------------------------
+
+void Editor::UpDownClick() {
+    PageToImage();
+    CommitChange();
+}
+
+void Editor::EditOnClick() {
+    PageToImage();
+    CommitChange();
+}
+
+void Editor::FormKeyPress(QWidget* from) {
+    if (from != nullptr) {
+        QWidget* next = from->nextInFocusChain();
+        while (next != nullptr && next != from &&
+               !(next->isVisible() && next->isEnabled() && (next->focusPolicy() & Qt::TabFocus) &&
+                 !from->isAncestorOf(next))) {
+            next = next->nextInFocusChain();
+        }
+        if (next != nullptr && next != from) next->setFocus(Qt::TabFocusReason);
+    }
+    PageToImage();
+    CommitChange();
+}
+
+void Editor::CheckBoxMouseUp() {
+    PageToImage();
+    host_.refreshDisplay();
+    CommitChange();
+}
+
+void Editor::CheckBoxTps_UniMouseUp() {
+    hideGrid();
+    PageToImage();
+    host_.refreshDisplay();
+    showGrid();
+    CommitChange();
+}
+
+void Editor::CheckBoxBikeSecialClick() {
+    auto* box = window_->findChild<QCheckBox*>("CheckBoxBikeSecial");
+    if (box == nullptr) return;
+    Set(image(), "BikeSecial", box->isChecked() ? 1 : 0);
+    if (box->isChecked()) return;
+    ApplySpecialSettingOff(image(), defaults_);
+    ImageToPage();
+    TakeUndoSnapshot();
+}
+
+void Editor::CheckBoxServoEnableMouseUp() {
+    hideGrid();
+    const bool on = panel_->servoEnableBox()->isChecked();
+    if (activePage_ == PageServoIn) Set(image(), "ServoInEnable", on ? 1 : 0);
+    if (activePage_ == PageServoEx) Set(image(), "ServoExEnable", on ? 1 : 0);
+    host_.refreshDisplay();
+    showGrid();
+    TakeUndoSnapshot();
+}
+
+void Editor::CheckBoxProcentaMouseUp() {
+    const MapPageInfo* info = MapPageOf(activePage_);
+    if (info == nullptr || !info->servo) {
+        CommitChange();
+        return;
+    }
+    hideGrid();
+    const bool intake = info->intakeServo;
+    const bool wanted = panel_->procentBox()->isChecked();
+    const char* flag = intake ? "ServoInProcent" : "ServoExProcent";
+    if ((Get(image(), flag) != 0) != wanted) {
+        Set(image(), flag, wanted ? 1 : 0);
+        ConvertServoMap(image(), intake, wanted);
+        if (intake && Get(image(), "IdleMode") == 1) ConvertIdleServoValues(image(), wanted);
+    }
+    showGrid();
+    CommitChange();
+}
+
+void Editor::RadioGroupServoModeClick(int index) {
+    hideGrid();
+    if (activePage_ == PageServoIn) Set(image(), "ServoInMode", index);
+    if (activePage_ == PageServoEx) Set(image(), "ServoExMode", index);
+    host_.refreshDisplay();
+    showGrid();
+    TakeUndoSnapshot();
+}
+
+void Editor::ComboBoxSynchro1Change(int index) {
+    Set(image(), "Synchro1", index & 0xFF);
+    ImageToPage();
+    TakeUndoSnapshot();
+}
+
+void Editor::ComboBoxSynchro2Change(int index) {
+    Set(image(), "Synchro2", index & 0xFF);
+    ImageToPage();
+    TakeUndoSnapshot();
+}
+
+void Editor::ComboBoxBikeChange(int item) {
+    const int code = CodeOfItem(item);
+    if (code >= 0) Set(image(), "Bike", code);
+    MenuNewClick();
+    // Whatever the answer: the maps keep their percentages over the new type's references, and the
+    // synchronization and the type constants follow the new type.
+    ApplyTypeChange(image(), injection_, defaults_);
+    CommitChange();
+    SelectReferenceTables(image(), injection_);
+    host_.applyLanguage();
+}
+
+void Editor::RadioGroupPolohaAClick() {
+    for (const char* side : {"A", "B"}) {
+        if (auto* g = window_->findChild<RadioGroup*>(QStringLiteral("RadioGroupPoloha%1").arg(side)))
+            Set(image(), side[0] == 'A' ? "PolohaAMode" : "PolohaBMode", g->itemIndex() & 0xFF);
+    }
+    TakeUndoSnapshot();
+}
+
+void Editor::RadioGroupGearSystemClick() {
+    // Only the selectors of the page in view hold what the image holds; one on another page may show
+    // an older state, which must not be written back.
+    for (const Selector& s : kGearSelectors) {
+        if (s.page != activePage_) continue;
+        if (auto* g = window_->findChild<RadioGroup*>(QLatin1String(s.control))) Set(image(), s.field, g->itemIndex() & 0xFF);
+    }
+    host_.refreshDisplay();
+    TakeUndoSnapshot();
+}
+
+void Editor::RadioGroupIdleModeClick(int index) {
+    const auto previous = static_cast<std::uint8_t>(Get(image(), "IdleMode"));
+    Set(image(), "IdleMode", index);
+    const IdleServoScale scale = IdleServoScaleOf(image());
+    binder_->setIdleServoScale(scale.step, scale.maximum);
+    ConvertIdleServoForModeChange(image(), previous, static_cast<std::uint8_t>(index));
+    ImageToPage();
+}
+
+void Editor::RadioGroupPotencModeClick(int index) {
+    Set(image(), "PotencMode", index);
+    host_.refreshDisplay();
+    TakeUndoSnapshot();
+}
+
+void Editor::RadioGroupSynchroHranaClick(int index) {
+    Set(image(), "SynchroHrana", index);
+    TakeUndoSnapshot();
+}
+
+void Editor::CaptureGearValue(int gear) {
+    const int system = Get(image(), "GearSystem");
+    const LiveValues& live = host_.editorLiveValues();
+    if (system == 0) Set(image(), "GearVoltage", live.GearSensorMv, gear);
+    if (system == 1 && gear >= 1) Set(image(), "GearRatio", live.SpeedRatio, gear - 1);
+    CommitChange();
+}
+
+void Editor::ButtonGearClick(int gear) {
+    if (gear == 0 && Get(image(), "GearSystem") == 1) return;
+    CaptureGearValue(gear);
+}
+
+void Editor::ButtonTps0Click() {
+    const int v = host_.editorLiveValues().ThrottleSensorMv;
+    if (v < kThrottleZeroMinMv || v > kThrottleZeroMaxMv) return;
+    Set(image(), "Tps0", v / 10);
+    CommitChange();
+}
+
+void Editor::ButtonTps100Click() {
+    const int v = host_.editorLiveValues().ThrottleSensorMv;
+    if (v < kThrottleFullMinMv || v > kThrottleFullMaxMv) return;
+    Set(image(), "Tps100", v / 10 - 250);
+    CommitChange();
+}
+
+void Editor::setJetMode(int mode) {
+    Set(image(), "Jet1423Mode", mode);
+    coupled_ = mode == 1;
+    identical_ = mode == 2;
+    if (mode != 0) {
+        const FieldInfo& from = Field("RpmJet1A");
+        const FieldInfo& to = Field("RpmJet2A");
+        for (int c = 0; c < from.count; ++c) SetFieldValue(image(), to, c, FieldValue(image(), from, c));
+    }
+    if (mode == 2 && IsFollowerInjectionPage(activePage_)) {
+        activePage_ = PageJet1A;
+        switching_ = true;
+        pages_->setCurrentIndex(PageJet1A);
+        switching_ = false;
+    }
+    hideGrid();
+    ImageToPage();
+    showGrid();
+    TakeUndoSnapshot();
+}
+
+void Editor::Menu_Jet123NormalClick() {
+    setJetMode(0);
+}
+void Editor::Menu_Jet123CoupledClick() {
+    setJetMode(1);
+}
+void Editor::Menu_Jet123StejnyClick() {
+    setJetMode(2);
+}
+
+void Editor::MenuNewClick() {
+    if (bikeCombo_ == nullptr || bikeCombo_->currentIndex() < 0 || bikeCombo_->currentIndex() >= SeparatorItem) return;
+    if (!host_.confirm(27)) return;
+    ApplyDefaults(image(), injection_, defaults_, false, activePage_);
+    host_.forgetLoadedFile();
+    CommitChange();
+}
+
+void Editor::MenuNewActPageClick() {
+    if (bikeCombo_ == nullptr || bikeCombo_->currentIndex() < 0 || bikeCombo_->currentIndex() >= SeparatorItem) return;
+    if (!host_.confirm(28)) return;
+    ApplyDefaults(image(), injection_, defaults_, true, activePage_);
+    host_.forgetLoadedFile();
+    CommitChange();
+}
+
+void Editor::SpeedButtonZpetClick() {
+    if (!undo_.stepBack()) return;
+    RestoreUndoSnapshot();
+}
+
+void Editor::SpeedButtonZnovuClick() {
+    if (!undo_.stepForward()) return;
+    RestoreUndoSnapshot();
+}
+
+}  // namespace torvane

@@ -1,0 +1,151 @@
+#pragma once
+// The parameter editor of the main window: the two passes between the active page and the image, the
+// commit of every edit, the handlers of the pages' controls, the undo and redo history, New and the
+// change of motorcycle type. The window owns it and answers what it needs through EditorHost.
+
+#include <QObject>
+#include <QPointer>
+#include <array>
+#include <memory>
+
+#include "editor/map_page_model.h"
+#include "editor/page_binder.h"
+#include "editor/page_catalogue.h"
+#include "editor/undo_ring.h"
+#include "image/conversions.h"
+#include "image/defaults.h"
+#include "image/device_image.h"
+#include "link/live_values.h"
+
+class QAction;
+class QComboBox;
+class QPlainTextEdit;
+class QTabWidget;
+class QWidget;
+
+namespace torvane {
+
+class MapPanel;
+class SpinField;
+
+// What the editor asks of the window.
+class EditorHost {
+  public:
+    virtual ~EditorHost() = default;
+    virtual DeviceImage& editedImage() = 0;
+    virtual const LiveValues& editorLiveValues() = 0;
+    virtual AllStates& mapAllFlags() = 0;
+    virtual std::array<bool, BlockCount>& blockChanged() = 0;
+    // NormalizeImage with the settings indices, and its side outputs shown.
+    virtual void normalizeImage() = 0;
+    virtual void refreshDisplay() = 0;
+    // LabelVerze1..3 from the unit header in block 0.
+    virtual void showUnitHeader() = 0;
+    virtual void programChangedBlocks() = 0;
+    // A Yes/No/Cancel question with message n; true only for Yes.
+    virtual bool confirm(int messageNumber) = 0;
+    virtual void applyLanguage() = 0;
+    // LabelHlaseni and CGaugeProgram hidden, LabelFile2 emptied (a fresh configuration).
+    virtual void forgetLoadedFile() = 0;
+};
+
+class Editor : public QObject {
+    Q_OBJECT
+
+  public:
+    // window is searched for the pages' controls and the menu actions by name; pages is PageControl1.
+    Editor(EditorHost& host, QWidget* window, QTabWidget* pages);
+    ~Editor() override;
+
+    // Builds the fixed pages and the map panel into the tab sheets and connects every handler.
+    void build();
+    // Start-up: type 32 and its full defaults.
+    void applyStartDefaults();
+
+    // --- the passes and the commit -------------------------------------------------------------
+    void ImageToPage();
+    void PageToImage();
+    void CommitChange();
+    void TakeUndoSnapshot();
+    void ResetUndoHistory();
+    void RestoreUndoSnapshot();
+    void UpdateUndoButtons();
+    void PageControl1Change();
+    // Switches the page control to page and runs the page-switch handler once.
+    void switchToPage(int page);
+    // Hides the map panel while a map page is rebuilt and shows it again.
+    void hideGrid();
+    void showGrid();
+
+    // --- handlers ------------------------------------------------------------------------------
+    void UpDownClick();
+    void EditOnClick();
+    // Enter in a field: focus moves on from it, then the page is committed.
+    void FormKeyPress(QWidget* from);
+    void CheckBoxMouseUp();
+    void CheckBoxTps_UniMouseUp();
+    void CheckBoxBikeSecialClick();
+    void CheckBoxServoEnableMouseUp();
+    void CheckBoxProcentaMouseUp();
+    void RadioGroupServoModeClick(int index);
+    void ComboBoxSynchro1Change(int index);
+    void ComboBoxSynchro2Change(int index);
+    void ComboBoxBikeChange(int item);
+    void RadioGroupPolohaAClick();
+    void RadioGroupGearSystemClick();
+    void RadioGroupIdleModeClick(int index);
+    void RadioGroupPotencModeClick(int index);
+    void RadioGroupSynchroHranaClick(int index);
+    void CaptureGearValue(int gear);
+    void ButtonGearClick(int gear);
+    void ButtonTps0Click();
+    void ButtonTps100Click();
+    void Menu_Jet123NormalClick();
+    void Menu_Jet123CoupledClick();
+    void Menu_Jet123StejnyClick();
+    void MenuNewClick();
+    void MenuNewActPageClick();
+    void SpeedButtonZpetClick();
+    void SpeedButtonZnovuClick();
+
+    // --- state ---------------------------------------------------------------------------------
+    int activePage() const { return activePage_; }
+    bool coupledMode() const { return coupled_; }
+    bool identicalMode() const { return identical_; }
+    InjectionWork& injection() { return injection_; }
+    DefaultsState& defaultsState() { return defaults_; }
+    const UndoRing& undoRing() const { return undo_; }
+    MapPanel* mapPanel() const { return panel_; }
+    PageBinder& binder() { return *binder_; }
+    bool programAfterChange() const;
+    // The time of the last Minus tool and similar diagnostics are shown on LabelTest1 by the tools.
+
+  private:
+    DeviceImage& image() { return host_.editedImage(); }
+    void connectSpin(SpinField* spin);
+    void connectHandlers();
+    void movePanelTo(int page);
+    void showMemo();
+    void takeMemo();
+    void limitMemo();
+    void setJetMode(int mode);
+    QAction* action(const char* name) const;
+
+    EditorHost& host_;
+    QWidget* window_;
+    QTabWidget* pages_;
+    MapPanel* panel_ = nullptr;
+    std::unique_ptr<PageBinder> binder_;
+    QPlainTextEdit* memo_ = nullptr;
+    QComboBox* bikeCombo_ = nullptr;
+
+    InjectionWork injection_;
+    DefaultsState defaults_;
+    UndoRing undo_;
+    int activePage_ = 0;
+    bool coupled_ = false;
+    bool identical_ = false;
+    bool switching_ = false;
+};
+
+}  // namespace torvane

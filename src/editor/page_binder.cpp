@@ -1,0 +1,110 @@
+#include "editor/page_binder.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+
+#include "editor/radio_group.h"
+#include "editor/spin_field.h"
+
+namespace torvane {
+
+PageBinder::PageBinder(QWidget* root) {
+    for (const Binding& row : BindingTable()) {
+        BoundRow bound{&row, {}};
+        for (int i = 0; i < row.count; ++i) {
+            QWidget* w = root->findChild<QWidget*>(QString::fromStdString(ControlName(row, i)));
+            bound.controls.push_back(w);
+            if (auto* spin = qobject_cast<SpinField*>(w)) {
+                spin->setRange(row.min, row.max);
+                spin->setSingleStep(row.step);
+            }
+        }
+        rows_.push_back(std::move(bound));
+    }
+}
+
+QWidget* PageBinder::control(const Binding& row, int i) const {
+    for (const BoundRow& b : rows_) {
+        if (b.row == &row) return i >= 0 && i < static_cast<int>(b.controls.size()) ? b.controls[static_cast<std::size_t>(i)] : nullptr;
+    }
+    return nullptr;
+}
+
+void PageBinder::setIdleServoScale(int step, int maximum) {
+    idleStep_ = step;
+    for (const BoundRow& b : rows_) {
+        if (b.row->kind != BindKind::IdleServo) continue;
+        for (QWidget* w : b.controls) {
+            if (auto* spin = qobject_cast<SpinField*>(w)) {
+                spin->setMaximum(maximum);
+                spin->setSingleStep(step);
+            }
+        }
+    }
+}
+
+void PageBinder::imageToPage(int page, const DeviceImage& image) {
+    for (const BoundRow& b : rows_) {
+        if (b.row->page != page) continue;
+        for (std::size_t i = 0; i < b.controls.size(); ++i) {
+            QWidget* w = b.controls[i];
+            if (w == nullptr) continue;
+            const int shown = ShownValue(*b.row, image, static_cast<int>(i), idleStep_);
+            switch (b.row->kind) {
+                case BindKind::Byte:
+                case BindKind::Word:
+                case BindKind::IdleServo:
+                    static_cast<SpinField*>(w)->showValue(shown);
+                    break;
+                case BindKind::Check: {
+                    auto* box = static_cast<QCheckBox*>(w);
+                    if (box->isChecked() != (shown != 0)) box->setChecked(shown != 0);
+                    break;
+                }
+                case BindKind::Radio:
+                    static_cast<RadioGroup*>(w)->setItemIndex(shown);
+                    break;
+                case BindKind::Combo:
+                case BindKind::BikeCombo: {
+                    auto* combo = static_cast<QComboBox*>(w);
+                    const int item = shown < combo->count() ? shown : -1;
+                    if (combo->currentIndex() != item) combo->setCurrentIndex(item);
+                    break;
+                }
+            }
+        }
+    }
+}
+
+void PageBinder::pageToImage(int page, DeviceImage& image) const {
+    for (const BoundRow& b : rows_) {
+        if (b.row->page != page) continue;
+        for (std::size_t i = 0; i < b.controls.size(); ++i) {
+            QWidget* w = b.controls[i];
+            if (w == nullptr) continue;
+            int shown = 0;
+            switch (b.row->kind) {
+                case BindKind::Byte:
+                case BindKind::Word:
+                case BindKind::IdleServo:
+                    shown = static_cast<SpinField*>(w)->value();
+                    break;
+                case BindKind::Check:
+                    shown = static_cast<QCheckBox*>(w)->isChecked() ? 1 : 0;
+                    break;
+                case BindKind::Radio:
+                    shown = static_cast<RadioGroup*>(w)->itemIndex();
+                    break;
+                case BindKind::Combo:
+                case BindKind::BikeCombo:
+                    shown = static_cast<QComboBox*>(w)->currentIndex();
+                    break;
+            }
+            // An empty selection reads as 255; for the type list it leaves Bike alone.
+            if (shown < 0 && b.row->kind != BindKind::BikeCombo) shown = 255;
+            StoreShownValue(*b.row, image, static_cast<int>(i), shown, idleStep_);
+        }
+    }
+}
+
+}  // namespace torvane

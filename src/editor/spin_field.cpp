@@ -1,0 +1,88 @@
+#include "editor/spin_field.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
+#include <QWheelEvent>
+
+namespace torvane {
+
+SpinField::SpinField(QWidget* parent) : QSpinBox(parent) {
+    setKeyboardTracking(true);  // the position follows what is typed, as the passes read it
+    setGroupSeparatorShown(true);
+    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    setAccelerated(false);
+    // A map must never change because the mouse wheel passed over it.
+    setFocusPolicy(Qt::StrongFocus);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    lineEdit()->installEventFilter(this);
+}
+
+QSize SpinField::sizeHint() const {
+    const QSize base = QSpinBox::sizeHint();
+    const QFontMetrics fm(font());
+    const int text = std::max(fm.horizontalAdvance(textFromValue(minimum())),
+                              fm.horizontalAdvance(textFromValue(maximum())));
+    QStyleOptionSpinBox option;
+    initStyleOption(&option);
+    const QSize hint = style()->sizeFromContents(QStyle::CT_SpinBox, &option, QSize(text + 2, fm.height()), this);
+    return {std::min(hint.width(), base.width()), base.height()};
+}
+
+void SpinField::showValue(int v) {
+    if (value() == v) return;
+    setValue(v);
+}
+
+void SpinField::nameEditAfterUpDown() {
+    const QString name = objectName();
+    if (name.startsWith(QLatin1String("UpDown"))) lineEdit()->setObjectName("Edit" + name.mid(6));
+}
+
+void SpinField::setUpDownShown(bool shown) {
+    const ButtonSymbols wanted = shown ? QAbstractSpinBox::UpDownArrows : QAbstractSpinBox::NoButtons;
+    if (buttonSymbols() != wanted) setButtonSymbols(wanted);
+}
+
+void SpinField::setFieldColor(const QColor& color) {
+    if (color == color_) return;
+    color_ = color;
+    QPalette p = palette();
+    if (color.isValid()) {
+        p.setColor(QPalette::Base, color);
+    } else {
+        p.setColor(QPalette::Base, QPalette().color(QPalette::Base));
+    }
+    setPalette(p);
+}
+
+void SpinField::stepBy(int steps) {
+    QSpinBox::stepBy(steps);
+    emit upDownClicked();
+}
+
+void SpinField::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        emit enterPressed();
+        return;
+    }
+    QSpinBox::keyPressEvent(event);
+}
+
+void SpinField::wheelEvent(QWheelEvent* event) {
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    QSpinBox::wheelEvent(event);
+}
+
+bool SpinField::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease) emit editClicked();
+    return QSpinBox::eventFilter(watched, event);
+}
+
+}  // namespace torvane

@@ -1,0 +1,49 @@
+#pragma once
+// The tab header of PageControl1: 19 pages do not fit in one row of a 1056-pixel window, so the tabs
+// wrap onto as many rows as they need, each row filling the width, and every page stays one click away.
+
+#include <QTabBar>
+#include <QTabWidget>
+#include <vector>
+
+namespace torvane {
+
+class PageTabBar : public QTabBar {
+    Q_OBJECT
+
+  public:
+    explicit PageTabBar(QWidget* parent = nullptr);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    // Where tab i is drawn for the current width (an empty rectangle for a hidden tab).
+    QRect pageTabRect(int index) const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void tabLayoutChange() override;
+
+  private:
+    int layoutWidth() const;
+    int rowHeight() const;
+    std::vector<QRect> layoutTabs(int width) const;
+};
+
+// PageControl1: a tab widget with the wrapping tab header.
+class PageControl : public QTabWidget {
+    Q_OBJECT
+
+  public:
+    explicit PageControl(QWidget* parent = nullptr);
+    PageTabBar* pageTabBar() const { return bar_; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    PageTabBar* bar_;
+};
+
+}  // namespace torvane
