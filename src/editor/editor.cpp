@@ -1,6 +1,7 @@
 #include "editor/editor.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
@@ -15,6 +16,7 @@
 #include "editor/fixed_pages.h"
 #include "editor/map_panel.h"
 #include "editor/radio_group.h"
+#include "editor/spin_button.h"
 #include "editor/spin_field.h"
 #include "image/catalogue.h"
 #include "image/fields.h"
@@ -179,6 +181,22 @@ void Editor::connectHandlers() {
     onAction("Menu_Jet123Normal", &Editor::Menu_Jet123NormalClick);
     onAction("Menu_Jet123Coupled", &Editor::Menu_Jet123CoupledClick);
     onAction("Menu_Jet123Stejny", &Editor::Menu_Jet123StejnyClick);
+    onAction("MenuToolsMinus", &Editor::MenuToolsMinusClick);
+    onAction("MenuToolsPlus", &Editor::MenuToolsPlusClick);
+    connect(panel_->toolsButton(), &SpinButton::downClicked, this, &Editor::MenuToolsMinusClick);
+    connect(panel_->toolsButton(), &SpinButton::upClicked, this, &Editor::MenuToolsPlusClick);
+    for (int c = 0; c < MapColumns; ++c) {
+        connect(panel_->columnButton(c), &SpinButton::downClicked, this, [this, c] { CSpinButtonDownClick_Uni(c); });
+        connect(panel_->columnButton(c), &SpinButton::upClicked, this, [this, c] { CSpinButtonUpClick_Uni(c); });
+    }
+    if (auto* b = window_->findChild<SpinButton*>("CSpinButtonPolohaA")) {
+        connect(b, &SpinButton::downClicked, this, &Editor::ButtonMinusClick_PolohaA);
+        connect(b, &SpinButton::upClicked, this, &Editor::ButtonPlusClick_PolohaA);
+    }
+    if (auto* b = window_->findChild<SpinButton*>("CSpinButtonPolohaB")) {
+        connect(b, &SpinButton::downClicked, this, &Editor::ButtonMinusClick_PolohaB);
+        connect(b, &SpinButton::upClicked, this, &Editor::ButtonPlusClick_PolohaB);
+    }
 
     connect(pages_, &QTabWidget::currentChanged, this, [this] {
         if (!switching_) PageControl1Change();
@@ -550,6 +568,77 @@ void Editor::SpeedButtonZpetClick() {
 void Editor::SpeedButtonZnovuClick() {
     if (!undo_.stepForward()) return;
     RestoreUndoSnapshot();
+}
+
+}  // namespace torvane
+
+// --- map tools -----------------------------------------------------------------------------------
+
+namespace torvane {
+
+void Editor::stepTool(int direction) {
+    activePage_ = pages_->currentIndex();
+    if (activePage_ == PagePoloha) {
+        stepPosition(false, direction);
+        stepPosition(true, direction);
+        return;
+    }
+    if (IsMapPage(activePage_)) {
+        const LiveIndexes& live = host_.liveIndexes();
+        const LiveCell cell{live.column, activePage_ == PageIap ? live.iapRow : live.tpsRow};
+        const bool all = host_.mapAllFlags()[static_cast<std::size_t>(activePage_)] != 0;
+        if (StepMapTool(image(), injection_, activePage_, direction, all, cell, host_.editorLiveValues().EngineSpeed,
+                        coupled_) == ToolResult::Ended)
+            return;
+    }
+    CommitChange();
+}
+
+void Editor::MenuToolsMinusClick() {
+    QElapsedTimer took;
+    took.start();
+    stepTool(-1);
+    host_.showToolTime(static_cast<int>(took.elapsed()));
+}
+
+void Editor::MenuToolsPlusClick() {
+    stepTool(+1);
+}
+
+void Editor::stepColumn(int direction, int column) {
+    activePage_ = pages_->currentIndex();
+    StepMapColumn(image(), injection_, activePage_, direction, column, coupled_);
+    CommitChange();
+}
+
+void Editor::CSpinButtonDownClick_Uni(int column) {
+    stepColumn(-1, column);
+}
+
+void Editor::CSpinButtonUpClick_Uni(int column) {
+    stepColumn(+1, column);
+}
+
+void Editor::stepPosition(bool curveB, int direction) {
+    PageToImage();
+    auto* all = window_->findChild<QCheckBox*>(curveB ? "CheckBoxAll_PolohaB" : "CheckBoxAll_PolohaA");
+    const LiveIndexes& live = host_.liveIndexes();
+    StepPositionCurve(image(), curveB, direction, all != nullptr && all->isChecked(),
+                      curveB ? live.positionB : live.positionA);
+    CommitChange();
+}
+
+void Editor::ButtonMinusClick_PolohaA() {
+    stepPosition(false, -1);
+}
+void Editor::ButtonPlusClick_PolohaA() {
+    stepPosition(false, +1);
+}
+void Editor::ButtonMinusClick_PolohaB() {
+    stepPosition(true, -1);
+}
+void Editor::ButtonPlusClick_PolohaB() {
+    stepPosition(true, +1);
 }
 
 }  // namespace torvane

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "editor/map_page_model.h"
+#include "editor/map_tools.h"
 #include "editor/page_binder.h"
 #include "editor/page_catalogue.h"
 #include "editor/undo_ring.h"
@@ -47,6 +48,10 @@ class EditorHost {
     virtual void applyLanguage() = 0;
     // LabelHlaseni and CGaugeProgram hidden, LabelFile2 emptied (a fresh configuration).
     virtual void forgetLoadedFile() = 0;
+    // The live operating point as the last tick on the page in view located it.
+    virtual const LiveIndexes& liveIndexes() = 0;
+    // The time the Minus tool took, on LabelTest1.
+    virtual void showToolTime(int milliseconds) = 0;
 };
 
 class Editor : public QObject {
@@ -107,6 +112,15 @@ class Editor : public QObject {
     void MenuNewActPageClick();
     void SpeedButtonZpetClick();
     void SpeedButtonZnovuClick();
+    // The map tools: F4 and F5, the tools spin button, the column spin buttons, the Position curves.
+    void MenuToolsMinusClick();
+    void MenuToolsPlusClick();
+    void CSpinButtonDownClick_Uni(int column);
+    void CSpinButtonUpClick_Uni(int column);
+    void ButtonMinusClick_PolohaA();
+    void ButtonPlusClick_PolohaA();
+    void ButtonMinusClick_PolohaB();
+    void ButtonPlusClick_PolohaB();
 
     // --- state ---------------------------------------------------------------------------------
     int activePage() const { return activePage_; }
@@ -129,6 +143,9 @@ class Editor : public QObject {
     void takeMemo();
     void limitMemo();
     void setJetMode(int mode);
+    void stepTool(int direction);
+    void stepColumn(int direction, int column);
+    void stepPosition(bool curveB, int direction);
     QAction* action(const char* name) const;
 
     EditorHost& host_;

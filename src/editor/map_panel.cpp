@@ -166,6 +166,23 @@ MapPanel::MapPanel(QWidget* parent) : QGroupBox(parent) {
     grid_->setColumnStretch(MapColumns + 1, 1);
 }
 
+void MapPanel::setRow9AtTop(bool top) {
+    if (top == row9AtTop_) return;
+    row9AtTop_ = top;
+    const int row = kFirstCellRow + (top ? 0 : MapRows - 1);
+    const auto move = [&](QWidget* w, int column, Qt::Alignment align = {}) {
+        grid_->removeWidget(w);
+        grid_->addWidget(w, row, column, align);
+    };
+    move(rowLabels_[MapRows - 1], 0);
+    move(iap_[MapRows - 1], 0);
+    for (int c = 0; c < MapColumns; ++c) {
+        const int k = cellIndex(MapRows - 1, c);
+        move(cells_[static_cast<std::size_t>(k)], 1 + c);
+        move(cellLabels_[static_cast<std::size_t>(k)], 1 + c, Qt::AlignLeft | Qt::AlignVCenter);
+    }
+}
+
 SpinField* MapPanel::makeSpin(const QString& name, int min, int max, int step) {
     auto* s = new SpinField(this);
     s->setObjectName(name);

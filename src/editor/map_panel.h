@@ -33,6 +33,8 @@ class MapPanel : public QGroupBox {
     MapPanelValues values() const;
     // Places the extra fields and their captions in the order of the page (the first row of the panel).
     void arrangeExtraFields(int page);
+    // Row 9 (full throttle) at the height of row 0, for the views that show that row alone.
+    void setRow9AtTop(bool top);
     // Fits the time labels over the edit part of their cells.
     void fitCellLabels();
 
@@ -91,6 +93,7 @@ class MapPanel : public QGroupBox {
     CommitCheckBox* stepMotor_ = nullptr;
     RadioGroup* servoMode_ = nullptr;
     int arrangedPage_ = -1;
+    bool row9AtTop_ = false;
 };
 
 }  // namespace torvane

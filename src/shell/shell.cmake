@@ -5,7 +5,7 @@ list(FILTER TORVANE_SHELL_QT_SOURCES EXCLUDE REGEX "/(main|ini_file|platform_pat
 add_library(torvane_shell STATIC ${TORVANE_SHELL_QT_SOURCES})
 target_include_directories(torvane_shell PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(torvane_shell PUBLIC
-  torvane_shell_core torvane_text torvane_editor torvane_link torvane_link_qt torvane_image
+  torvane_shell_core torvane_text torvane_editor torvane_display torvane_link torvane_link_qt torvane_image
   Qt6::Widgets Qt6::PrintSupport Qt6::SerialPort)
 foreach(optional_lib torvane_sim torvane_files)
   if(TARGET ${optional_lib})

@@ -24,6 +24,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "editor/map_panel.h"
+#include "editor/commit_check_box.h"
+#include "image/fields.h"
 #include "shell/gauge_widget.h"
 #include "shell/page_tab_bar.h"
 #include "shell/ini_file.h"
@@ -183,10 +186,8 @@ void TFormHlav::buildMenus() {
 
     QMenu* tools = bar->addMenu("Tools");
     tools->setObjectName("MenuTools");
-    for (QAction* a : {addAction(tools, "MenuToolsMinus", "Minus ", QKeySequence(Qt::Key_F4)),
-                       addAction(tools, "MenuToolsPlus", "Plus", QKeySequence(Qt::Key_F5))}) {
-        a->setEnabled(false);  // the map tools come with the live operating point
-    }
+    addAction(tools, "MenuToolsMinus", "Minus ", QKeySequence(Qt::Key_F4));
+    addAction(tools, "MenuToolsPlus", "Plus", QKeySequence(Qt::Key_F5));
     addAction(tools, "MenuZpet", "Undo", QKeySequence("Ctrl+Z"));
     addAction(tools, "MenuZnovu", "Redo", QKeySequence("Ctrl+Alt+Z"));
     QMenu* jetMode = tools->addMenu("Jet 1234");
@@ -466,13 +467,42 @@ void TFormHlav::PageToImage() {
 }
 
 void TFormHlav::RefreshDisplay() {
-    if (CheckBoxProgHned != nullptr) {
-        QPalette p = CheckBoxProgHned->palette();
-        const QColor face = QApplication::palette().color(QPalette::Button);
-        p.setColor(QPalette::Window, CheckBoxProgHned->isChecked() ? QColor(255, 0, 0) : face);
-        CheckBoxProgHned->setAutoFillBackground(true);
-        CheckBoxProgHned->setPalette(p);
+    if (editor_ == nullptr) return;
+    if (!display_) display_ = std::make_unique<DisplayApplier>(this);
+    DisplayInputs in;
+    in.page = PageControl1->currentIndex();
+    in.ms = editor_->mapPanel()->msBox()->isChecked();
+    in.progHned = CheckBoxProgHned != nullptr && CheckBoxProgHned->isChecked();
+    in.language = languageIndex_;
+    const DisplayShape shape = ShapeDisplay(image_, in);
+    if (shape.mapMode >= 0) editor_->mapPanel()->setRow9AtTop(shape.row9AtTop);
+    display_->apply(shape.elements);
+    if (shape.clearTempDisplay) {
+        SetFieldValue(image_, Field("TempDisplay"), 0, 0);
+        if (auto* box = findChild<QCheckBox*>("CheckBoxTempDisplay"); box != nullptr && box->isChecked())
+            box->setChecked(false);
     }
+    for (int k = 0; k < 3; ++k) {
+        const int tab = PageJet2A + k;
+        if (PageControl1->isTabVisible(tab) != shape.injectionTabs[static_cast<std::size_t>(k)])
+            PageControl1->setTabVisible(tab, shape.injectionTabs[static_cast<std::size_t>(k)]);
+    }
+    const char* menus[] = {"Menu_Jet123Normal", "Menu_Jet123Coupled", "Menu_Jet123Stejny"};
+    for (int k = 0; k < 3; ++k) {
+        if (auto* a = findChild<QAction*>(QLatin1String(menus[k]))) a->setChecked(shape.jetMenu == k);
+    }
+}
+
+void TFormHlav::TrackOperatingPoint() {
+    if (editor_ == nullptr) return;
+    if (!display_) display_ = std::make_unique<DisplayApplier>(this);
+    const int page = PageControl1->currentIndex();
+    const bool ms = editor_->mapPanel()->msBox()->isChecked();
+    display_->paint(torvane::TrackOperatingPoint(image_, live_, page, ms, liveIndexes_));
+}
+
+void TFormHlav::showToolTime(int milliseconds) {
+    if (auto* label = findChild<QLabel*>("LabelTest1")) label->setText(QString::asprintf("Test1= %d", milliseconds));
 }
 
 std::array<bool, BlockCount>& TFormHlav::blockChanged() {
@@ -541,7 +571,7 @@ void TFormHlav::Timer1Timer() {
     if (closed_) return;
     link_->Tick();                                       // steps 1 to 4
     LabelVersion->setVisible(LabelSpojeni->isHidden());  // step 5
-    // step 6: the live operating point is tracked by the map pages of the editor.
+    TrackOperatingPoint();                               // step 6
 }
 
 void TFormHlav::setLanguage(int languageIndex) {

@@ -9,6 +9,7 @@
 #include <array>
 #include <memory>
 
+#include "display/display_applier.h"
 #include "editor/editor.h"
 #include "image/device_image.h"
 #include "link/live_values.h"
@@ -97,6 +98,11 @@ class TFormHlav : public QMainWindow, public EditorHost {
     bool confirm(int messageNumber) override;
     void applyLanguage() override { ApplyLanguage(); }
     void forgetLoadedFile() override;
+    const LiveIndexes& liveIndexes() override { return liveIndexes_; }
+    void showToolTime(int milliseconds) override;
+
+    // Locates the live values on the page in view and paints the live elements (end of every tick).
+    void TrackOperatingPoint();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -123,6 +129,8 @@ class TFormHlav : public QMainWindow, public EditorHost {
     std::unique_ptr<UserPrompts> prompts_;
     DeviceImage image_;
     LiveValues live_;
+    LiveIndexes liveIndexes_;
+    std::unique_ptr<DisplayApplier> display_;
     AllStates allStates_{};
     std::uint8_t comPortIndex_ = 1;
     std::uint8_t languageIndex_ = 0;

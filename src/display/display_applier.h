@@ -1,0 +1,40 @@
+#pragma once
+// The thin layer that puts the page-shaping rules and the live operating point on the widgets: it
+// finds each named element once, and changes a visibility, an enablement, a caption, a range or a
+// colour only where it differs from what the widget has.
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "display/display_rules.h"
+#include "display/live_point.h"
+
+namespace torvane {
+
+class DisplayApplier {
+  public:
+    explicit DisplayApplier(QWidget* window) : window_(window) {}
+
+    // Visibility, enablement, arrows, captions, ranges and colours of the shaped elements.
+    void apply(const std::vector<ElementShape>& elements);
+    // The live colours of one tick; elements already of their colour are not touched.
+    void paint(const std::vector<Highlight>& highlights);
+    // The widget of an element name, found once by objectName under the window.
+    QWidget* widget(const QString& name);
+
+    static QColor colorOf(Paint paint);
+
+  private:
+    QWidget* element(std::string_view base, int index);
+    void setPaint(QWidget* w, Paint paint);
+
+    QWidget* window_;
+    QHash<QString, QPointer<QWidget>> found_;
+    QHash<QWidget*, Paint> painted_;
+};
+
+}  // namespace torvane
