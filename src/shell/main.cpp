@@ -13,6 +13,7 @@
 #include <exception>
 
 #include "shell/tform_hlav.h"
+#include "sim/sim_options.h"
 
 #ifdef Q_OS_UNIX
 #include <sys/socket.h>
@@ -23,14 +24,16 @@ namespace {
 
 const char* const kUsage =
     "Usage: torvane [LANGUAGE] [--simulate] [--port DEVICE] [--screenshot FILE] [--exit-after MS]\n"
-    "              [--page INDEX] [--report-startup]\n"
+    "              [--page INDEX] [--report-startup] [--hold RPM,TPS | --sweep]\n"
     "  LANGUAGE           ENGLISH, DEUTSCH, FRENCH or CESKY (exactly so) selects the language\n"
     "  --simulate         talk to the built-in simulated unit instead of a serial port\n"
     "  --port DEVICE      open DEVICE for the selected port entry (e.g. a pseudo-terminal)\n"
     "  --screenshot FILE  with --exit-after: save a picture of the window before closing\n"
     "  --exit-after MS    close the window (settings are saved) after MS milliseconds\n"
     "  --page INDEX       show page INDEX (0 Bike ... 18 Monitor) after the start\n"
-    "  --report-startup   print the milliseconds from start to the window shown\n";
+    "  --report-startup   print the milliseconds from start to the window shown\n"
+    "  --hold RPM,TPS     with --simulate: the engine holds RPM and throttle TPS % (e.g. 3000,20)\n"
+    "  --sweep            with --simulate: rpm and throttle sweep slowly through the maps\n";
 
 #ifdef Q_OS_UNIX
 int signalPipe[2] = {-1, -1};
@@ -82,6 +85,18 @@ CommandLine parse(const QStringList& args) {
             bool ok = false;
             cl.page = index.toInt(&ok);
             if (!ok || cl.page < 0 || cl.page > 18) cl.error = "--page needs a page number from 0 to 18";
+        } else if (a == "--sweep") {
+            cl.start.motion = torvane::EngineMotion::Sweep;
+        } else if (a == "--hold") {
+            QString text;
+            value(text);
+            const auto point = torvane::ParseOperatingPoint(text.toStdString());
+            if (point) {
+                cl.start.motion = torvane::EngineMotion::Hold;
+                cl.start.holdPoint = *point;
+            } else if (cl.error.isEmpty()) {
+                cl.error = "--hold needs RPM,TPS with RPM from 0 to 25000 and TPS from 0 to 100";
+            }
         } else if (a == "--report-startup") {
             cl.reportStartup = true;
         } else if (a.startsWith("--")) {

@@ -13,6 +13,7 @@
 #include "editor/editor.h"
 #include "image/device_image.h"
 #include "link/live_values.h"
+#include "sim/engine_model.h"
 #include "shell/startup_settings.h"
 #include "shell/user_prompts.h"
 
@@ -37,6 +38,9 @@ struct StartOptions {
     bool simulate = false;      // talk to the built-in simulated unit instead of a serial port
     QString portOverride;       // replaces the device of the selected port entry
     QString settingsDirectory;  // where the settings, backup and marker files live
+    // How the built-in simulated unit's engine moves (--hold RPM,TPS / --sweep).
+    EngineMotion motion = EngineMotion::Cycle;
+    OperatingPoint holdPoint;
 };
 
 class TFormHlav : public QMainWindow, public EditorHost {

@@ -109,6 +109,8 @@ struct WindowLink::Impl {
     std::unique_ptr<SerialPort> makePort(TFormHlav& w) {
         if (!w.startOptions().simulate) return std::make_unique<QtSerialPort>();
         unit = std::make_unique<UnitModel>();
+        if (w.startOptions().motion == EngineMotion::Hold) unit->engine().hold(w.startOptions().holdPoint);
+        if (w.startOptions().motion == EngineMotion::Sweep) unit->engine().sweep();
         return std::make_unique<LoopbackPort>(*unit);
     }
 

@@ -134,6 +134,24 @@ EngineSnapshot EngineModel::snapshot() const {
         s.speedKmh = CoastEndRpm / GearRatios[GearsInRun - 1] * (1.0 - f);
         s.throttlePercent = 0.4 + jitter(1, 0.2);
     }
+    if (motion_ != EngineMotion::Cycle) {
+        // Both held and swept points run in third gear with the clutch in, no jitter on speed and
+        // throttle, so the cell the unit uses stays put or moves only as the sweep moves it.
+        const auto triangle = [&](double period) {
+            const double phase = std::fmod(elapsed_, period) / period;
+            return phase < 0.5 ? 2.0 * phase : 2.0 - 2.0 * phase;
+        };
+        if (motion_ == EngineMotion::Hold) {
+            s.rpm = held_.rpm;
+            s.throttlePercent = held_.throttlePercent;
+        } else {
+            s.rpm = Lerp(SweepLowRpm, SweepHighRpm, triangle(SweepRpmSeconds));
+            s.throttlePercent = 100.0 * triangle(SweepThrottleSeconds);
+        }
+        s.gear = s.rpm > 0 ? 3 : 0;
+        s.clutchPulled = false;
+        s.speedKmh = s.rpm / GearRatios[2];
+    }
     s.throttlePercent = std::clamp(s.throttlePercent, 0.0, 100.0);
     s.idling = s.throttlePercent < 1.0 && s.rpm < 1600.0;
     const bool overrun = s.throttlePercent < 1.0 && s.rpm > OverrunRpm;

@@ -42,8 +42,24 @@ struct MonitorContext {
     std::uint8_t retardLimiterRpm = 0;
 };
 
+// A fixed operating point the engine can be held at: steady speed and throttle in one gear.
+struct OperatingPoint {
+    double rpm = 3000;
+    double throttlePercent = 20;
+};
+
+// How the engine moves: the run-up cycle, held at one point, or sweeping slowly through the maps
+// (rpm up and down over SweepRpmSeconds while the throttle walks through its range over
+// SweepThrottleSeconds), so the live point can be watched crossing cell after cell.
+enum class EngineMotion { Cycle, Hold, Sweep };
+
 class EngineModel {
   public:
+    static constexpr double SweepRpmSeconds = 60.0;
+    static constexpr double SweepThrottleSeconds = 37.0;
+    static constexpr double SweepLowRpm = 1000.0;
+    static constexpr double SweepHighRpm = 15000.0;
+
     static constexpr double CyclePeriodSeconds = 24.0;
     static constexpr double IdleRpm = 1250.0;
     static constexpr double ShiftRpm = 10500.0;
@@ -55,6 +71,14 @@ class EngineModel {
     void Advance(double seconds);
     double elapsed() const { return elapsed_; }
 
+    void hold(OperatingPoint point) {
+        motion_ = EngineMotion::Hold;
+        held_ = point;
+    }
+    void sweep() { motion_ = EngineMotion::Sweep; }
+    void cycle() { motion_ = EngineMotion::Cycle; }
+    EngineMotion motion() const { return motion_; }
+
     EngineSnapshot snapshot() const;
     // The complete 302-byte monitor answer (byte 0 = 176, valid checksum).
     DeviceFrame MonitorFrame(const MonitorContext& context) const;
@@ -64,6 +88,8 @@ class EngineModel {
 
     std::uint64_t seed_;
     double elapsed_ = 0;
+    EngineMotion motion_ = EngineMotion::Cycle;
+    OperatingPoint held_;
 };
 
 // Ratio of engine speed to road speed (rpm per km/h) in gears 1..6.

@@ -31,6 +31,15 @@ std::optional<double> ParseFraction(const std::string& text) {
 
 }  // namespace
 
+std::optional<OperatingPoint> ParseOperatingPoint(std::string_view text) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos) return std::nullopt;
+    const auto rpm = ParseInteger(std::string(text.substr(0, comma)), 0, 25000);
+    const auto tps = ParseInteger(std::string(text.substr(comma + 1)), 0, 100);
+    if (!rpm || !tps) return std::nullopt;
+    return OperatingPoint{static_cast<double>(*rpm), static_cast<double>(*tps)};
+}
+
 std::string SimUsage() {
     return "Usage: torvane-unit-sim [OPTIONS]\n"
            "Serves a simulated engine control unit on a pseudo-terminal and prints the terminal's path\n"
@@ -42,6 +51,9 @@ std::string SimUsage() {
            "  --image FILE               start with blocks 1..10 of a raw 3300-byte image\n"
            "  --seed N                   seed of the engine model and of random faults (default 1)\n"
            "  --quiet                    no log of requests on standard error\n"
+           "Engine:\n"
+           "  --hold RPM,TPS             hold the engine at RPM and throttle TPS % (e.g. 3000,20)\n"
+           "  --sweep                    sweep rpm and throttle slowly through the maps\n"
            "Faults:\n"
            "  --silent                   never answer\n"
            "  --drop-every N             lose every Nth answer\n"
@@ -95,6 +107,18 @@ std::optional<SimOptions> ParseSimOptions(std::span<const std::string> args, std
             o.help = true;
         } else if (a == "--quiet") {
             o.quiet = true;
+        } else if (a == "--sweep") {
+            o.motion = EngineMotion::Sweep;
+        } else if (a == "--hold") {
+            const std::string* text = value();
+            if (!text) return std::nullopt;
+            const auto point = ParseOperatingPoint(*text);
+            if (!point) {
+                error = a + ": expected RPM,TPS with RPM from 0 to 25000 and TPS from 0 to 100, got \"" + *text + "\"";
+                return std::nullopt;
+            }
+            o.motion = EngineMotion::Hold;
+            o.holdPoint = *point;
         } else if (a == "--silent") {
             o.faults.silent = true;
         } else if (auto it = intOptions.find(a); it != intOptions.end()) {

@@ -58,6 +58,8 @@ int main(int argc, char** argv) {
 
     torvane::UnitModel unit(options->identity, options->seed);
     unit.faults() = options->faults;
+    if (options->motion == torvane::EngineMotion::Hold) unit.engine().hold(options->holdPoint);
+    if (options->motion == torvane::EngineMotion::Sweep) unit.engine().sweep();
     if (!options->imageFile.empty()) {
         torvane::DeviceImage image;
         if (!LoadImage(options->imageFile, image, error)) {
