@@ -100,8 +100,9 @@ void PageBinder::pageToImage(int page, DeviceImage& image) const {
                     shown = static_cast<QComboBox*>(w)->currentIndex();
                     break;
             }
-            // An empty selection reads as 255; for the type list it leaves Bike alone.
-            if (shown < 0 && b.row->kind != BindKind::BikeCombo) shown = 255;
+            // An empty selection reads as 255; for the type list it leaves Bike alone. Spins keep
+            // their negative values (corrections shown around zero).
+            if (shown < 0 && (b.row->kind == BindKind::Radio || b.row->kind == BindKind::Combo)) shown = 255;
             StoreShownValue(*b.row, image, static_cast<int>(i), shown, idleStep_);
         }
     }
