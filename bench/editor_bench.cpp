@@ -1,0 +1,112 @@
+// What an edit costs the user: the commit that follows every Enter, arrow click or click into a field
+// (page to image, normalization, the page shown twice from the image, the undo compare and copy), and
+// the switch to a map page, which moves the shared map panel and fills its 150 cells. Measured on the
+// real window at its design size, offscreen; each commit really changes the image, so every pass takes
+// an undo entry as an edit would.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <memory>
+
+#include "editor/map_panel.h"
+#include "editor/spin_field.h"
+#include "image/fields.h"
+#include "shell/tform_hlav.h"
+
+namespace torvane {
+namespace {
+
+class QuietPrompts : public UserPrompts {
+  public:
+    void showMessage(const QString&) override {}
+    PromptAnswer askYesNoCancel(const QString&) override { return PromptAnswer::Cancel; }
+};
+
+struct Window {
+    QTemporaryDir dir;
+    std::unique_ptr<TFormHlav> w;
+
+    Window() {
+        StartOptions o;
+        o.portOverride = "/nonexistent/tty-for-bench";
+        o.settingsDirectory = dir.path();
+        w = std::make_unique<TFormHlav>(o, std::make_unique<QuietPrompts>());
+        w->timer1()->stop();
+        w->resize(TFormHlav::DesignClientWidth, TFormHlav::DesignClientHeight);
+        w->show();
+        QApplication::processEvents();
+    }
+    Editor& editor() { return w->editor(); }
+};
+
+// One cell of Inj-1A in the coupled mode: the other three channels follow it.
+void BM_CommitInj1ACoupled(benchmark::State& state) {
+    Window win;
+    win.editor().Menu_Jet123CoupledClick();
+    win.editor().switchToPage(PageJet1A);
+    SpinField* cell = win.editor().mapPanel()->cell(MapPanel::cellIndex(4, 7));
+    int value = 100;
+    for (auto _ : state) {
+        value = value == 100 ? 120 : 100;
+        cell->setValue(value);
+        win.editor().UpDownClick();
+        if (state.range(0) != 0) QApplication::processEvents();
+    }
+    if (FieldValue(win.w->image(), Field("Jet1423Mode")) != 1) state.SkipWithError("not in the coupled mode");
+}
+BENCHMARK(BM_CommitInj1ACoupled)->ArgName("paint")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The ignition limiter on the Bike page.
+void BM_CommitBikePage(benchmark::State& state) {
+    Window win;
+    win.editor().switchToPage(PageBike);
+    auto* limiter = win.w->findChild<SpinField*>("UpDownIgnLimiter");
+    int value = 14000;
+    for (auto _ : state) {
+        value = value == 14000 ? 13500 : 14000;
+        limiter->setValue(value);
+        win.editor().UpDownClick();
+        if (state.range(0) != 0) QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_CommitBikePage)->ArgName("paint")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// From one map page to another: the panel moves and shows the other map.
+void BM_SwitchBetweenMapPages(benchmark::State& state) {
+    Window win;
+    int page = PageAdvance;
+    for (auto _ : state) {
+        page = page == PageAdvance ? PageJet1A : PageAdvance;
+        win.editor().switchToPage(page);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_SwitchBetweenMapPages)->Unit(benchmark::kMicrosecond);
+
+// From the Bike page to Inj-1A and back: two switches per iteration, one of them to a map page.
+void BM_SwitchBikeToInj1AAndBack(benchmark::State& state) {
+    Window win;
+    for (auto _ : state) {
+        win.editor().switchToPage(PageJet1A);
+        QApplication::processEvents();
+        win.editor().switchToPage(PageBike);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_SwitchBikeToInj1AAndBack)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace torvane
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
