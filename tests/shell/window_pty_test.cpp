@@ -2,14 +2,22 @@
 // adapter, the real tick, the unit answering from another thread as a cable-connected unit would.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
 
+#include "display/live_point.h"
+#include "editor/map_panel.h"
+#include "editor/spin_field.h"
+#include "image/defaults.h"
+#include "image/fields.h"
+#include "image/normalize.h"
 #include "link/link_session.h"
 #include "shell/tform_hlav.h"
 #include "shell/window_link.h"
@@ -134,6 +142,111 @@ TEST_F(WindowPtyTest, ReadVerifyAndProgramOverTheTerminalEndOkAndTheUnitHoldsThe
     }
 }
 
+// A configuration for the unit that differs from the window's start: another type, a map cell off
+// 100 %, notes with a line break and a character beyond ASCII.
+DeviceImage UnitConfiguration() {
+    DeviceImage image;
+    InjectionWork work;
+    DefaultsState state;
+    SetFieldValue(image, Field("Bike"), 0, 17);
+    ApplyDefaults(image, work, state, false, 0);
+    SetFieldValue(image, Field("IgnLimiter"), 0, 133);
+    work.percentOf(InjectionMap::Jet1A)[40] = 125;
+    InjectionImageFromPercent(image, work, InjectionMap::Jet1A);
+    image.setMemoText("Ladění 2008\r\nsecond line");
+    // The spins of the Synchro page offer 1..58 for the tooth numbers and oscillation sections; the
+    // type's profile leaves unused ones at 0, which a commit on that page would lift to 1.
+    for (const char* name : {"Top1", "Top2", "Top3", "Top4", "KyvaniFaze11", "KyvaniFaze12", "KyvaniFaze13",
+                             "KyvaniFaze21", "KyvaniFaze22", "KyvaniFaze23"}) {
+        if (FieldValue(image, Field(name)) == 0) SetFieldValue(image, Field(name), 0, 1);
+    }
+    NormalizeImage(image);
+    return image;
+}
+
+bool SameBlocks(const DeviceImage& a, const DeviceImage& b, int* firstDifferent = nullptr) {
+    for (int block = 1; block < BlockCount; ++block) {
+        if (!std::ranges::equal(a.block(block), b.block(block))) {
+            if (firstDifferent != nullptr) *firstDifferent = block;
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST_F(WindowPtyTest, ReadThenCommittingOnEveryPageAndProgramLeavesTheUnitAsItWas) {
+    ServedUnit served;
+    const DeviceImage configuration = UnitConfiguration();
+    served.unit().setStoredImage(configuration);
+    ASSERT_TRUE(served.start());
+    auto w = start(served.path());
+    auto* status = w->findChild<QLabel*>("LabelHlaseni");
+
+    w->MenuReadClick();
+    runTransfer(*w);
+    ASSERT_EQ(status->text(), "Verify: OK");
+    ASSERT_TRUE(SameBlocks(w->image(), configuration));
+    ASSERT_EQ(FieldValue(w->image(), Field("Bike")), 17);
+
+    // Every page is shown and committed as it stands, as a user clicking into a field on each.
+    for (int page = 0; page < PageCount; ++page) {
+        w->editor().switchToPage(page);
+        w->editor().EditOnClick();
+        int block = 0;
+        EXPECT_TRUE(SameBlocks(w->image(), configuration, &block)) << "page " << page << ", block " << block;
+    }
+    w->editor().switchToPage(PageJet1A);
+    w->MenuProgramClick();
+    runTransfer(*w);
+    EXPECT_EQ(status->text(), "Program device: OK");
+    w->close();
+    served.stop();
+    int block = 0;
+    EXPECT_TRUE(SameBlocks(served.unit().storedImage(), configuration, &block)) << "block " << block;
+    EXPECT_EQ(served.unit().storedImage().memoText(), "Ladění 2008\r\nsecond line");
+}
+
+TEST_F(WindowPtyTest, EditsMadeInTheFieldsReachTheUnitByProgram) {
+    ServedUnit served;
+    const DeviceImage configuration = UnitConfiguration();
+    served.unit().setStoredImage(configuration);
+    ASSERT_TRUE(served.start());
+    auto w = start(served.path());
+    w->MenuReadClick();
+    runTransfer(*w);
+
+    // A limiter on the Bike page, typed and entered.
+    w->editor().switchToPage(PageBike);
+    auto* ign = w->findChild<SpinField*>("UpDownIgnLimiter");
+    ASSERT_NE(ign, nullptr);
+    ign->selectAll();
+    QTest::keyClicks(ign, "12800");
+    QTest::keyClick(ign, Qt::Key_Return);
+    // A cell of Inj-1A in the coupled mode: the same cell of the other channels follows.
+    w->editor().switchToPage(PageJet1A);
+    ASSERT_TRUE(w->editor().coupledMode());
+    SpinField* cell = w->editor().mapPanel()->cell(40);
+    ASSERT_EQ(cell->value(), 125);
+    cell->selectAll();
+    QTest::keyClicks(cell, "140");
+    QTest::keyClick(cell, Qt::Key_Return);
+    const DeviceImage edited = w->image();
+    ASSERT_EQ(FieldValue(edited, Field("IgnLimiter")), 128);
+    ASSERT_GT(FieldValue(edited, Field("Jet2A"), 40), FieldValue(configuration, Field("Jet2A"), 40));
+
+    w->MenuProgramClick();
+    runTransfer(*w);
+    EXPECT_EQ(w->findChild<QLabel*>("LabelHlaseni")->text(), "Program device: OK");
+    w->close();
+    served.stop();
+    const DeviceImage& stored = served.unit().storedImage();
+    EXPECT_EQ(FieldValue(stored, Field("IgnLimiter")), 128);
+    for (const char* map : {"Jet1A", "Jet2A", "Jet3A", "Jet4A"})
+        EXPECT_EQ(FieldValue(stored, Field(map), 40), FieldValue(edited, Field(map), 40)) << map;
+    int block = 0;
+    EXPECT_TRUE(SameBlocks(stored, edited, &block)) << "block " << block;
+}
+
 TEST(WindowSimulateTest, BuiltInUnitReadsBackWhatTheWindowStartedWith) {
     QTemporaryDir dir;
     StartOptions o;
@@ -148,6 +261,49 @@ TEST(WindowSimulateTest, BuiltInUnitReadsBackWhatTheWindowStartedWith) {
     EXPECT_EQ(w.findChild<QLabel*>("LabelHlaseni")->text(), "Verify: OK");
     for (int b = 1; b < BlockCount; ++b)
         EXPECT_TRUE(std::ranges::equal(w.image().block(b), before.block(b))) << b;
+}
+
+// Live tuning end to end: the engine held at one point, the cell the unit uses shown green, F5 on it
+// and Program change exactly that cell in the unit.
+TEST_F(WindowPtyTest, HeldOperatingPointIsHighlightedAndF5ThenProgramChangesExactlyThatCell) {
+    ServedUnit served;
+    served.unit().engine().hold({6000, 30});
+    ASSERT_TRUE(served.start());
+    auto w = start(served.path());
+    w->MenuReadClick();
+    runTransfer(*w);
+    w->editor().switchToPage(PageAdvance);
+    for (int i = 0; i < 40 && w->liveValues().EngineSpeed == 0; ++i) tick(*w);
+    for (int i = 0; i < 6; ++i) tick(*w);  // a monitor answer comes every sixth tick
+    const LiveValues live = w->liveValues();
+    ASSERT_GT(live.EngineSpeed, 5900);
+
+    std::array<std::uint8_t, 15> axis{};
+    for (int c = 0; c < 15; ++c)
+        axis[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(FieldValue(w->image(), Field("RpmAdv"), c));
+    const int column = RpmColumn(axis, live.EngineSpeed);
+    const int row = FieldValue(w->image(), Field("AdvanceTps"), 0) != 0
+                        ? ThrottleRow(live.ThrottleOpening, live.ThrottleSensorError)
+                        : 9;
+    ASSERT_LT(row, 10);
+    const int k = row * 15 + column;
+    MapPanel* panel = w->editor().mapPanel();
+    for (int cell = 0; cell < 150; ++cell) {
+        EXPECT_EQ(panel->cell(cell)->fieldColor() == QColor(0, 255, 0), cell == k) << cell;
+    }
+
+    const DeviceImage before = w->image();
+    w->findChild<QAction*>("MenuToolsPlus")->trigger();
+    w->MenuProgramClick();
+    runTransfer(*w);
+    w->close();
+    served.stop();
+    const DeviceImage& stored = served.unit().storedImage();
+    const std::size_t index = Field("Advance").index + static_cast<std::size_t>(k);
+    EXPECT_EQ(stored.byteAt(index), before.byteAt(index) + 1);
+    for (std::size_t i = BlockSize; i < ImageSize; ++i) {
+        if (i != index) ASSERT_EQ(stored.byteAt(i), before.byteAt(i)) << "byte " << i;
+    }
 }
 
 }  // namespace

@@ -151,5 +151,36 @@ TEST(EngineModel, DeterministicForASeed) {
     EXPECT_NE(Frames(d), Frames(c));
 }
 
+TEST(EngineModel, HeldPointStaysAndSweepCrossesTheMapSlowly) {
+    EngineModel engine;
+    engine.hold({6000, 30});
+    for (double t : {0.0, 3.7, 30.0, 100.0}) {
+        engine.Advance(t);
+        const EngineSnapshot s = engine.snapshot();
+        EXPECT_DOUBLE_EQ(s.rpm, 6000);
+        EXPECT_DOUBLE_EQ(s.throttlePercent, 30);
+        EXPECT_EQ(s.gear, 3);
+    }
+    EngineModel swept;
+    swept.sweep();
+    double low = 1e9, high = 0, lowTps = 1e9, highTps = 0, previous = swept.snapshot().rpm, fastest = 0;
+    for (int i = 0; i < 1200; ++i) {
+        swept.Advance(0.1);
+        const EngineSnapshot s = swept.snapshot();
+        low = std::min(low, s.rpm);
+        high = std::max(high, s.rpm);
+        lowTps = std::min(lowTps, s.throttlePercent);
+        highTps = std::max(highTps, s.throttlePercent);
+        fastest = std::max(fastest, std::abs(s.rpm - previous));
+        previous = s.rpm;
+    }
+    EXPECT_LE(low, EngineModel::SweepLowRpm + 50);
+    EXPECT_GE(high, EngineModel::SweepHighRpm - 50);
+    EXPECT_LE(lowTps, 1);
+    EXPECT_GE(highTps, 99);
+    // Slow enough to watch: under 50 rpm per 0.1 s, a column of the map takes seconds.
+    EXPECT_LT(fastest, 50);
+}
+
 }  // namespace
 }  // namespace torvane

@@ -87,5 +87,22 @@ TEST(SimOptions, BadArgumentsAreRefusedWithAReason) {
     }
 }
 
+TEST(SimOptions, EngineCanBeHeldOrSwept) {
+    auto o = Parse({"--hold", "6000,30"});
+    ASSERT_TRUE(o);
+    EXPECT_EQ(o->motion, EngineMotion::Hold);
+    EXPECT_EQ(o->holdPoint.rpm, 6000);
+    EXPECT_EQ(o->holdPoint.throttlePercent, 30);
+    o = Parse({"--sweep"});
+    ASSERT_TRUE(o);
+    EXPECT_EQ(o->motion, EngineMotion::Sweep);
+    std::string error;
+    for (const char* bad : {"6000", "6000,101", "-1,20", "25001,0", "a,b", "6000,30,1", ""}) {
+        EXPECT_FALSE(Parse({"--hold", bad}, &error)) << bad;
+        EXPECT_NE(error.find("--hold"), std::string::npos) << bad;
+    }
+    EXPECT_FALSE(Parse({"--hold"}, &error));
+}
+
 }  // namespace
 }  // namespace torvane
