@@ -99,6 +99,25 @@ void BM_SwitchBikeToInj1AAndBack(benchmark::State& state) {
 }
 BENCHMARK(BM_SwitchBikeToInj1AAndBack)->Unit(benchmark::kMicrosecond);
 
+// The live point of one tick on Inj-1A while the engine moves between two columns: the searches, the
+// colour list and the few cells whose colour changes (paint 1 adds their repaint).
+void BM_LivePointTickOnInj1A(benchmark::State& state) {
+    Window win;
+    win.editor().switchToPage(PageJet1A);
+    QApplication::processEvents();
+    LiveValues& live = win.w->liveValues();
+    live.ThrottleOpening = 200;
+    live.InjectionFromThrottleAboveZero = true;
+    bool high = false;
+    for (auto _ : state) {
+        high = !high;
+        live.EngineSpeed = high ? 6000 : 3000;
+        win.w->TrackOperatingPoint();
+        if (state.range(0) != 0) QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_LivePointTickOnInj1A)->ArgName("paint")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 }  // namespace torvane
 
