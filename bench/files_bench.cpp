@@ -7,6 +7,7 @@
 
 #include "files/default_image.h"
 #include "files/parameter_file.h"
+#include "files/service_batch.h"
 #include "image/catalogue.h"
 
 namespace {
@@ -78,5 +79,15 @@ void BM_AllTypesDefaultsWritten(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AllTypesDefaultsWritten)->Unit(benchmark::kMillisecond);
+
+// Save All New of the service menu: defaults, normalization and a saved file for each of the 50 types,
+// into new_ign/ of a temporary working directory (the files replaced on every round after the first).
+void BM_SaveAllNew(benchmark::State& state) {
+    const std::filesystem::path dir = BenchDir() / "batch";
+    std::filesystem::create_directories(dir);
+    for (auto _ : state) benchmark::DoNotOptimize(SaveAllNew(dir));
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_SaveAllNew)->Unit(benchmark::kMillisecond);
 
 }  // namespace

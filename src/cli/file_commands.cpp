@@ -3,11 +3,13 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <utility>
 
 #include "files/default_image.h"
 #include "files/parameter_file.h"
+#include "files/service_batch.h"
 #include "image/catalogue.h"
 #include "image/conversions.h"
 #include "image/fields.h"
@@ -326,10 +328,39 @@ int RunDiff(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     return ExitOk;
 }
 
+// The service batch in the current directory: new_ign/ and new_ign_old/ below it.
+int RunSaveAllNew(const std::vector<std::string>& args, std::ostream& err) {
+    if (!args.empty()) {
+        err << "usage: torvane-cli save-all-new\n";
+        return ExitUsage;
+    }
+    const SaveAllNewResult result = SaveAllNew(std::filesystem::current_path());
+    if (result.folderFailed) {
+        err << BatchNewFolder << ": " << OpenFileError << '\n';
+        return ExitUsage;
+    }
+    for (const std::string& path : result.failed) err << path << ": " << OpenFileError << '\n';
+    return result.failed.empty() ? ExitOk : ExitUsage;
+}
+
+int RunCompareAllNew(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (!args.empty()) {
+        err << "usage: torvane-cli compare-all-new\n";
+        return ExitUsage;
+    }
+    if (!CompareAllNew(std::filesystem::current_path()).reportWritten) {
+        err << BatchNewFolder << '/' << BatchReportName << ": " << OpenFileError << '\n';
+        return ExitUsage;
+    }
+    out << CompareAllNewMessage() << '\n';
+    return ExitOk;
+}
+
 }  // namespace
 
 bool IsFileCommand(std::string_view command) {
-    return command == "defaults" || command == "normalize" || command == "show" || command == "diff";
+    return command == "defaults" || command == "normalize" || command == "show" || command == "diff" ||
+           command == "save-all-new" || command == "compare-all-new";
 }
 
 int RunFileCommand(std::string_view command, const std::vector<std::string>& args, std::ostream& out,
@@ -338,6 +369,8 @@ int RunFileCommand(std::string_view command, const std::vector<std::string>& arg
     if (command == "normalize") return RunNormalize(args, out, err);
     if (command == "show") return RunShow(args, out, err);
     if (command == "diff") return RunDiff(args, out, err);
+    if (command == "save-all-new") return RunSaveAllNew(args, err);
+    if (command == "compare-all-new") return RunCompareAllNew(args, out, err);
     err << "unknown command " << command << '\n';
     return ExitUsage;
 }
@@ -347,7 +380,11 @@ void PrintFileCommandHelp(std::ostream& out) {
            "                                  (code 0 to 49), normalized; to standard output without -o\n"
            "  normalize FILE [-o FILE]        open FILE, normalize it and save it (in place without -o)\n"
            "  show FILE                       every field of FILE by name in engineering units\n"
-           "  diff A B                        the fields whose values differ between A and B\n";
+           "  diff A B                        the fields whose values differ between A and B\n"
+           "  save-all-new                    the defaults of every type into new_ign/ of the current\n"
+           "                                  directory, one file per type named by its type-list text\n"
+           "  compare-all-new                 compare new_ign/ with new_ign_old/ line by line into\n"
+           "                                  new_ign/compare_all_new.txt\n";
 }
 
 }  // namespace torvane

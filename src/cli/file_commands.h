@@ -1,5 +1,6 @@
 #pragma once
-// torvane-cli's commands on parameter files: defaults, normalize, show and diff.
+// torvane-cli's commands on parameter files: defaults, normalize, show, diff and the service batch
+// (save-all-new, compare-all-new).
 
 #include <ostream>
 #include <string>

@@ -83,7 +83,7 @@ std::vector<LayoutSection> BuildLayout() {
           {Cont, {B("PocPalcu"), B("VynechPalcu"), B("PocKanOut"), B("SynchroHrana"), B("InvInput")}},
           {Cont, {B("Top1"), B("Top2"), B("Top3"), B("Top4")}},
           {Cont,
-           {B("TeethPer180"), B("TeethPer60"), B("ToothAngle"), B("PredaniHodnot"), B("SynchroMaxRpm", 100)}},
+           {B("TeethPer180"), B("TeethPer60"), B("ToothAngle"), B("PredaniHodnot"), B("SynchroMaxRpm")}},
           {Empty, {}}}});
     s.push_back(
         {"ADVANCE_MISC",

@@ -240,6 +240,19 @@ TEST(ParameterFileReader, SurvivesHugeTokensAndNoise) {
     EXPECT_EQ(image.byteAt(362), 102);  // the run of dashes is no number: the last number repeats
 }
 
+TEST(ParameterFileReader, SynchroMaxRpmIsTheStoredByteNotRpm) {
+    // The last value of the fourth SYNCHRO line is rpm / 100 as the unit stores it, in files of any origin.
+    DeviceImage image = PatternImage();
+    ASSERT_EQ(ReadParameterText("KESTRAVO_KEY    70 \r\nSYNCHRO 0 3 0\r\n 8 0 4 1 0\r\n 11 15 7 3\r\n"
+                                " 4 2 45 4    80 \r\n",
+                                image),
+              FileResult::Ok);
+    EXPECT_EQ(image.byteAt(329), 80);
+    EXPECT_EQ(image.byteAt(328), 4);
+    image.setByte(329, 250);
+    EXPECT_EQ(SplitCrLf(FormatParameterFile(image))[20].substr(37), "  250 ");
+}
+
 TEST(ParameterFileReader, ServoAndIdleScalesFollowTheirModeLines) {
     DeviceImage image = PatternImage();
     ASSERT_EQ(ReadParameterText("KESTRAVO_KEY 70 SERVO_IN 1 1 0 0 0 8 6 SERVO_IN_VALUE 40 60 "
