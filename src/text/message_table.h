@@ -25,6 +25,15 @@ std::string ChannelCorrectionText(int languageIndex, std::uint8_t pocKanOut);
 // Message 32 is composed with the help document's name.
 std::string HelpOpenErrorText(int languageIndex);
 
+// Texts the window adds beyond the numbered messages.
+enum class WindowText : std::uint8_t {
+    NoPrinter,      // no printer is installed: offer the PDF instead
+    PrintFailed,    // the printer refused the job
+    PrintToPdf,     // caption of the File menu item
+    PdfFilter,      // the file dialog's filter for PDF files
+};
+std::string WindowTextOf(WindowText text, int languageIndex);
+
 enum class CaptionKind : std::uint8_t { Caption, Hint, Items };
 
 struct CaptionRow {

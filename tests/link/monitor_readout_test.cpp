@@ -277,7 +277,7 @@ TEST_F(MonitorReadoutTest, NamesComeFromTheCurrentLanguage) {
     ASSERT_TRUE(
         DecodeMonitorFrame(testing::MonitorFrameBuilder::With({{1, 0}, {10, 9}}).frame(), image, live));
     readout = ComputeMonitorReadout(live, image, false, 3);
-    EXPECT_EQ(text("LabelMonFallIn"), "Fall sensor - ANO");
+    EXPECT_EQ(text("LabelMonFallIn"), "\u010cidlo p\u00e1du - ANO");
     EXPECT_EQ(text("LabelMon_Ign1"), "P\u0159edstih 1=  9 \u00b0");
     EXPECT_EQ(text("LabelRpm"), "RPM = 0 ");  // texts without a message name are the same in every language
 }
