@@ -7,11 +7,13 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
 
 #include "editor/map_panel.h"
+#include "files/parameter_file.h"
 #include "editor/spin_field.h"
 #include "image/fields.h"
 #include "shell/tform_hlav.h"
@@ -23,6 +25,8 @@ class QuietPrompts : public UserPrompts {
   public:
     void showMessage(const QString&) override {}
     PromptAnswer askYesNoCancel(const QString&) override { return PromptAnswer::Cancel; }
+    QString askOpenFileName(const FileQuestion&) override { return openPath; }
+    QString openPath;
 };
 
 struct Window {
@@ -33,13 +37,16 @@ struct Window {
         StartOptions o;
         o.portOverride = "/nonexistent/tty-for-bench";
         o.settingsDirectory = dir.path();
-        w = std::make_unique<TFormHlav>(o, std::make_unique<QuietPrompts>());
+        auto p = std::make_unique<QuietPrompts>();
+        prompts = p.get();
+        w = std::make_unique<TFormHlav>(o, std::move(p));
         w->timer1()->stop();
         w->resize(TFormHlav::DesignClientWidth, TFormHlav::DesignClientHeight);
         w->show();
         QApplication::processEvents();
     }
     Editor& editor() { return w->editor(); }
+    QuietPrompts* prompts = nullptr;
 };
 
 // One cell of Inj-1A in the coupled mode: the other three channels follow it.
@@ -117,6 +124,36 @@ void BM_LivePointTickOnInj1A(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LivePointTickOnInj1A)->ArgName("paint")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// Open of a type-32 parameter file on the Inj-1A page: read, normalize, both passes, the history entry.
+// Two files alternate so that every open really changes the image.
+void BM_OpenType32File(benchmark::State& state) {
+    Window win;
+    win.editor().switchToPage(PageJet1A);
+    DeviceImage image = win.w->image();
+    const QString a = win.dir.path() + "/a.ign", b = win.dir.path() + "/b.ign";
+    SaveParameterFile(a.toStdString(), image);
+    SetFieldValue(image, Field("Jet1A"), 20, FieldValue(image, Field("Jet1A"), 20) + 300);
+    SaveParameterFile(b.toStdString(), image);
+    bool first = true;
+    for (auto _ : state) {
+        win.prompts->openPath = first ? a : b;
+        first = !first;
+        win.w->MenuOpenClick();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_OpenType32File)->Unit(benchmark::kMillisecond);
+
+// Save All New from the window's service menu: 50 default files into new_ign/.
+void BM_SaveAllNewFromWindow(benchmark::State& state) {
+    Window win;
+    const QString saved = QDir::currentPath();
+    QDir::setCurrent(win.dir.path());
+    for (auto _ : state) win.w->MenuSaveAllNewClick();
+    QDir::setCurrent(saved);
+}
+BENCHMARK(BM_SaveAllNewFromWindow)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace torvane

@@ -23,6 +23,9 @@ class DisplayApplier {
     void apply(const std::vector<ElementShape>& elements);
     // The live colours of one tick; elements already of their colour are not touched.
     void paint(const std::vector<Highlight>& highlights);
+    // Forgets the colours set so far, so the next paint sets every listed colour again (after
+    // something else, such as printing, recoloured the widgets).
+    void forgetPaint() { painted_.clear(); }
     // The widget of an element name, found once by objectName under the window.
     QWidget* widget(const QString& name);
 

@@ -29,8 +29,9 @@ class Shaper {
     explicit Shaper(DisplayShape& out) : out_(out) {}
 
     ElementShape& at(std::string name) {
-        out_.elements.push_back(ElementShape{std::move(name)});
-        return out_.elements.back();
+        ElementShape& e = out_.elements.emplace_back();
+        e.name = std::move(name);
+        return e;
     }
     void show(std::string name, bool visible) { at(std::move(name)).visible = visible; }
     // A spin with its caption: the label carries the subject of the spin ("UpDownTop2" / "LabelTop2").

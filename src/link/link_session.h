@@ -4,6 +4,7 @@
 // watchdog. Everything is paced by Tick(), called every 55 ms; nothing here owns the port or a window.
 
 #include <array>
+#include <vector>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -95,6 +96,8 @@ class LinkSession {
     std::uint16_t TickCounter() const { return tickCounter_; }
     std::uint16_t RetryCount() const { return retryCount_; }
     std::uint16_t MessageTimer() const { return messageTimer_; }
+    // Keeps the status label up for this many ticks (a print keeps its time stamp shown).
+    void setMessageTimer(std::uint16_t ticks) { messageTimer_ = ticks; }
     std::uint16_t SilenceCounter() const { return silenceCounter_; }
     void setSilenceCounter(std::uint16_t ticks) { silenceCounter_ = ticks; }
     std::uint8_t ReopenCounter() const { return reopenCounter_; }
@@ -141,6 +144,8 @@ class LinkSession {
     std::uint8_t reopenCounter_ = 0;
     std::array<bool, BlockCount> blockChanged_{};
     bool verifyAfterProgram_ = false;
+    VerifiedAfter verifying_ = VerifiedAfter::Verify;                  // what the running verification follows
+    std::vector<std::uint8_t> lastUnitBlock_;                          // the unit's last differing answer
     bool programDone_ = false;
     UnitHeaderTexts headerTexts_;
 

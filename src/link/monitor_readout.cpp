@@ -397,4 +397,36 @@ MonitorReadout ComputeMonitorReadout(const LiveValues& live, const DeviceImage& 
     return out;
 }
 
+MonitorReadout MonitorPlaceholders(int languageIndex, std::uint8_t bike) {
+    MonitorReadout out;
+    const auto msg = [languageIndex](int n) { return MessageText(n, languageIndex); };
+    const auto put = [&out](std::string_view name, std::string text) {
+        out.labels.push_back({name, std::move(text), std::nullopt, std::nullopt});
+    };
+    put("LabelMon_Ign", msg(12) + "= --- [\u00b0]");
+    put("LabelPocetProgramovani", msg(13) + "= ---");
+    static constexpr std::pair<std::string_view, int> kStates[] = {
+        {"LabelMonBlock2Out", 14},      {"LabelMonStartLimiterOut", 15}, {"LabelMonIgnLimiter", 16},
+        {"LabelMonJetLimiter", 17},     {"LabelMonRetardLimiter", 18},   {"LabelSnimacCkps", 33},
+        {"LabelSnimacCmps", 34},        {"LabelMonFallOut", 48},         {"LabelClazeniMon", 49}};
+    for (const auto& [name, n] : kStates) put(name, msg(n) + " - ---");
+    const std::string injection = msg(41);
+    put("LabelMon_Jet_A", injection + " A = --- us");
+    put("LabelMon_Jet_B", injection + " B = --- us");
+    for (int i = 0; i < 4; ++i) {
+        put(JetALabels[static_cast<std::size_t>(i)], injection + " " + std::to_string(i + 1) + "A = --- us");
+        put(JetBLabels[static_cast<std::size_t>(i)], injection + " " + std::to_string(i + 1) + "B = --- us");
+    }
+    put("LabelMaxInjProcent", msg(42) + " = --- %");
+    put("LabelMon_PolohaA", msg(43) + " A = ---");
+    put("LabelMon_PolohaB", msg(43) + " B = ---");
+    put("LabelMonServoIntake", msg(45) + " = ---/--- mV");
+    put("LabelMonServoExhaust", msg(44) + " = ---/--- mV");
+    put("LabelMonPotenc", msg(47) + " = --- mV");
+    put("LabelGear", msg(50) + " = --- ");
+    put("LabelMonSpeed", msg(51) + " = --- [km/h]");
+    put("LabelMonPilotLight", msg(bike == 26 ? 53 : 52) + " - ---");
+    return out;
+}
+
 }  // namespace torvane

@@ -49,4 +49,9 @@ inline constexpr std::uint8_t ChokeBikeCode = 26;    // the type whose pilot-lig
 MonitorReadout ComputeMonitorReadout(const LiveValues& live, const DeviceImage& image, bool detailed,
                                      int languageIndex);
 
+// While there is no connection: the live-value labels of the monitor with their stems in the given
+// language and "---" where the value would be (the choke stem for type 26, which uses the shift light
+// output as a choke).
+MonitorReadout MonitorPlaceholders(int languageIndex, std::uint8_t bike);
+
 }  // namespace torvane

@@ -21,3 +21,6 @@ qt_add_resources(torvane_shell "icons" PREFIX "/icons" BASE ${PROJECT_SOURCE_DIR
   FILES ${PROJECT_SOURCE_DIR}/assets/icons/open.png ${PROJECT_SOURCE_DIR}/assets/icons/new.png
         ${PROJECT_SOURCE_DIR}/assets/icons/save.png ${PROJECT_SOURCE_DIR}/assets/icons/print.png
         ${PROJECT_SOURCE_DIR}/assets/icons/undo.png ${PROJECT_SOURCE_DIR}/assets/icons/redo.png)
+# The About picture and the logo, drawn by tools/make_pictures.sh; JPEG, read by Qt's JPEG plugin.
+qt_add_resources(torvane_shell "pictures" PREFIX "/pictures" BASE ${PROJECT_SOURCE_DIR}/assets/pictures
+  FILES ${PROJECT_SOURCE_DIR}/assets/pictures/about.jpg ${PROJECT_SOURCE_DIR}/assets/pictures/logo.jpg)

@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QPalette>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
@@ -25,9 +27,13 @@
 #include <QVBoxLayout>
 
 #include "editor/map_panel.h"
+#include "editor/radio_group.h"
+#include "link/monitor_readout.h"
+#include "shell/monitor_page.h"
 #include "editor/commit_check_box.h"
 #include "image/fields.h"
 #include "shell/gauge_widget.h"
+#include "shell/tform_about.h"
 #include "shell/page_tab_bar.h"
 #include "shell/ini_file.h"
 #include "text/message_table.h"
@@ -151,13 +157,18 @@ void TFormHlav::buildMenus() {
     file->setObjectName("MenuFile");
     addAction(file, "MenuNew", "&New", QKeySequence("Ctrl+N"));
     addAction(file, "MenuNewActPage", "New for actual page");
-    // Open, Save and Print come with the file commands; the items exist so the menu reads as it will.
-    for (QAction* a : {addAction(file, "MenuOpen", "&Open", QKeySequence(Qt::Key_F3)),
-                       addAction(file, "MenuOpenActPage", "Open for actual page"),
-                       addAction(file, "MenuSave", "&Save", QKeySequence(Qt::Key_F2)),
-                       addAction(file, "MenuPrint", "&Print", QKeySequence("Ctrl+P"))}) {
-        a->setEnabled(false);
-    }
+    connect(addAction(file, "MenuOpen", "&Open", QKeySequence(Qt::Key_F3)), &QAction::triggered, this,
+            &TFormHlav::MenuOpenClick);
+    connect(addAction(file, "MenuOpenActPage", "Open for actual page"), &QAction::triggered, this,
+            &TFormHlav::MenuOpenActPageClick);
+    connect(addAction(file, "MenuSave", "&Save", QKeySequence(Qt::Key_F2)), &QAction::triggered, this,
+            &TFormHlav::MenuSaveClick);
+    connect(addAction(file, "MenuPrint", "&Print", QKeySequence("Ctrl+P")), &QAction::triggered, this,
+            &TFormHlav::PrintPage);
+    connect(addAction(file, "MenuRestorePoints", "Restore points..."), &QAction::triggered, this,
+            &TFormHlav::MenuRestorePointsClick);
+    connect(addAction(file, "MenuPrintPdf", QString::fromStdString(WindowTextOf(WindowText::PrintToPdf, 0))),
+            &QAction::triggered, this, &TFormHlav::MenuPrintPdfClick);
     file->addSeparator();
     connect(addAction(file, "MenuExit", "E&xit"), &QAction::triggered, this, &TFormHlav::MenuExitClick);
 
@@ -183,6 +194,8 @@ void TFormHlav::buildMenus() {
             &TFormHlav::MenuVerifyClick);
     connect(addAction(device, "MenuProgram", "&Program", QKeySequence(Qt::Key_F9)), &QAction::triggered, this,
             &TFormHlav::MenuProgramClick);
+    connect(addAction(device, "MenuUnitDifferences", "Differences from the unit..."), &QAction::triggered, this,
+            &TFormHlav::MenuUnitDifferencesClick);
 
     QMenu* tools = bar->addMenu("Tools");
     tools->setObjectName("MenuTools");
@@ -197,12 +210,12 @@ void TFormHlav::buildMenus() {
                        addAction(jetMode, "Menu_Jet123Stejny", "1=2=3=4")}) {
         a->setCheckable(true);
     }
-    MenuServis = tools->addMenu("Service");
+    MenuServis = tools->addMenu("Servis");
     MenuServis->setObjectName("MenuServis");
-    for (QAction* a : {addAction(MenuServis, "MenuSaveAllNew", "Save All New"),
-                       addAction(MenuServis, "MenuCompareAll", "Compare All New")}) {
-        a->setEnabled(false);
-    }
+    connect(addAction(MenuServis, "MenuSaveAllNew", "Save All New"), &QAction::triggered, this,
+            &TFormHlav::MenuSaveAllNewClick);
+    connect(addAction(MenuServis, "MenuCompareAll", "Compare All New"), &QAction::triggered, this,
+            &TFormHlav::MenuCompareAllClick);
 
     QMenu* language = bar->addMenu("&Language");
     language->setObjectName("MenuLanguage");
@@ -219,8 +232,9 @@ void TFormHlav::buildMenus() {
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("MenuHelp");
-    addAction(help, "MenuContens", "&Contents...", QKeySequence(Qt::Key_F1))->setEnabled(false);
-    addAction(help, "MenuAbout", "&About...")->setEnabled(false);
+    connect(addAction(help, "MenuContens", "&Contents...", QKeySequence(Qt::Key_F1)), &QAction::triggered, this,
+            &TFormHlav::MenuContensClick);
+    connect(addAction(help, "MenuAbout", "&About..."), &QAction::triggered, this, &TFormHlav::MenuAboutClick);
 }
 
 void TFormHlav::buildToolbar() {
@@ -286,6 +300,10 @@ void TFormHlav::buildToolbar() {
     top->addWidget(LabelEeDataErr);
     top->addWidget(LabelSpojeni);
     top->addWidget(LabelVersion);
+    auto* logo = new QLabel(central);
+    logo->setObjectName("ImageLogo2");
+    logo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.jpg")));
+    top->addWidget(logo);
     layout->addLayout(top);
 
     auto* fileRow = new QHBoxLayout();
@@ -491,6 +509,7 @@ void TFormHlav::RefreshDisplay() {
     for (int k = 0; k < 3; ++k) {
         if (auto* a = findChild<QAction*>(QLatin1String(menus[k]))) a->setChecked(shape.jetMenu == k);
     }
+    showNotInUnit();
 }
 
 void TFormHlav::TrackOperatingPoint() {
@@ -599,6 +618,8 @@ void TFormHlav::ApplyLanguage() {
     for (std::size_t i = 0; i < languageActions_.size(); ++i) {
         languageActions_[i]->setChecked(static_cast<int>(i) == lang);
     }
+    if (auto* pdf = findChild<QAction*>("MenuPrintPdf"))
+        pdf->setText(fromUtf8(WindowTextOf(WindowText::PrintToPdf, lang)));
     for (const CaptionRow& row : CaptionTable()) {
         const QString name =
             QString::fromUtf8(row.control.data(), static_cast<qsizetype>(row.control.size()));
@@ -625,6 +646,10 @@ void TFormHlav::ApplyLanguage() {
             applyHint(target, text);
             continue;
         }
+        if (row.kind == CaptionKind::Items) {
+            applyItems(target, text.split(QLatin1Char('\n')));
+            continue;
+        }
         if (row.kind != CaptionKind::Caption) continue;
         if (auto* action = qobject_cast<QAction*>(target)) {
             action->setText(text);
@@ -639,7 +664,33 @@ void TFormHlav::ApplyLanguage() {
             if (index >= 0) PageControl1->setTabText(index, text);
         }
     }
+    if (auto* pilot = findChild<QLabel*>("LabelPilotLight")) pilot->setText(messageText(52) + " [rpm]");
+    // Without a connection the monitor's labels show their stems in this language and no values.
+    if (LabelSpojeni != nullptr && !LabelSpojeni->isHidden())
+        ApplyMonitorReadout(this, MonitorPlaceholders(lang, image_.byteAt(300)));
     link_->applyLanguage(lang);
+}
+
+void TFormHlav::MenuContensClick() {
+    const QString path = QCoreApplication::applicationDirPath() + QLatin1Char('/') + messageText(4);
+    if (!prompts_->openDocument(path)) prompts_->showMessage(fromUtf8(HelpOpenErrorText(languageIndex_)));
+}
+
+void TFormHlav::MenuAboutClick() {
+    if (about_ == nullptr) about_ = new TFormAbout(this);
+    about_->showFor(languageIndex_);
+}
+
+void TFormHlav::applyItems(QObject* target, const QStringList& items) {
+    if (auto* group = qobject_cast<RadioGroup*>(target)) {
+        if (group->items() == items) return;
+        const int index = group->itemIndex();
+        group->setItems(items);
+        group->setItemIndex(index);
+    } else if (auto* combo = qobject_cast<QComboBox*>(target)) {
+        if (combo->count() != items.size()) return;  // a list whose entries are not the table's
+        for (int i = 0; i < items.size(); ++i) combo->setItemText(i, items[static_cast<qsizetype>(i)]);
+    }
 }
 
 void TFormHlav::closeEvent(QCloseEvent* event) {

@@ -8,14 +8,20 @@
 #include <QStringList>
 #include <array>
 #include <memory>
+#include <optional>
+#include <span>
+#include <vector>
 
 #include "display/display_applier.h"
 #include "editor/editor.h"
+#include "files/field_differences.h"
+#include "link/transfer_view.h"
 #include "image/device_image.h"
 #include "link/live_values.h"
 #include "sim/engine_model.h"
 #include "shell/startup_settings.h"
 #include "shell/user_prompts.h"
+#include "text/message_table.h"
 
 class QAction;
 class QCheckBox;
@@ -23,6 +29,8 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QImage;
+class QPrinter;
 class QTabWidget;
 class QTimer;
 class QToolButton;
@@ -30,6 +38,7 @@ class QToolButton;
 namespace torvane {
 
 class GaugeWidget;
+class TFormAbout;
 class UnitModel;
 class WindowLink;
 
@@ -62,6 +71,34 @@ class TFormHlav : public QMainWindow, public EditorHost {
     void MenuVerifyClick();
     void MenuProgramClick();
     void ApplyLanguage();
+    // The unit's configuration as of the last passed verification: restore points, what differs.
+    void onVerificationPassed(VerifiedAfter after);
+    void onVerificationFailed(int block, std::span<const std::uint8_t> unitBlock);
+    // The fields in which the PC's image differs from what the unit was last known to hold (empty
+    // while that is not known).
+    std::vector<FieldDifference> notInUnit() const;
+    // The fields of the block that failed the last verification: PC's value | unit's value.
+    const std::vector<FieldDifference>& verifyDifferences() const { return verifyDifferences_; }
+    void MenuUnitDifferencesClick();
+    void MenuRestorePointsClick();
+    QString restoreFolder() const;
+    // Help: the manual of the language with the desktop's viewer; the About window.
+    void MenuContensClick();
+    void MenuAboutClick();
+    TFormAbout* about() const { return about_; }
+    // Files, the service batch and printing.
+    void MenuSaveClick();
+    void MenuOpenClick();
+    void MenuOpenActPageClick();
+    void MenuSaveAllNewClick();
+    void MenuCompareAllClick();
+    void PrintPage();
+    void MenuPrintPdfClick();
+    void SetPrintMode(bool on);
+    bool printMode() const { return printMode_; }
+    // Prints the page shown into a PDF file, as Print does on paper; false when it cannot be written.
+    bool PrintPageToPdf(const QString& path);
+    QString currentFile() const { return iniDir_; }
     void setLanguage(int languageIndex);
 
     DeviceImage& image() { return image_; }
@@ -128,6 +165,15 @@ class TFormHlav : public QMainWindow, public EditorHost {
     void applyHint(QObject* target, const QString& hint);
     void centreWindow();
     void keepOnScreen();
+    void openFile(bool pageOnly);
+    void openFileAt(const QString& path, bool pageOnly);
+    static void applyItems(QObject* target, const QStringList& items);
+    void setCurrentFile(const QString& path);
+    QImage printImage();
+    static bool printPicture(const QImage& picture, QPrinter& printer);
+    static bool writePdf(const QImage& picture, const QString& path);
+    void offerPdf(const QImage& picture, WindowText reason);
+    void savePdf(const QImage& picture);
 
     StartOptions options_;
     std::unique_ptr<UserPrompts> prompts_;
@@ -140,6 +186,12 @@ class TFormHlav : public QMainWindow, public EditorHost {
     std::uint8_t languageIndex_ = 0;
     bool diagnosticsEnabled_ = false;
     bool closed_ = false;
+    bool printMode_ = false;
+    TFormAbout* about_ = nullptr;
+    std::optional<DeviceImage> unitImage_;  // blocks 1..10 as the unit held them at the last passed verification
+    std::vector<FieldDifference> verifyDifferences_;
+    QLabel* LabelNotInUnit = nullptr;
+    void showNotInUnit();
     QString iniDir_;
 
     std::unique_ptr<WindowLink> link_;

@@ -302,7 +302,9 @@ TEST_F(WindowPtyTest, HeldOperatingPointIsHighlightedAndF5ThenProgramChangesExac
     const std::size_t index = Field("Advance").index + static_cast<std::size_t>(k);
     EXPECT_EQ(stored.byteAt(index), before.byteAt(index) + 1);
     for (std::size_t i = BlockSize; i < ImageSize; ++i) {
-        if (i != index) ASSERT_EQ(stored.byteAt(i), before.byteAt(i)) << "byte " << i;
+        if (i != index) {
+            ASSERT_EQ(stored.byteAt(i), before.byteAt(i)) << "byte " << i;
+        }
     }
 }
 
