@@ -5,6 +5,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "image/device_image.h"
 #include "link/transfer_view.h"
@@ -26,6 +27,14 @@ class ConsoleView final : public TransferView {
     void showPortError(const std::string& text) override;
     void normalizeAndShowImage() override;
     void showHeaderTexts(const UnitHeaderTexts& texts) override;
+    void verificationFailed(int block, std::span<const std::uint8_t> unitBlock) override {
+        failedBlock_ = block;
+        unitBlock_.assign(unitBlock.begin(), unitBlock.end());
+    }
+
+    // The block that failed the last verification and the unit's last answer for it.
+    int failedBlock() const { return failedBlock_; }
+    const std::vector<std::uint8_t>& unitBlock() const { return unitBlock_; }
 
     const std::string& statusText() const { return text_; }
     bool statusFailure() const { return failure_; }
@@ -42,6 +51,8 @@ class ConsoleView final : public TransferView {
 
     std::string text_;
     bool failure_ = false;
+    int failedBlock_ = -1;
+    std::vector<std::uint8_t> unitBlock_;
     std::string printedText_;
     bool printedFailure_ = false;
     bool printedAny_ = false;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "files/default_image.h"
+#include "files/field_differences.h"
 #include "files/parameter_file.h"
 #include "files/service_batch.h"
 #include "image/catalogue.h"
@@ -92,138 +93,6 @@ int WriteResult(const DeviceImage& image, const std::optional<std::string>& path
 
 // ---- engineering units ---------------------------------------------------------------------------
 
-std::string_view UnitOf(std::string_view name) {
-    static constexpr std::pair<std::string_view, std::string_view> Units[] = {
-        {"StartLimiter", "rpm"},
-        {"IgnLimiter", "rpm"},
-        {"JetLimiter", "rpm"},
-        {"RetardLimiterRpm", "rpm"},
-        {"RetardLimiterAdv", "°/100rpm"},
-        {"SynchroMaxRpm", "rpm"},
-        {"Buzeni", "µs"},
-        {"ApsTlak1", "kPa"},
-        {"ApsNapeti1", "mV"},
-        {"ApsTlak2", "kPa"},
-        {"ApsNapeti2", "mV"},
-        {"IapsTlak1", "kPa"},
-        {"IapsNapeti1", "mV"},
-        {"IapsTlak2", "kPa"},
-        {"IapsNapeti2", "mV"},
-        {"Tps0", "mV"},
-        {"Tps100", "mV"},
-        {"Chlazeni", "°C"},
-        {"IntakePortRpm", "rpm"},
-        {"AdvCorrCyl1", "°"},
-        {"AdvCorrCyl2", "°"},
-        {"AdvCorrCyl3", "°"},
-        {"AdvCorrCyl4", "°"},
-        {"BaseAdvance", "°"},
-        {"LobeWidth", "°"},
-        {"IapTpsMin", "%"},
-        {"IapTpsMax", "%"},
-        {"IapRpmMin", "rpm"},
-        {"IapRpmMax", "rpm"},
-        {"ServoExHyst", "mV"},
-        {"ServoInHyst", "mV"},
-        {"SyticCas1", "s"},
-        {"SyticCas2", "s"},
-        {"SyticCas3", "s"},
-        {"SyticCas4", "s"},
-        {"SyticKorekce0", "%"},
-        {"SyticKorekce1", "%"},
-        {"SyticKorekce2", "%"},
-        {"SyticKorekce3", "%"},
-        {"ServoInStepPeriod", "ms"},
-        {"ServoInExcitation", "µs"},
-        {"InjCorrWater", "%"},
-        {"InjCorrAir", "%"},
-        {"AkcelPrah", "%/s"},
-        {"AkcelJet", "µs"},
-        {"StartJet", "ms"},
-        {"AdvCorrWater", "°"},
-        {"Gas1", "%"},
-        {"Gas2", "%"},
-        {"GasT", "ms"},
-        {"GasD", "ms"},
-        {"Retard1", "°"},
-        {"Retard2", "°"},
-        {"RetardT", "ms"},
-        {"RetardD", "ms"},
-        {"GasJetKor1", "%"},
-        {"GasJetKor2", "%"},
-        {"PilotLight1", "rpm"},
-        {"PilotLight2", "rpm"},
-        {"ClutchTime", "ms"},
-        {"ClutchPause", "ms"},
-        {"ClutchMinRpm", "rpm"},
-        {"ClutchJet", "%"},
-        {"ClutchAdv", "°"},
-        {"GearKorAdv", "°"},
-        {"GearKorJet", "%"},
-        {"WaterSensor", "mV"},
-        {"AirSensor", "mV"},
-        {"GearVoltage", "mV"},
-        {"GearAutoTime", "s"},
-        {"GearAutoRpm", "rpm"},
-        {"GearAutoTps", "%"},
-        {"GearAutoBand", "0.1%"},
-        {"BikeRevLimit", "rpm"},
-        {"IdleRpmMez", "rpm"},
-        {"IdleStepPuls", "µs"},
-        {"IdleStepPerioda", "ms"},
-        {"IdleHyster", "rpm"},
-        {"IdleAdvNaRpm", "°/1000rpm"},
-        {"IdleAdvNaCas", "°/10s"},
-        {"IdleMaxAdv", "°"},
-        {"IdleAdvPoz", "rpm"},
-        {"PolohaARpm", "rpm"},
-        {"PolohaAPoz", "°"},
-        {"PolohaBRpm", "rpm"},
-        {"PolohaBPoz", "°"},
-        {"RpmAdv", "rpm"},
-        {"RpmJet1A", "rpm"},
-        {"RpmJet2A", "rpm"},
-        {"RpmJet3A", "rpm"},
-        {"RpmJet4A", "rpm"},
-        {"RpmJetB", "rpm"},
-        {"RpmIap", "rpm"},
-        {"RpmServoEx", "rpm"},
-        {"RpmServoIn", "rpm"},
-        {"Advance", "°"},
-        {"Jet1A", "µs"},
-        {"Jet2A", "µs"},
-        {"Jet3A", "µs"},
-        {"Jet4A", "µs"},
-        {"JetB", "%"},
-        {"Iap", "µs"},
-        {"IapAxis", "kPa"},
-    };
-    for (const auto& [field, unit] : Units)
-        if (field == name) return unit;
-    return {};
-}
-
-// A field's element as the pages show it. The servo maps and idle positions follow their mode.
-long ShownValue(const DeviceImage& image, const FieldInfo& field, int element) {
-    const long stored = FieldValue(image, field, element);
-    if (field.name == "ServoInValue") return stored * ServoMapStep(image, true);
-    if (field.name == "ServoExValue") return stored * ServoMapStep(image, false);
-    if (field.name == "IdleServoPoz") return stored * IdleServoScaleOf(image).step;
-    return static_cast<long>(field.scaleA) * stored + field.offsetC;
-}
-
-std::string ServoUnit(const DeviceImage& image, std::string_view name) {
-    if (name == "ServoInValue") return ServoMapStep(image, true) == 1 ? "%" : "";
-    if (name == "ServoExValue") return ServoMapStep(image, false) == 1 ? "%" : "";
-    if (name == "IdleServoPoz") return IdleServoScaleOf(image).step == 1 ? "%" : "";
-    return std::string(UnitOf(name));
-}
-
-bool IsShownField(const FieldInfo& field) {
-    // Block 0 is the unit's header, which files do not carry.
-    return field.count > 0 && (field.index == IapAxisIndex || field.index >= BlockSize);
-}
-
 // The memo as UTF-8 for the terminal; the image holds Windows-1250.
 std::string MemoText(const DeviceImage& image) {
     return image.memoText();
@@ -234,7 +103,7 @@ void PrintField(const DeviceImage& image, const FieldInfo& field, std::ostream& 
         out << "Memo: \"" << MemoText(image) << "\"\n";
         return;
     }
-    const std::string unit = ServoUnit(image, field.name);
+    const std::string unit = ShownFieldUnit(image, field.name);
     out << field.name;
     if (!unit.empty()) out << " [" << unit << ']';
     out << ':';
@@ -244,14 +113,14 @@ void PrintField(const DeviceImage& image, const FieldInfo& field, std::ostream& 
             out << "   ";
             for (int col = 0; col < 15; ++col) {
                 char buf[16];
-                std::snprintf(buf, sizeof buf, " %6ld", ShownValue(image, field, 15 * row + col));
+                std::snprintf(buf, sizeof buf, " %6ld", ShownFieldValue(image, field, 15 * row + col));
                 out << buf;
             }
             out << '\n';
         }
         return;
     }
-    for (int e = 0; e < field.count; ++e) out << ' ' << ShownValue(image, field, e);
+    for (int e = 0; e < field.count; ++e) out << ' ' << ShownFieldValue(image, field, e);
     out << '\n';
 }
 
@@ -292,7 +161,7 @@ int RunShow(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     DeviceImage image = StartImage();
     if (const int rc = OpenFile(a.positional[0], image, err); rc != ExitOk) return rc;
     for (const FieldInfo& field : FieldTable())
-        if (IsShownField(field)) PrintField(image, field, out);
+        if (IsConfigurationField(field)) PrintField(image, field, out);
     return ExitOk;
 }
 
@@ -306,25 +175,7 @@ int RunDiff(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     DeviceImage right = StartImage();
     if (const int rc = OpenFile(a.positional[0], left, err); rc != ExitOk) return rc;
     if (const int rc = OpenFile(a.positional[1], right, err); rc != ExitOk) return rc;
-    for (const FieldInfo& field : FieldTable()) {
-        if (!IsShownField(field)) continue;
-        if (field.name == "Memo") {
-            if (MemoText(left) != MemoText(right))
-                out << "Memo: \"" << MemoText(left) << "\" | \"" << MemoText(right) << "\"\n";
-            continue;
-        }
-        const std::string unit = ServoUnit(left, field.name);
-        for (int e = 0; e < field.count; ++e) {
-            const long l = ShownValue(left, field, e);
-            const long r = ShownValue(right, field, e);
-            if (l == r) continue;
-            out << field.name;
-            if (field.count > 1) out << '[' << e << ']';
-            out << ": " << l << " | " << r;
-            if (!unit.empty()) out << ' ' << unit;
-            out << '\n';
-        }
-    }
+    for (const FieldDifference& d : DifferingFields(left, right)) out << FormatDifference(d) << '\n';
     return ExitOk;
 }
 

@@ -1,5 +1,11 @@
 #include "cli/unit_commands.h"
 
+#include <ctime>
+
+#include "files/field_differences.h"
+#include "files/restore_points.h"
+#include "shell/platform_paths.h"
+
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -99,6 +105,17 @@ std::optional<int> LanguageOfWord(const std::string& word) {
     return std::nullopt;
 }
 
+// After "Verify error!": the fields of the failing block in which the unit differs from the file.
+void PrintVerifyDifferences(const DeviceImage& image, const ConsoleView& view, std::ostream& out) {
+    const int block = view.failedBlock();
+    if (block < 1 || block >= BlockCount || view.unitBlock().size() != BlockSize) return;
+    DeviceImage unit = image;
+    std::copy(view.unitBlock().begin(), view.unitBlock().end(), unit.block(block).begin());
+    const std::vector<FieldDifference> differences = DifferingFields(image, unit, block);
+    out << "Block " << block << " differs (file | unit):\n";
+    for (const FieldDifference& d : differences) out << "  " << FormatDifference(d) << '\n';
+}
+
 bool EndsWithOk(const std::string& caption) {
     return caption.size() >= 3 && caption.compare(caption.size() - 3, 3, " OK") == 0;
 }
@@ -118,6 +135,8 @@ std::string UnitCommandUsage() {
            "  --port DEVICE      serial device of the unit (for example /dev/ttyUSB0)\n"
            "  -o FILE            parameter file to write (read only)\n"
            "  --language WORD    captions in ENGLISH (default), DEUTSCH, FRENCH or CESKY\n"
+           "  --no-restore-point a passed read or program leaves no copy in the restore folder\n"
+           "                     ($XDG_CONFIG_HOME/torvane/restore)\n"
            "\n"
            "Exit status: 0 when the transfer ends OK, 1 on a transfer error or version mismatch,\n"
            "2 on bad arguments, a port that does not open or a file error.\n";
@@ -148,6 +167,10 @@ std::optional<UnitCommandLine> ParseUnitCommandLine(std::string_view command,
         if (a == "--help" || a == "-h") {
             line.help = true;
             return line;
+        }
+        if (a == "--no-restore-point") {
+            line.restorePoint = false;
+            continue;
         }
         if (a == "--port" || a == "-o" || a == "--output" || a == "--language") {
             if (i + 1 >= args.size()) {
@@ -314,11 +337,24 @@ int RunUnitCommandOn(SerialPort& port, const UnitCommandLine& line, std::ostream
         case TransferOutcome::Ok:
             break;
         case TransferOutcome::VersionMismatch:
+            return UnitExitTransferFailed;
         case TransferOutcome::Failed:
+            PrintVerifyDifferences(image, view, out);
             return UnitExitTransferFailed;
         case TransferOutcome::NoEnd:
             err << "torvane-cli: the transfer did not end within " << settings.maxTicks << " ticks\n";
             return UnitExitTransferFailed;
+    }
+
+    if (line.restorePoint && line.command != UnitCommand::Verify) {
+        const std::string folder =
+            settings.restoreFolder.empty() ? SettingsDirectory() + "/restore" : settings.restoreFolder;
+        const auto kind = line.command == UnitCommand::Read ? RestoreKind::Read : RestoreKind::Program;
+        if (const auto path = StoreRestorePoint(folder, image, kind, std::time(nullptr))) {
+            out << "Restore point " << path->string() << '\n';
+        } else {
+            err << "torvane-cli: no restore point could be written in " << folder << '\n';
+        }
     }
 
     // Only a read whose verification passed replaces the file.

@@ -36,6 +36,7 @@ struct UnitCommandLine {
     std::string device;     // --port DEVICE
     std::string file;       // -o FILE for read, the FILE argument for verify and program
     int languageIndex = 0;  // --language ENGLISH | DEUTSCH | FRENCH | CESKY
+    bool restorePoint = true;  // a passed read or program leaves a restore point (--no-restore-point)
     bool help = false;
 };
 
@@ -70,6 +71,8 @@ struct UnitRunSettings {
     int maxTicks = MaxTransferTicks;
     int maxStoringTicks = MaxStoringTicks;
     bool showGauge = true;
+    // Where restore points go; empty: the settings directory's restore/ folder.
+    std::string restoreFolder;
 };
 
 // Runs a parsed command over the given port; returns the exit code.

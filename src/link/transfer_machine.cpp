@@ -62,6 +62,8 @@ void LinkSession::MenuVerifyClick() {
     view_.takeActivePageIntoImage();
     view_.normalizeAndShowImage();
     state_ = TransferState::Verifying;
+    verifying_ = VerifiedAfter::Verify;
+    lastUnitBlock_.clear();
     currentCommand_ = VerifyFirstCommand;
     retryCount_ = 0;
     showProgress(MsgVerify, "");
@@ -129,11 +131,16 @@ void LinkSession::failTransfer() {
     const int text = state_ == TransferState::Programming ? MsgProgramError
                      : state_ == TransferState::Verifying ? MsgVerifyError
                                                           : MsgReadError;
-    if (state_ == TransferState::Verifying) programDone_ = false;
+    const bool verifying = state_ == TransferState::Verifying;
+    if (verifying) programDone_ = false;
     state_ = TransferState::Idle;
     view_.setStatusFailure(true);
     view_.setStatusText(message(text));
     messageTimer_ = StatusDisplayTicks;
+    if (verifying) {
+        view_.verificationFailed(currentBlock_, lastUnitBlock_);
+        lastUnitBlock_.clear();
+    }
 }
 
 // --- answers ---------------------------------------------------------------------------------
@@ -169,6 +176,7 @@ void LinkSession::nextRequest(std::uint8_t command) {
 
 void LinkSession::startVerification(const std::string& captionSuffix) {
     state_ = TransferState::Verifying;
+    lastUnitBlock_.clear();
     nextRequest(VerifyFirstCommand);
     showProgress(MsgVerify, captionSuffix);
     setGauge(0);
@@ -195,13 +203,18 @@ void LinkSession::handleReadReply(std::span<const std::uint8_t> payload) {
     // All blocks are in: only now does the read replace the configuration.
     std::copy(readStaging_.begin() + BlockSize, readStaging_.end(), image_.bytes().begin() + BlockSize);
     view_.normalizeAndShowImage();
+    verifying_ = VerifiedAfter::Read;
     startVerification(":");
 }
 
 void LinkSession::handleVerifyReply(std::span<const std::uint8_t> payload) {
     // A difference leaves everything as it is: the tick step repeats the request until the
     // retries run out.
-    if (!std::ranges::equal(payload, image_.block(currentBlock_))) return;
+    if (!std::ranges::equal(payload, image_.block(currentBlock_))) {
+        lastUnitBlock_.assign(payload.begin(), payload.end());
+        return;
+    }
+    lastUnitBlock_.clear();
 
     if (currentBlock_ < LastBlock) {
         setGauge(BlockGauge((currentCommand_ + 1) & BlockMask));
@@ -212,6 +225,7 @@ void LinkSession::handleVerifyReply(std::span<const std::uint8_t> payload) {
     setGauge(GaugeFull);
     showProgress(MsgVerify, " OK");
     state_ = TransferState::Idle;
+    view_.verificationPassed(verifying_);
 }
 
 void LinkSession::handleProgramReply(std::span<const std::uint8_t> payload) {
@@ -242,6 +256,7 @@ void LinkSession::handleProgramReply(std::span<const std::uint8_t> payload) {
 
     programDone_ = true;
     if (verifyAfterProgram_) {
+        verifying_ = VerifiedAfter::Program;
         startVerification(":");
         return;
     }

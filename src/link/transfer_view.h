@@ -3,11 +3,16 @@
 // label, the unit's version texts, the image on the pages, and the port menu. Every call has a
 // harmless default so a caller without a window (the command-line tool) overrides only what it shows.
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "link/unit_header.h"
 
 namespace torvane {
+
+// What a passed verification followed: a read, a programming, or a Verify of its own.
+enum class VerifiedAfter : std::uint8_t { Read, Program, Verify };
 
 class TransferView {
   public:
@@ -39,6 +44,11 @@ class TransferView {
     virtual void takeActivePageIntoImage() {}
     // Repair the device image and show it on the pages.
     virtual void normalizeAndShowImage() {}
+    // The unit holds exactly the PC's image (blocks 1 to 10): a verification passed.
+    virtual void verificationPassed(VerifiedAfter /*after*/) {}
+    // "Verify error!": block is the one that kept differing; unitBlock is the unit's last answer for it
+    // (empty when none came).
+    virtual void verificationFailed(int /*block*/, std::span<const std::uint8_t> /*unitBlock*/) {}
     // LabelVerze1..3.
     virtual void showHeaderTexts(const UnitHeaderTexts& /*texts*/) {}
 };

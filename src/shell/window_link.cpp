@@ -74,6 +74,10 @@ class WindowTransferView : public TransferView {
         if (QLabel* l = label("LabelFile2")) l->clear();
     }
     void takeActivePageIntoImage() override { w_.PageToImage(); }
+    void verificationPassed(VerifiedAfter after) override { w_.onVerificationPassed(after); }
+    void verificationFailed(int block, std::span<const std::uint8_t> unitBlock) override {
+        w_.onVerificationFailed(block, unitBlock);
+    }
     void normalizeAndShowImage() override {
         w_.NormalizeAll();
         w_.ImageToPage();

@@ -154,15 +154,25 @@ class UnitCommandFileTest : public ::testing::Test {
     void TearDown() override { std::filesystem::remove_all(dir_); }
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
 
-    int run(UnitCommand command, const std::string& file, LoopbackPort& port, int languageIndex = 0) {
+    int run(UnitCommand command, const std::string& file, LoopbackPort& port, int languageIndex = 0,
+            bool restorePoint = true) {
         UnitCommandLine line;
         line.command = command;
         line.device = "loop";
         line.file = file;
         line.languageIndex = languageIndex;
+        line.restorePoint = restorePoint;
         UnitRunSettings settings;
         settings.showGauge = false;
+        settings.restoreFolder = path("restore");
         return RunUnitCommandOn(port, line, out_, err_, settings);
+    }
+    // Restore point files written so far.
+    std::vector<std::string> restorePoints() const {
+        std::vector<std::string> names;
+        if (!std::filesystem::exists(dir_ / "restore")) return names;
+        for (const auto& e : std::filesystem::directory_iterator(dir_ / "restore")) names.push_back(e.path().filename().string());
+        return names;
     }
 
     std::filesystem::path dir_;
@@ -222,7 +232,53 @@ TEST_F(UnitCommandFileTest, ProgramEndsOnlyOnceTheUnitHasStoredTheConfiguration)
     const auto saving = text.find("Speicherung:\n");
     ASSERT_NE(saving, std::string::npos) << text;
     EXPECT_LT(text.find("Vergleichen: OK\n"), saving);
-    EXPECT_TRUE(text.ends_with("\nProgrammieren: OK\n")) << text;
+    // The last caption is the end of the programming; the restore point is told after it.
+    const auto restore = text.rfind("Restore point ");
+    ASSERT_NE(restore, std::string::npos) << text;
+    EXPECT_TRUE(text.substr(0, restore).ends_with("\nProgrammieren: OK\n")) << text;
+    ASSERT_EQ(restorePoints().size(), 1u);
+    EXPECT_TRUE(restorePoints().front().ends_with("-program.ign"));
+}
+
+TEST_F(UnitCommandFileTest, PassedReadLeavesARestorePointUnlessAskedNotTo) {
+    UnitModel unit;
+    LoopbackPort port(unit);
+    ASSERT_EQ(run(UnitCommand::Read, path("a.ign"), port), UnitExitOk) << err_.str();
+    ASSERT_EQ(restorePoints().size(), 1u);
+    EXPECT_TRUE(restorePoints().front().ends_with("-read.ign"));
+    DeviceImage stored, written;
+    ASSERT_EQ(LoadParameterFile(path("restore/" + restorePoints().front()), stored), FileResult::Ok);
+    ASSERT_EQ(LoadParameterFile(path("a.ign"), written), FileResult::Ok);
+    EXPECT_TRUE(SameConfiguration(stored, written));
+
+    LoopbackPort again(unit);
+    ASSERT_EQ(run(UnitCommand::Read, path("b.ign"), again, 0, false), UnitExitOk) << err_.str();
+    EXPECT_EQ(restorePoints().size(), 1u);
+    // A failed transfer leaves none.
+    UnitModel broken;
+    broken.faults().stopAfterReadBlock = 4;
+    LoopbackPort brokenPort(broken);
+    EXPECT_EQ(run(UnitCommand::Read, path("c.ign"), brokenPort), UnitExitTransferFailed);
+    EXPECT_EQ(restorePoints().size(), 1u);
+}
+
+TEST_F(UnitCommandFileTest, FailedVerifyListsTheFieldsInWhichTheUnitDiffers) {
+    UnitModel unit;
+    LoopbackPort port(unit);
+    ASSERT_EQ(run(UnitCommand::Read, path("held.ign"), port), UnitExitOk) << err_.str();
+    DeviceImage changed;
+    ASSERT_EQ(LoadParameterFile(path("held.ign"), changed), FileResult::Ok);
+    SetFieldValue(changed, Field("IgnLimiter"), 0, FieldValue(changed, Field("IgnLimiter")) - 3);
+    ASSERT_EQ(SaveParameterFile(path("changed.ign"), changed), FileResult::Ok);
+    out_.str("");
+    LoopbackPort verifyPort(unit);
+    EXPECT_EQ(run(UnitCommand::Verify, path("changed.ign"), verifyPort), UnitExitTransferFailed);
+    const std::string text = out_.str();
+    EXPECT_NE(text.find("Block 1 differs (file | unit):"), std::string::npos) << text;
+    const int was = FieldValue(unit.storedImage(), Field("IgnLimiter"));
+    EXPECT_NE(text.find("IgnLimiter: " + std::to_string(100 * (was - 3)) + " | " + std::to_string(100 * was) + " rpm"),
+              std::string::npos)
+        << text;
 }
 
 TEST_F(UnitCommandFileTest, FileProblemsStopBeforeTheLinkIsTouched) {

@@ -1,0 +1,140 @@
+// What the unit holds: the configuration as of the last passed verification, the fields in which the
+// PC's image differs from it (the status bar says so), the fields of a block that failed to verify,
+// and the restore points that every passed Read and Program leave behind.
+
+#include <QDir>
+#include <QLabel>
+#include <QStatusBar>
+#include <ctime>
+
+#include "files/field_differences.h"
+#include "files/parameter_file.h"
+#include "files/restore_points.h"
+#include "image/catalogue.h"
+#include "image/fields.h"
+#include "shell/platform_paths.h"
+#include "shell/tform_hlav.h"
+
+namespace torvane {
+namespace {
+
+constexpr int TipFieldLimit = 40;  // the tool tip lists this many fields, then "..."
+
+QString FromUtf8(const std::string& s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QString ListOf(const std::vector<FieldDifference>& differences, int limit) {
+    QStringList lines;
+    for (const FieldDifference& d : differences) {
+        if (static_cast<int>(lines.size()) == limit) {
+            lines << QStringLiteral("...");
+            break;
+        }
+        lines << FromUtf8(FormatDifference(d));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+QString TFormHlav::restoreFolder() const {
+    const QString base = options_.settingsDirectory.isEmpty() ? QString::fromStdString(SettingsDirectory())
+                                                              : options_.settingsDirectory;
+    return base + QStringLiteral("/restore");
+}
+
+void TFormHlav::onVerificationPassed(VerifiedAfter after) {
+    unitImage_ = image_;
+    verifyDifferences_.clear();
+    if (after != VerifiedAfter::Verify) {
+        StoreRestorePoint(restoreFolder().toStdString(), image_,
+                          after == VerifiedAfter::Read ? RestoreKind::Read : RestoreKind::Program, std::time(nullptr));
+    }
+    showNotInUnit();
+}
+
+void TFormHlav::onVerificationFailed(int block, std::span<const std::uint8_t> unitBlock) {
+    verifyDifferences_.clear();
+    if (block < 1 || block >= BlockCount || unitBlock.size() != BlockSize) return;
+    DeviceImage unit = image_;
+    std::copy(unitBlock.begin(), unitBlock.end(), unit.block(block).begin());
+    verifyDifferences_ = DifferingFields(image_, unit, block);
+    // What the unit holds of that block is now known: the status bar counts it in.
+    if (unitImage_) std::copy(unitBlock.begin(), unitBlock.end(), unitImage_->block(block).begin());
+    showNotInUnit();
+}
+
+std::vector<FieldDifference> TFormHlav::notInUnit() const {
+    if (!unitImage_) return {};
+    return DifferingFields(image_, *unitImage_);
+}
+
+void TFormHlav::showNotInUnit() {
+    if (LabelNotInUnit == nullptr) {
+        LabelNotInUnit = new QLabel(this);
+        LabelNotInUnit->setObjectName("LabelNotInUnit");
+        statusBar()->addPermanentWidget(LabelNotInUnit);
+    }
+    const std::vector<FieldDifference> differences = notInUnit();
+    if (differences.empty()) {
+        LabelNotInUnit->setVisible(false);
+        return;
+    }
+    LabelNotInUnit->setText(QStringLiteral("Not in the unit: %1 field%2")
+                                .arg(differences.size())
+                                .arg(differences.size() == 1 ? "" : "s"));
+    LabelNotInUnit->setToolTip(ListOf(differences, TipFieldLimit));
+    LabelNotInUnit->setStyleSheet(QStringLiteral("QLabel { color: white; background: rgb(200,0,0); padding: 0 6px; }"));
+    LabelNotInUnit->setVisible(true);
+}
+
+void TFormHlav::MenuUnitDifferencesClick() {
+    if (!verifyDifferences_.empty()) {
+        prompts_->showDetails(QStringLiteral("Verify error: the PC's value | the unit's value"),
+                              ListOf(verifyDifferences_, -1));
+        return;
+    }
+    if (!unitImage_) {
+        prompts_->showMessage(QStringLiteral("What the unit holds is not known yet: read or verify it first."));
+        return;
+    }
+    const std::vector<FieldDifference> differences = notInUnit();
+    if (differences.empty()) {
+        prompts_->showMessage(QStringLiteral("The unit holds what the PC shows."));
+        return;
+    }
+    prompts_->showDetails(QStringLiteral("Not in the unit: the PC's value | the unit's value"),
+                          ListOf(differences, -1));
+}
+
+void TFormHlav::MenuRestorePointsClick() {
+    const std::vector<RestorePoint> points = ListRestorePoints(restoreFolder().toStdString());
+    if (points.empty()) {
+        prompts_->showMessage(QStringLiteral("No restore points yet: every Read and Program that passes its "
+                                             "verification leaves one."));
+        return;
+    }
+    QStringList rows;
+    for (const RestorePoint& p : points) {
+        DeviceImage stored = image_;
+        QString type = QStringLiteral("?");
+        int differing = -1;
+        if (LoadParameterFile(p.path.string(), stored) == FileResult::Ok) {
+            const int code = FieldValue(stored, Field("Bike"));
+            if (IsMotorcycleCode(code)) type = QString::fromUtf8(std::string(ListTextOfItem(ItemOfCode(code))).c_str());
+            differing = static_cast<int>(DifferingFields(image_, stored).size());
+        }
+        rows << QStringLiteral("%1  %2  %3  %4")
+                    .arg(FromUtf8(p.stamp))
+                    .arg(p.kind == RestoreKind::Read ? QStringLiteral("read   ") : QStringLiteral("program"))
+                    .arg(type.leftJustified(36))
+                    .arg(differing < 0 ? QStringLiteral("unreadable")
+                                       : QStringLiteral("%1 fields differ").arg(differing));
+    }
+    const int chosen = prompts_->chooseFromList(QStringLiteral("Restore points"), rows);
+    if (chosen < 0 || chosen >= static_cast<int>(points.size())) return;
+    openFileAt(QString::fromStdString(points[static_cast<std::size_t>(chosen)].path.string()), false);
+}
+
+}  // namespace torvane
