@@ -494,6 +494,18 @@ void TFormHlav::RefreshDisplay() {
     in.language = languageIndex_;
     const DisplayShape shape = ShapeDisplay(image_, in);
     if (shape.mapMode >= 0) editor_->mapPanel()->setRow9AtTop(shape.row9AtTop);
+    // The fixed pages not in view take their shape too: what they hide must not widen the window
+    // (the page control is as wide as its widest page), and they are ready when switched to.
+    for (int page : {PageBike, PageSynchro, PageCidla, PageIdle, PageGas, PageRace, PageGear}) {
+        if (page == in.page) continue;
+        DisplayInputs other = in;
+        other.page = page;
+        const DisplayShape hidden = ShapeDisplay(image_, other);
+        std::vector<ElementShape> ownElements;
+        for (const ElementShape& e : hidden.elements)
+            if (e.name != "CheckBoxProgHned" && e.name.rfind("LabelSnimac", 0) != 0) ownElements.push_back(e);
+        display_->apply(ownElements);
+    }
     display_->apply(shape.elements);
     if (shape.clearTempDisplay) {
         SetFieldValue(image_, Field("TempDisplay"), 0, 0);
@@ -518,6 +530,13 @@ void TFormHlav::TrackOperatingPoint() {
     const int page = PageControl1->currentIndex();
     const bool ms = editor_->mapPanel()->msBox()->isChecked();
     display_->paint(torvane::TrackOperatingPoint(image_, live_, page, ms, liveIndexes_));
+    // The throttle sensor's voltage beside its two end points, for setting them.
+    if (page == PageCidla && live_.monitorFrames > 0) {
+        if (auto* tps = findChild<QLabel*>("LabelTpsNapeti")) {
+            const QString text = QStringLiteral("TPS = %1 mV").arg(live_.ThrottleSensorMv);
+            if (tps->text() != text) tps->setText(text);
+        }
+    }
 }
 
 void TFormHlav::showToolTime(int milliseconds) {

@@ -611,13 +611,23 @@ TEST_F(EditorTest, UndoWithProgrammingAfterChangeSendsExactlyTheBlocksTheUndoCha
     EXPECT_EQ(w->link()->session().transferState(), TransferState::Idle);
 }
 
-TEST_F(EditorTest, EveryPageFitsTheDesignClientSize) {
+TEST_F(EditorTest, EveryPageFitsTheDesignClientSizeInEveryLanguage) {
     start(false, false);
     w->resize(TFormHlav::DesignClientWidth, TFormHlav::DesignClientHeight);
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     auto* pages = find<QTabWidget>("PageControl1");
+    for (int language = 0; language < 4; ++language)
     for (int p = 0; p < PageCount; ++p) {
+        if (p == 0) {
+            w->setLanguage(language);
+            w->resize(TFormHlav::DesignClientWidth, TFormHlav::DesignClientHeight);
+            QApplication::processEvents();
+            // Every page counts, also those not in view: the page control is as wide as its widest.
+            EXPECT_LE(w->minimumSizeHint().width(), TFormHlav::DesignClientWidth) << "language " << language;
+            EXPECT_LE(w->minimumSizeHint().height(), TFormHlav::DesignClientHeight) << "language " << language;
+        }
+        SCOPED_TRACE("language " + std::to_string(language));
         go(p);
         QWidget* page = pages->widget(p);
         EXPECT_EQ(w->size(), QSize(TFormHlav::DesignClientWidth, TFormHlav::DesignClientHeight))
