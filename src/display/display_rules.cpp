@@ -12,10 +12,6 @@ namespace {
 constexpr int Rows = 10;
 constexpr int Columns = 15;
 
-int Value(const DeviceImage& image, std::string_view field) {
-    return FieldValue(image, Field(field));
-}
-
 std::string Indexed(std::string_view base, int i) {
     return std::string(base) + "[" + std::to_string(i) + "]";
 }
@@ -48,35 +44,35 @@ class Shaper {
 };
 
 bool OneOrTwoTooth(const DeviceImage& image) {
-    const int s = Value(image, "Synchro1");
+    const int s = FieldValueOf(image, "Synchro1");
     return s == 5 || s == 6;
 }
 
 int Channels(const DeviceImage& image) {
-    return Value(image, "PocKanOut");
+    return FieldValueOf(image, "PocKanOut");
 }
 
 void ShapeBike(const DeviceImage& image, Shaper& s) {
-    s.show("GroupBoxIntakePort", Value(image, "Bike") == 46);
+    s.show("GroupBoxIntakePort", FieldValueOf(image, "Bike") == 46);
 }
 
 void ShapeSynchro(const DeviceImage& image, Shaper& s) {
-    s.show("GroupBoxSynchro", Value(image, "BikeSecial") != 0);
+    s.show("GroupBoxSynchro", FieldValueOf(image, "BikeSecial") != 0);
     const int n = Channels(image);
     for (int k = 2; k <= 4; ++k) s.showField(Numbered("Top", k), n >= k);
-    const int synchro2 = Value(image, "Synchro2");
+    const int synchro2 = FieldValueOf(image, "Synchro2");
     s.show("GroupBoxKyvani1", synchro2 == 2 || synchro2 == 3);
     s.show("GroupBoxKyvani2", synchro2 == 3);
 }
 
 void ShapeSensors(const DeviceImage& image, Shaper& s) {
-    s.showField("PotencRozsah", Value(image, "PotencMode") != 0);
+    s.showField("PotencRozsah", FieldValueOf(image, "PotencMode") != 0);
 }
 
 void ShapeIdle(const DeviceImage& image, int language, Shaper& s) {
-    const int m = Value(image, "IdleMode");
-    const bool advance = Value(image, "IdleAdvOn") != 0;
-    const bool servoIn = Value(image, "ServoInEnable") != 0;
+    const int m = FieldValueOf(image, "IdleMode");
+    const bool advance = FieldValueOf(image, "IdleAdvOn") != 0;
+    const bool servoIn = FieldValueOf(image, "ServoInEnable") != 0;
     s.show("GroupBoxIdleServoPoz", m != 0);
     s.show("CheckBoxIdleSmerReg", m != 0);
     s.showField("IdleStepPuls", m != 0);
@@ -94,7 +90,8 @@ void ShapeIdle(const DeviceImage& image, int language, Shaper& s) {
         case 1:
             err.visible = !servoIn;
             if (!servoIn) err.text = MessageText(70, language);
-            caption = MessageText(75, language) + (Value(image, "ServoInProcent") != 0 ? " [%]" : " [mV]");
+            caption =
+                MessageText(75, language) + (FieldValueOf(image, "ServoInProcent") != 0 ? " [%]" : " [mV]");
             break;
         case 2:
             err.visible = servoIn;
@@ -102,7 +99,7 @@ void ShapeIdle(const DeviceImage& image, int language, Shaper& s) {
             caption = MessageText(74, language);
             break;
         case 3:
-            err.visible = Value(image, "ServoInEnable") == 1;
+            err.visible = FieldValueOf(image, "ServoInEnable") == 1;
             if (*err.visible) err.text = MessageText(71, language);
             caption = MessageText(76, language);
             break;
@@ -114,30 +111,31 @@ void ShapeIdle(const DeviceImage& image, int language, Shaper& s) {
 }
 
 void ShapeGas(const DeviceImage& image, Shaper& s) {
-    const bool on = Value(image, "Gas") != 0;
+    const bool on = FieldValueOf(image, "Gas") != 0;
     s.show("GroupBoxGas", on);
     s.show("GroupBoxRetard", on);
 }
 
 void ShapeRace(const DeviceImage& image, DisplayShape& out, Shaper& s) {
-    const int bike = Value(image, "Bike");
+    const int bike = FieldValueOf(image, "Bike");
     const bool canShowTemperature = bike >= 43 && bike <= 49;
     s.enable("CheckBoxTempDisplay", canShowTemperature);
     if (!canShowTemperature) out.clearTempDisplay = true;
-    const int system = Value(image, "GearSystem");
-    const int gears = Value(image, "PocetGear");
+    const int system = FieldValueOf(image, "GearSystem");
+    const int gears = FieldValueOf(image, "PocetGear");
     s.show("LabelRaceGear1", system != 3);
     for (int k = 2; k <= 6; ++k) {
         const bool shown = gears >= k && system != 3;
         s.show(Numbered("LabelRaceGear", k), shown);
-        for (const char* f : {"UpDownPilotLight1", "UpDownPilotLight2", "UpDownClutchTime", "UpDownClutchPause"})
+        for (const char* f :
+             {"UpDownPilotLight1", "UpDownPilotLight2", "UpDownClutchTime", "UpDownClutchPause"})
             s.show(Indexed(f, k - 1), shown);
     }
 }
 
 void ShapeGear(const DeviceImage& image, Shaper& s) {
-    const int system = Value(image, "GearSystem");
-    const int gears = Value(image, "PocetGear");
+    const int system = FieldValueOf(image, "GearSystem");
+    const int gears = FieldValueOf(image, "PocetGear");
     s.show("GroupBoxNapetiProGear", system == 0);
     s.show("GroupBoxRpmSpeedProGear", system == 1);
     s.show("GroupBoxMonAutoGear", system == 2);
@@ -149,7 +147,8 @@ void ShapeGear(const DeviceImage& image, Shaper& s) {
     for (int k = 2; k <= 6; ++k) s.show(Numbered("ButtonGear", k), buttons && gears >= k);
     for (int k = 2; k <= 6; ++k) {
         const bool shown = gears >= k;
-        for (const char* l : {"LabelGear", "LabelPomerRpmSpeed", "LabelMonGearAuto", "LabelMonPomerRpmSpeedAuto"})
+        for (const char* l :
+             {"LabelGear", "LabelPomerRpmSpeed", "LabelMonGearAuto", "LabelMonPomerRpmSpeedAuto"})
             s.show(Numbered(l, k), shown);
     }
     s.show("LabelGearKor1", system != 3);
@@ -165,7 +164,8 @@ void ShapeGear(const DeviceImage& image, Shaper& s) {
 
 // The shown state of each kind of map element in a mode.
 struct ModeVisibility {
-    bool rpmFields, rpmUpDowns, columnButtons, cells, cellsEnabled, cellUpDowns, times, rowCaptions, tools, bevel;
+    bool rpmFields, rpmUpDowns, columnButtons, cells, cellsEnabled, cellUpDowns, times, rowCaptions, tools,
+        bevel;
 };
 constexpr ModeVisibility kModes[] = {
     /*0*/ {false, false, false, false, false, false, false, false, false, false},
@@ -189,7 +189,7 @@ void ShapeMiscFields(const DeviceImage& image, int page, int mode, int language,
     std::array<bool, 5> caption{};
     std::array<std::string, 5> captionText;
     bool ms = false;
-    const bool coupled = Value(image, "Jet1423Mode") == 1;
+    const bool coupled = FieldValueOf(image, "Jet1423Mode") == 1;
     switch (page) {
         case PageAdvance:
             field[4] = true;
@@ -225,7 +225,7 @@ void ShapeMiscFields(const DeviceImage& image, int page, int mode, int language,
             if (mode != MapHidden) {
                 field[0] = caption[1] = true;
                 captionText[1] = MessageText(55, language);
-                if (page == PageServoIn && Value(image, "ServoInStep") != 0) {
+                if (page == PageServoIn && FieldValueOf(image, "ServoInStep") != 0) {
                     field[2] = field[3] = caption[3] = caption[4] = true;
                     captionText[3] = MessageText(67, language);
                     captionText[4] = MessageText(68, language);
@@ -250,7 +250,7 @@ void ShapeServoControls(const DeviceImage& image, int page, int mode, Shaper& s)
     s.show("CheckBoxProcenta", servo && mode != MapHidden);
     s.show("RadioGroupServoMode", servo && mode != MapHidden);
     s.show("CheckBoxStepMotor", page == PageServoIn && mode != MapHidden);
-    s.enable("CheckBoxStepMotor", Value(image, "Bike") != 46);
+    s.enable("CheckBoxStepMotor", FieldValueOf(image, "Bike") != 46);
 }
 
 void ShapeMapPage(const DeviceImage& image, const DisplayInputs& in, DisplayShape& out, Shaper& s) {
@@ -301,7 +301,7 @@ void ShapeMapPage(const DeviceImage& image, const DisplayInputs& in, DisplayShap
 
     // The channel caption of the injection maps that Inj-1A drives.
     const int n = Channels(image);
-    const int jetMode = Value(image, "Jet1423Mode");
+    const int jetMode = FieldValueOf(image, "Jet1423Mode");
     const bool identical = jetMode == 2;
     ElementShape& channels = s.at("LabelChannels_Uni");
     channels.visible = page >= PageJet1A && page <= PageJet4A && (jetMode == 1 || identical) && n != 1;
@@ -315,10 +315,10 @@ void ShapeMapPage(const DeviceImage& image, const DisplayInputs& in, DisplayShap
 }  // namespace
 
 int MapDisplayMode(const DeviceImage& image, int page, bool ms) {
-    const bool coupled = Value(image, "Jet1423Mode") == 1;
+    const bool coupled = FieldValueOf(image, "Jet1423Mode") == 1;
     switch (page) {
         case PageAdvance:
-            return Value(image, "AdvanceTps") != 0 ? MapEditable : MapFullThrottle;
+            return FieldValueOf(image, "AdvanceTps") != 0 ? MapEditable : MapFullThrottle;
         case PageJet1A:
         case PageIap:
             return ms ? MapTimes : MapEditable;
@@ -332,11 +332,14 @@ int MapDisplayMode(const DeviceImage& image, int page, bool ms) {
         case PageServoIn:
         case PageServoEx: {
             const bool intake = page == PageServoIn;
-            if (Value(image, intake ? "ServoInEnable" : "ServoExEnable") == 0) return MapHidden;
-            switch (Value(image, intake ? "ServoInMode" : "ServoExMode")) {
-                case 1: return MapFullThrottle;
-                case 2: return MapLowestRpm;
-                default: return MapEditable;
+            if (FieldValueOf(image, intake ? "ServoInEnable" : "ServoExEnable") == 0) return MapHidden;
+            switch (FieldValueOf(image, intake ? "ServoInMode" : "ServoExMode")) {
+                case 1:
+                    return MapFullThrottle;
+                case 2:
+                    return MapLowestRpm;
+                default:
+                    return MapEditable;
             }
         }
         default:
@@ -346,9 +349,12 @@ int MapDisplayMode(const DeviceImage& image, int page, bool ms) {
 
 std::string ChannelCaption(int channels, bool identical) {
     switch (channels) {
-        case 2: return identical ? "  1 = 2  " : "  1 -> 2  ";
-        case 3: return identical ? "  1 = 2 = 3  " : "  1 -> 2, 3  ";
-        default: return identical ? "  1 = 2 = 3 = 4  " : "  1 -> 2, 3, 4  ";
+        case 2:
+            return identical ? "  1 = 2  " : "  1 -> 2  ";
+        case 3:
+            return identical ? "  1 = 2 = 3  " : "  1 -> 2, 3  ";
+        default:
+            return identical ? "  1 = 2 = 3 = 4  " : "  1 -> 2, 3, 4  ";
     }
 }
 
@@ -362,18 +368,32 @@ DisplayShape ShapeDisplay(const DeviceImage& image, const DisplayInputs& in) {
     DisplayShape out;
     Shaper s(out);
     switch (in.page) {
-        case PageBike: ShapeBike(image, s); break;
-        case PageSynchro: ShapeSynchro(image, s); break;
-        case PageCidla: ShapeSensors(image, s); break;
-        case PageIdle: ShapeIdle(image, in.language, s); break;
-        case PageGas: ShapeGas(image, s); break;
-        case PageRace: ShapeRace(image, out, s); break;
-        case PageGear: ShapeGear(image, s); break;
+        case PageBike:
+            ShapeBike(image, s);
+            break;
+        case PageSynchro:
+            ShapeSynchro(image, s);
+            break;
+        case PageCidla:
+            ShapeSensors(image, s);
+            break;
+        case PageIdle:
+            ShapeIdle(image, in.language, s);
+            break;
+        case PageGas:
+            ShapeGas(image, s);
+            break;
+        case PageRace:
+            ShapeRace(image, out, s);
+            break;
+        case PageGear:
+            ShapeGear(image, s);
+            break;
         default:
             if (IsMapPage(in.page)) ShapeMapPage(image, in, out, s);
             break;
     }
-    const int jetMode = Value(image, "Jet1423Mode");
+    const int jetMode = FieldValueOf(image, "Jet1423Mode");
     out.jetMenu = jetMode == 1 ? 1 : jetMode == 2 ? 2 : 0;
     const bool identical = jetMode == 2;
     const int n = Channels(image);

@@ -10,14 +10,11 @@ constexpr int Rows = 10;
 constexpr int Columns = 15;
 constexpr std::array<unsigned, Rows> kThrottleAxis = {0, 2, 5, 10, 20, 30, 40, 60, 80, 100};
 
-int Value(const DeviceImage& image, std::string_view field, int element = 0) {
-    return FieldValue(image, Field(field), element);
-}
-
 std::array<std::uint8_t, Columns> AxisOf(const DeviceImage& image, std::string_view field) {
     std::array<std::uint8_t, Columns> axis{};
     const FieldInfo& f = Field(field);
-    for (int c = 0; c < Columns; ++c) axis[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(FieldValue(image, f, c));
+    for (int c = 0; c < Columns; ++c)
+        axis[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(FieldValue(image, f, c));
     return axis;
 }
 
@@ -34,7 +31,8 @@ void TrackMap(const DeviceImage& image, const LiveValues& live, int page, bool m
     const unsigned n = live.EngineSpeed;
     ix.column = static_cast<std::uint16_t>(RpmColumn(AxisOf(image, info->axisField), n));
     ix.tpsRow = static_cast<std::uint16_t>(ThrottleRow(live.ThrottleOpening, live.ThrottleSensorError));
-    ix.iapRow = static_cast<std::uint16_t>(PressureRow(image.IapAxis, live.IntakePressure, live.IntakePressureError));
+    ix.iapRow =
+        static_cast<std::uint16_t>(PressureRow(image.IapAxis, live.IntakePressure, live.IntakePressureError));
 
     const bool servo = page == PageServoIn || page == PageServoEx;
     for (int c = 0; c < Columns; ++c)
@@ -43,9 +41,9 @@ void TrackMap(const DeviceImage& image, const LiveValues& live, int page, bool m
     for (int r = 0; r < Rows; ++r) out.push_back({"UpDownIap_Uni", r, Live(r == ix.iapRow)});
 
     // What the unit does with the row and column on pages that use only one of them.
-    if (page == PageAdvance && Value(image, "AdvanceTps") == 0) ix.tpsRow = 9;
+    if (page == PageAdvance && FieldValueOf(image, "AdvanceTps") == 0) ix.tpsRow = 9;
     if (servo) {
-        const int mode = Value(image, page == PageServoIn ? "ServoInMode" : "ServoExMode");
+        const int mode = FieldValueOf(image, page == PageServoIn ? "ServoInMode" : "ServoExMode");
         if (mode == 1) ix.tpsRow = 9;
         if (mode == 2) ix.column = 0;
     }
@@ -68,12 +66,15 @@ void TrackMap(const DeviceImage& image, const LiveValues& live, int page, bool m
         for (int c = 0; c < Columns; ++c) {
             const Paint cell = r == liveRow && c == ix.column ? paint : Paint::Window;
             out.push_back({"UpDownCell_Uni", r * Columns + c, cell});
-            if (ms) out.push_back({"LabelCell_Uni", r * Columns + c, cell == Paint::Window ? Paint::ButtonFace : cell});
+            if (ms)
+                out.push_back(
+                    {"LabelCell_Uni", r * Columns + c, cell == Paint::Window ? Paint::ButtonFace : cell});
         }
     }
 }
 
-void TrackPosition(const DeviceImage& image, const LiveValues& live, LiveIndexes& ix, std::vector<Highlight>& out) {
+void TrackPosition(const DeviceImage& image, const LiveValues& live, LiveIndexes& ix,
+                   std::vector<Highlight>& out) {
     ix.positionA = static_cast<std::uint16_t>(RpmColumn(AxisOf(image, "PolohaARpm"), live.EngineSpeed));
     ix.positionB = static_cast<std::uint16_t>(RpmColumn(AxisOf(image, "PolohaBRpm"), live.EngineSpeed));
     for (int c = 0; c < Columns; ++c) {
@@ -92,8 +93,9 @@ void TrackCorrections(const DeviceImage& image, const LiveValues& live, std::vec
         out.push_back({"UpDownKorIgnVoda", i, Live(i == w)});
         out.push_back({"UpDownKorVzduch", i, Live(i == a)});
     }
-    const int k = ChokeIndex(live.AfterStartTimer, {Value(image, "SyticCas1"), Value(image, "SyticCas2"),
-                                                    Value(image, "SyticCas3"), Value(image, "SyticCas4")});
+    const int k = ChokeIndex(live.AfterStartTimer,
+                             {FieldValueOf(image, "SyticCas1"), FieldValueOf(image, "SyticCas2"),
+                              FieldValueOf(image, "SyticCas3"), FieldValueOf(image, "SyticCas4")});
     static constexpr std::string_view kCas[] = {"UpDownSyticCas1", "UpDownSyticCas2", "UpDownSyticCas3",
                                                 "UpDownSyticCas4"};
     static constexpr std::string_view kKorekce[] = {"UpDownSyticKorekce0", "UpDownSyticKorekce1",
@@ -115,8 +117,8 @@ void TrackIdle(const DeviceImage& image, const LiveValues& live, std::vector<Hig
         out.push_back({"UpDownIdleAdvPoz", i, Live(i == t)});
     }
     const unsigned n = live.EngineSpeed;
-    const bool inRpmRange = n != 0 && n <= 100u * static_cast<unsigned>(Value(image, "IdleRpmMez"));
-    const bool inTpsRange = live.ThrottleOpening < static_cast<unsigned>(Value(image, "IdleTpsMez"));
+    const bool inRpmRange = n != 0 && n <= 100u * static_cast<unsigned>(FieldValueOf(image, "IdleRpmMez"));
+    const bool inTpsRange = live.ThrottleOpening < static_cast<unsigned>(FieldValueOf(image, "IdleTpsMez"));
     out.push_back({"UpDownIdleRpmMez", -1, Live(inRpmRange)});
     out.push_back({"LabelIdleRpmMez", -1, LiveLabel(inRpmRange)});
     out.push_back({"UpDownIdleTpsMez", -1, Live(inTpsRange)});
@@ -128,7 +130,8 @@ void TrackRace(const LiveValues& live, std::vector<Highlight>& out) {
                                                    "LabelRaceGear4", "LabelRaceGear5", "LabelRaceGear6"};
     for (int k = 1; k <= 6; ++k) {
         const bool on = k == live.Gear;
-        for (std::string_view f : {"UpDownPilotLight1", "UpDownPilotLight2", "UpDownClutchTime", "UpDownClutchPause"})
+        for (std::string_view f :
+             {"UpDownPilotLight1", "UpDownPilotLight2", "UpDownClutchTime", "UpDownClutchPause"})
             out.push_back({f, k - 1, Live(on)});
         out.push_back({kLabels[k - 1], -1, LiveLabel(on)});
     }
@@ -137,20 +140,38 @@ void TrackRace(const LiveValues& live, std::vector<Highlight>& out) {
 void TrackGear(const DeviceImage& image, const LiveValues& live, std::vector<Highlight>& out) {
     static constexpr std::string_view kGear[] = {"LabelGear0", "LabelGear1", "LabelGear2", "LabelGear3",
                                                  "LabelGear4", "LabelGear5", "LabelGear6"};
-    static constexpr std::string_view kRatio[] = {"", "LabelPomerRpmSpeed1", "LabelPomerRpmSpeed2",
-                                                  "LabelPomerRpmSpeed3", "LabelPomerRpmSpeed4",
-                                                  "LabelPomerRpmSpeed5", "LabelPomerRpmSpeed6"};
-    static constexpr std::string_view kAutoRatio[] = {"", "LabelMonPomerRpmSpeedAuto1", "LabelMonPomerRpmSpeedAuto2",
-                                                      "LabelMonPomerRpmSpeedAuto3", "LabelMonPomerRpmSpeedAuto4",
-                                                      "LabelMonPomerRpmSpeedAuto5", "LabelMonPomerRpmSpeedAuto6"};
-    static constexpr std::string_view kAutoGear[] = {"", "LabelMonGearAuto1", "LabelMonGearAuto2",
-                                                     "LabelMonGearAuto3", "LabelMonGearAuto4",
-                                                     "LabelMonGearAuto5", "LabelMonGearAuto6"};
-    static constexpr std::string_view kKor[] = {"", "LabelGearKor1", "LabelGearKor2", "LabelGearKor3",
-                                                "LabelGearKor4", "LabelGearKor5", "LabelGearKor6"};
-    static constexpr std::string_view kButtons[] = {"ButtonGear0", "ButtonGear1", "ButtonGear2", "ButtonGear3",
-                                                    "ButtonGear4", "ButtonGear5", "ButtonGear6"};
-    const int s = Value(image, "GearSystem");
+    static constexpr std::string_view kRatio[] = {"",
+                                                  "LabelPomerRpmSpeed1",
+                                                  "LabelPomerRpmSpeed2",
+                                                  "LabelPomerRpmSpeed3",
+                                                  "LabelPomerRpmSpeed4",
+                                                  "LabelPomerRpmSpeed5",
+                                                  "LabelPomerRpmSpeed6"};
+    static constexpr std::string_view kAutoRatio[] = {"",
+                                                      "LabelMonPomerRpmSpeedAuto1",
+                                                      "LabelMonPomerRpmSpeedAuto2",
+                                                      "LabelMonPomerRpmSpeedAuto3",
+                                                      "LabelMonPomerRpmSpeedAuto4",
+                                                      "LabelMonPomerRpmSpeedAuto5",
+                                                      "LabelMonPomerRpmSpeedAuto6"};
+    static constexpr std::string_view kAutoGear[] = {"",
+                                                     "LabelMonGearAuto1",
+                                                     "LabelMonGearAuto2",
+                                                     "LabelMonGearAuto3",
+                                                     "LabelMonGearAuto4",
+                                                     "LabelMonGearAuto5",
+                                                     "LabelMonGearAuto6"};
+    static constexpr std::string_view kKor[] = {"",
+                                                "LabelGearKor1",
+                                                "LabelGearKor2",
+                                                "LabelGearKor3",
+                                                "LabelGearKor4",
+                                                "LabelGearKor5",
+                                                "LabelGearKor6"};
+    static constexpr std::string_view kButtons[] = {"ButtonGear0", "ButtonGear1", "ButtonGear2",
+                                                    "ButtonGear3", "ButtonGear4", "ButtonGear5",
+                                                    "ButtonGear6"};
+    const int s = FieldValueOf(image, "GearSystem");
     const int g = live.Gear;
     for (int k = 0; k <= 6; ++k) {
         const bool on = k == g;
@@ -182,14 +203,18 @@ void TrackGear(const DeviceImage& image, const LiveValues& live, std::vector<Hig
 int RpmColumn(std::span<const std::uint8_t> axis, unsigned rpm) {
     int c = 0;
     const int last = static_cast<int>(axis.size()) - 1;
-    while (c < last && 2u * rpm >= 100u * (axis[static_cast<std::size_t>(c)] + axis[static_cast<std::size_t>(c + 1)])) ++c;
+    while (c < last &&
+           2u * rpm >= 100u * (axis[static_cast<std::size_t>(c)] + axis[static_cast<std::size_t>(c + 1)]))
+        ++c;
     return c;
 }
 
 int ThrottleRow(unsigned throttle, bool sensorFlagged) {
     if (sensorFlagged) return NoRow;
     int r = 0;
-    while (r < Rows - 1 && throttle / 5 >= kThrottleAxis[static_cast<std::size_t>(r)] + kThrottleAxis[static_cast<std::size_t>(r + 1)]) ++r;
+    while (r < Rows - 1 && throttle / 5 >= kThrottleAxis[static_cast<std::size_t>(r)] +
+                                               kThrottleAxis[static_cast<std::size_t>(r + 1)])
+        ++r;
     return r;
 }
 
@@ -197,7 +222,8 @@ int PressureRow(std::span<const std::uint16_t> iap, unsigned kpa, bool sensorFla
     if (sensorFlagged) return NoRow;
     int r = 0;
     const int last = static_cast<int>(iap.size()) - 1;
-    while (r < last && iap[static_cast<std::size_t>(r)] + iap[static_cast<std::size_t>(r + 1)] <= 2u * kpa) ++r;
+    while (r < last && iap[static_cast<std::size_t>(r)] + iap[static_cast<std::size_t>(r + 1)] <= 2u * kpa)
+        ++r;
     return r;
 }
 
@@ -230,8 +256,8 @@ int IdleTemperatureIndex(std::uint8_t water) {
     return water == 0 ? 7 : FirstBelow(water, 97, 15, 9);
 }
 
-std::vector<Highlight> TrackOperatingPoint(const DeviceImage& image, const LiveValues& live, int page, bool ms,
-                                           LiveIndexes& indexes) {
+std::vector<Highlight> TrackOperatingPoint(const DeviceImage& image, const LiveValues& live, int page,
+                                           bool ms, LiveIndexes& indexes) {
     std::vector<Highlight> out;
     if (IsMapPage(page)) {
         out.reserve(2 * Rows * Columns + Columns + 2 * Rows);

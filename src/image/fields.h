@@ -43,4 +43,9 @@ int FieldShown(const DeviceImage& image, const FieldInfo& field, int element = 0
 // an unknown name yields an empty placeholder whose accesses read 0 and write nothing.
 const FieldInfo& Field(std::string_view name);
 
+// Element of the field named `name` (Field, then FieldValue): how the rules read the image by name.
+inline int FieldValueOf(const DeviceImage& image, std::string_view name, int element = 0) {
+    return FieldValue(image, Field(name), element);
+}
+
 }  // namespace torvane

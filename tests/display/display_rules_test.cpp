@@ -25,9 +25,10 @@ TEST(DisplayRules, DisabledIntakeServoShowsOnlyItsEnableBox) {
     const DisplayShape s = Shape(image, PageServoIn);
     EXPECT_EQ(s.mapMode, MapHidden);
     EXPECT_TRUE(Shown(s, "CheckBoxServoEnable"));
-    for (const char* name : {"CheckBoxProcenta", "RadioGroupServoMode", "CheckBoxStepMotor", "LabelRpm_Uni",
-                             "BevelGrid_Uni", "CSpinButtonTools_Uni", "CheckBoxAll_Uni", "LabelAxis_Uni",
-                             "UpDownMisc_Uni[0]", "LabelMisc_Uni[1]", "CheckBoxZobrMs_Uni", "CheckBoxTps_Uni"})
+    for (const char* name :
+         {"CheckBoxProcenta", "RadioGroupServoMode", "CheckBoxStepMotor", "LabelRpm_Uni", "BevelGrid_Uni",
+          "CSpinButtonTools_Uni", "CheckBoxAll_Uni", "LabelAxis_Uni", "UpDownMisc_Uni[0]", "LabelMisc_Uni[1]",
+          "CheckBoxZobrMs_Uni", "CheckBoxTps_Uni"})
         EXPECT_FALSE(Shown(s, name)) << name;
     for (int k = 0; k < 150; ++k) ASSERT_FALSE(Shown(s, Cell(k))) << k;
     for (int c = 0; c < 15; ++c) ASSERT_FALSE(Shown(s, "UpDownRpm_Uni[" + std::to_string(c) + "]"));
@@ -43,7 +44,9 @@ TEST(DisplayRules, ServoModesShowOneRowAtTheTopOrOneColumn) {
     for (int k = 0; k < 150; ++k) {
         const bool row9 = k >= 135;
         ASSERT_EQ(Shown(s, Cell(k)), row9) << k;
-        if (row9) EXPECT_TRUE(Find(s, Cell(k))->enabled.value() && Find(s, Cell(k))->upDowns.value());
+        if (row9) {
+            EXPECT_TRUE(Find(s, Cell(k))->enabled.value() && Find(s, Cell(k))->upDowns.value());
+        }
     }
     EXPECT_TRUE(Shown(s, "UpDownRpm_Uni[3]"));
     EXPECT_TRUE(Find(s, "UpDownRpm_Uni[3]")->upDowns.value());
@@ -193,12 +196,14 @@ TEST(DisplayRules, IdlePageFollowsModeAndServo) {
     s = Shape(image, PageIdle);
     EXPECT_FALSE(Shown(s, "LabelIdleModeErr"));  // the servo is off, as this mode needs
     EXPECT_TRUE(Shown(s, "UpDownIdleHyster") && Shown(s, "LabelIdleHyster"));
-    EXPECT_TRUE(Shown(s, "UpDownIdleRpmMez") && Shown(s, "GroupBoxIdleAdvPoz") && Shown(s, "LabelIdleKorAdv"));
+    EXPECT_TRUE(Shown(s, "UpDownIdleRpmMez") && Shown(s, "GroupBoxIdleAdvPoz") &&
+                Shown(s, "LabelIdleKorAdv"));
 
     Put(image, "IdleMode", 0);
     Put(image, "IdleAdvOn", 0);
     s = Shape(image, PageIdle);
-    EXPECT_FALSE(Shown(s, "GroupBoxIdleServoPoz") || Shown(s, "LabelIdleModeErr") || Shown(s, "UpDownIdleTpsMez"));
+    EXPECT_FALSE(Shown(s, "GroupBoxIdleServoPoz") || Shown(s, "LabelIdleModeErr") ||
+                 Shown(s, "UpDownIdleTpsMez"));
 }
 
 TEST(DisplayRules, FixedPagesShowWhatTheirSelectorsAsk) {
