@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/file_commands.h"
+#include "cli/log_command.h"
 #if __has_include("cli/unit_commands.h")
 #include "cli/unit_commands.h"
 #define TORVANE_CLI_HAS_UNIT_COMMANDS 1
@@ -24,6 +25,7 @@ void PrintHelp(std::ostream& out) {
            "  read      read the unit's configuration into a parameter file\n"
            "  verify    compare a parameter file with the unit's configuration\n"
            "  program   program a parameter file into the unit and verify it\n"
+           "  log       record the unit's monitor frames into a datalog (CSV)\n"
            "  (see torvane-cli COMMAND --help for their options)\n\n"
            "Exit codes: 0 success, 1 a file of another version (no key line of version 70),\n"
            "            2 usage error or a file that cannot be read or written.\n";
@@ -61,6 +63,7 @@ int main(int argc, char** argv) {
         return torvane::ExitUsage;
 #endif
     }
+    if (command == "log") return torvane::RunLogCommand(args, std::cout, std::cerr);
     std::cerr << "torvane-cli: unknown command " << command << " (see torvane-cli --help)\n";
     return torvane::ExitUsage;
 }

@@ -50,6 +50,10 @@ class LinkSession {
     bool QuietReopen() const { return quietReopen_; }
     void setLanguageIndex(int index) { languageIndex_ = index; }
     int languageIndex() const { return languageIndex_; }
+    // Fast monitor: while no transfer runs, a monitor request goes out on every tick instead of every
+    // ResendTicks-th, for datalogs at the rate the line allows. Transfers are paced as always.
+    void setFastMonitor(bool on) { fastMonitor_ = on; }
+    bool FastMonitor() const { return fastMonitor_; }
 
     // Opens the port of ComPortIndex; a failure shows message 25 unless QuietReopen is set. The port
     // menu check marks are set after every attempt.
@@ -129,6 +133,7 @@ class LinkSession {
     std::uint8_t comPortIndex_ = 0;
     bool quietReopen_ = false;
     int languageIndex_ = 0;
+    bool fastMonitor_ = false;
 
     std::array<std::uint8_t, ReceiveBufferSize> receive_{};
     std::size_t bytesRead_ = 0;

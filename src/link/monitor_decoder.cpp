@@ -22,6 +22,31 @@ constexpr int DutyDivisor = 12000;
 
 }  // namespace
 
+void DeriveMonitorStates(LiveValues& live) {
+    const std::uint8_t outputs = live.monitor.flags[1];
+    const std::uint8_t status = live.monitor.flags[2];
+    const std::uint8_t sensors = live.monitor.flags[3];
+    live.IgnLimiterActive = Bit(outputs, 2);
+    live.JetLimiterActive = Bit(outputs, 3);
+    live.RetardLimiterActive = Bit(outputs, 4);
+    live.ThrottleShareOff = Bit(status, 0);
+    live.BaseAdvanceMode = Bit(status, 3);
+    live.ThrottleSensorError = Bit(sensors, 0);
+    live.IntakePressureError = Bit(sensors, 1);
+    live.InjectionFromThrottleAboveZero = live.ThrottleShare > 0 && !live.ThrottleShareOff;
+    live.InjectionFromThrottleBelowFull = live.ThrottleShare < 100 && !live.ThrottleShareOff;
+}
+
+std::uint8_t CoolantTemperatureOf(std::uint8_t coolantRaw) {
+    return coolantRaw == 0 ? 180 : coolantRaw;
+}
+
+int MonitorDutyPercent(std::uint16_t previousSpeed, const MonitorSample& m) {
+    const std::uint8_t longest = std::max(*std::max_element(m.injectionA.begin(), m.injectionA.end()),
+                                          *std::max_element(m.injectionB.begin(), m.injectionB.end()));
+    return static_cast<int>(previousSpeed) * longest / DutyDivisor;
+}
+
 bool DecodeMonitorFrame(std::span<const std::uint8_t> frame, const DeviceImage&, LiveValues& live) {
     if (frame.size() < FrameSize || frame[0] != MonitorAnswerCommand ||
         !FrameIsValid(frame.first(FrameSize))) {
@@ -36,30 +61,16 @@ bool DecodeMonitorFrame(std::span<const std::uint8_t> frame, const DeviceImage&,
         m.injectionA[i] = f[14 + i];
         m.injectionB[i] = f[18 + i];
     }
-    const std::uint8_t outputs = f[2];
-    const std::uint8_t status = f[3];
-    const std::uint8_t sensors = f[4];
-    live.IgnLimiterActive = Bit(outputs, 2);
-    live.JetLimiterActive = Bit(outputs, 3);
-    live.RetardLimiterActive = Bit(outputs, 4);
-    live.ThrottleShareOff = Bit(status, 0);
-    live.BaseAdvanceMode = Bit(status, 3);
-    live.ThrottleSensorError = Bit(sensors, 0);
-    live.IntakePressureError = Bit(sensors, 1);
-
     // The duty uses the engine speed of the previous frame: this frame's speed is taken only below.
-    const std::uint8_t longest = std::max(*std::max_element(m.injectionA.begin(), m.injectionA.end()),
-                                          *std::max_element(m.injectionB.begin(), m.injectionB.end()));
-    m.dutyPercent = static_cast<int>(live.EngineSpeed) * longest / DutyDivisor;
+    m.dutyPercent = MonitorDutyPercent(live.EngineSpeed, m);
 
     m.coolantRaw = f[23];
     m.airRaw = f[24];
-    live.CoolantTemperature = f[23] == 0 ? 180 : f[23];
+    live.CoolantTemperature = CoolantTemperatureOf(f[23]);
     live.AirTemperature = f[24];
     live.Gear = f[25];
     live.ThrottleShare = f[26];
-    live.InjectionFromThrottleAboveZero = f[26] > 0 && !live.ThrottleShareOff;
-    live.InjectionFromThrottleBelowFull = f[26] < 100 && !live.ThrottleShareOff;
+    DeriveMonitorStates(live);
     m.pilotLight = f[27];
     m.unitVersion = f[150];
 

@@ -97,8 +97,12 @@ void LinkSession::ProgramChangedBlocks() {
 
 void LinkSession::TickLinkState() {
     if (state_ == TransferState::Idle) {
+        // The fast monitor adds requests between the regular ones; the counter runs as always, so a
+        // transfer started now waits as long for its first request as without it.
         if (++tickCounter_ >= ResendTicks) {
             tickCounter_ = 0;
+            SendMonitorRequest();
+        } else if (fastMonitor_) {
             SendMonitorRequest();
         }
         if (live_.UnitSavingCountdown > 0) {
