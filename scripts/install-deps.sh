@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6
+  qt6-charts-dev libqt6charts6 qt6-datavisualization-dev libqt6datavisualization6 qt6-declarative-dev
   libqt6opengl6-dev libgl-dev libglx-dev
   qt6-qpa-plugins qt6-image-formats-plugins libjpeg62-turbo
   libgtest-dev libgmock-dev libbenchmark-dev

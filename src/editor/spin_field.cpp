@@ -49,12 +49,20 @@ void SpinField::setUpDownShown(bool shown) {
 void SpinField::setFieldColor(const QColor& color) {
     if (color == color_) return;
     color_ = color;
+    applyBase();
+}
+
+void SpinField::setUnderlayColor(const QColor& color) {
+    if (color == underlay_) return;
+    underlay_ = color;
+    applyBase();
+}
+
+void SpinField::applyBase() {
     QPalette p = palette();
-    if (color.isValid()) {
-        p.setColor(QPalette::Base, color);
-    } else {
-        p.setColor(QPalette::Base, QPalette().color(QPalette::Base));
-    }
+    const QColor base = color_.isValid() ? color_ : underlay_.isValid() ? underlay_ : QPalette().color(QPalette::Base);
+    if (p.color(QPalette::Base) == base) return;
+    p.setColor(QPalette::Base, base);
     setPalette(p);
 }
 

@@ -30,6 +30,10 @@ class SpinField : public QSpinBox {
     // Field background: the live operating point, a warning. An invalid colour restores the window colour.
     void setFieldColor(const QColor& color);
     QColor fieldColor() const { return color_; }
+    // A colour under the field colour (a selected cell, the shade of its value): shown only while the
+    // field colour is the window colour, so the live and warning colours always win.
+    void setUnderlayColor(const QColor& color);
+    QColor underlayColor() const { return underlay_; }
 
     // As wide as the widest value of the range needs, so a row of fifteen fits the window.
     QSize sizeHint() const override;
@@ -47,7 +51,9 @@ class SpinField : public QSpinBox {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void applyBase();
     QColor color_;
+    QColor underlay_;
 };
 
 }  // namespace torvane

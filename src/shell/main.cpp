@@ -13,6 +13,7 @@
 #include <exception>
 
 #include "shell/tform_hlav.h"
+#include "shell/tuning_tools.h"
 #include "sim/sim_options.h"
 
 #ifdef Q_OS_UNIX
@@ -24,13 +25,14 @@ namespace {
 
 const char* const kUsage =
     "Usage: torvane [LANGUAGE] [--simulate] [--port DEVICE] [--screenshot FILE] [--exit-after MS]\n"
-    "              [--page INDEX] [--report-startup] [--hold RPM,TPS | --sweep]\n"
+    "              [--page INDEX] [--report-startup] [--hold RPM,TPS | --sweep] [--datalog FILE]\n"
     "  LANGUAGE           ENGLISH, DEUTSCH, FRENCH or CESKY (exactly so) selects the language\n"
     "  --simulate         talk to the built-in simulated unit instead of a serial port\n"
     "  --port DEVICE      open DEVICE for the selected port entry (e.g. a pseudo-terminal)\n"
     "  --screenshot FILE  with --exit-after: save a picture of the window before closing\n"
     "  --exit-after MS    close the window (settings are saved) after MS milliseconds\n"
     "  --page INDEX       show page INDEX (0 Bike ... 18 Monitor) after the start\n"
+    "  --datalog FILE     open the datalog FILE in the log viewer after the start\n"
     "  --report-startup   print the milliseconds from start to the window shown\n"
     "  --hold RPM,TPS     with --simulate: the engine holds RPM and throttle TPS % (e.g. 3000,20)\n"
     "  --sweep            with --simulate: rpm and throttle sweep slowly through the maps\n";
@@ -47,6 +49,7 @@ void onSignal(int) {
 struct CommandLine {
     torvane::StartOptions start;
     QString screenshot;
+    QString datalog;
     int exitAfterMs = -1;
     int page = -1;
     bool reportStartup = false;
@@ -71,6 +74,8 @@ CommandLine parse(const QStringList& args) {
             cl.start.simulate = true;
         } else if (a == "--port") {
             value(cl.start.portOverride);
+        } else if (a == "--datalog") {
+            value(cl.datalog);
         } else if (a == "--screenshot") {
             value(cl.screenshot);
         } else if (a == "--exit-after") {
@@ -160,6 +165,7 @@ int main(int argc, char* argv[]) {
             if (auto* pages = window.findChild<QTabWidget*>("PageControl1")) pages->setCurrentIndex(cl.page);
         }
         window.show();
+        if (!cl.datalog.isEmpty()) window.tuningTools().openDatalog(cl.datalog);
         if (cl.reportStartup) {
             QTimer::singleShot(0, &window, [&] {
                 std::printf("startup-ms %lld\n", static_cast<long long>(sinceStart.elapsed()));

@@ -6,7 +6,11 @@ add_library(torvane_shell STATIC ${TORVANE_SHELL_QT_SOURCES})
 target_include_directories(torvane_shell PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(torvane_shell PUBLIC
   torvane_shell_core torvane_text torvane_editor torvane_display torvane_link torvane_link_qt torvane_image
-  Qt6::Widgets Qt6::PrintSupport Qt6::SerialPort)
+  Qt6::Widgets Qt6::PrintSupport Qt6::SerialPort Qt6::Charts)
+if(TARGET Qt6::DataVisualization)
+  target_link_libraries(torvane_shell PUBLIC Qt6::DataVisualization)
+  target_compile_definitions(torvane_shell PUBLIC TORVANE_HAS_SURFACE=1)
+endif()
 foreach(optional_lib torvane_sim torvane_files)
   if(TARGET ${optional_lib})
     target_link_libraries(torvane_shell PUBLIC ${optional_lib})

@@ -1,4 +1,5 @@
 #include "shell/tform_hlav.h"
+#include "shell/tuning_tools.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -70,7 +71,11 @@ TFormHlav::TFormHlav(StartOptions options, std::unique_ptr<UserPrompts> prompts,
     timer1_->start();
 }
 
-TFormHlav::~TFormHlav() = default;
+TFormHlav::~TFormHlav() {
+    // The tools use the link and the editor: they go first.
+    delete tools_;
+    tools_ = nullptr;
+}
 
 QString TFormHlav::settingsFilePath() const {
     return options_.settingsDirectory + "/" + QString::fromStdString(SettingsFileName());
@@ -97,6 +102,7 @@ void TFormHlav::FormCreate() {
     link_ = std::make_unique<WindowLink>(*this, image_, live_);
     editor_->applyStartDefaults();
     link_->seedSimulatedUnit();
+    tools_ = new TuningTools(*this);
     // 5.
     resize(DesignClientWidth, DesignClientHeight);
     centreWindow();
@@ -610,6 +616,7 @@ void TFormHlav::Timer1Timer() {
     link_->Tick();                                       // steps 1 to 4
     LabelVersion->setVisible(LabelSpojeni->isHidden());  // step 5
     TrackOperatingPoint();                               // step 6
+    if (tools_ != nullptr) tools_->tick();
 }
 
 void TFormHlav::setLanguage(int languageIndex) {
@@ -720,6 +727,7 @@ void TFormHlav::closeEvent(QCloseEvent* event) {
 void TFormHlav::FormClose() {
     closed_ = true;
     timer1_->stop();
+    if (tools_ != nullptr) tools_->closeWindows();
     CloseComPort();
     PageToImage();
     NormalizeAll();

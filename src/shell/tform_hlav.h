@@ -39,6 +39,7 @@ namespace torvane {
 
 class GaugeWidget;
 class TFormAbout;
+class TuningTools;
 class UnitModel;
 class WindowLink;
 
@@ -126,6 +127,8 @@ class TFormHlav : public QMainWindow, public EditorHost {
     void PageToImage();
     void RefreshDisplay();
     Editor& editor() { return *editor_; }
+    // Datalogs, replay, cell operations and map views.
+    TuningTools& tuningTools() { return *tools_; }
 
     // EditorHost
     DeviceImage& editedImage() override { return image_; }
@@ -196,6 +199,7 @@ class TFormHlav : public QMainWindow, public EditorHost {
 
     std::unique_ptr<WindowLink> link_;
     Editor* editor_ = nullptr;
+    TuningTools* tools_ = nullptr;
 
     QTimer* timer1_ = nullptr;
     QTabWidget* PageControl1 = nullptr;

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFont>
+#include <QInputDialog>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -69,6 +70,14 @@ int MessageBoxPrompts::chooseFromList(const QString& title, const QStringList& r
     dialog.resize(720, 420);
     if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0) return -1;
     return list->currentRow();
+}
+
+std::optional<double> MessageBoxPrompts::askNumber(const QString& title, const QString& label, double start,
+                                                  double minimum, double maximum) {
+    bool ok = false;
+    const double value = QInputDialog::getDouble(owner_, title, label, start, minimum, maximum, 1, &ok);
+    if (!ok) return std::nullopt;
+    return value;
 }
 
 void MessageBoxPrompts::showDetails(const QString& title, const QString& text) {

@@ -3,6 +3,7 @@
 // modal loops. The window owns one; the real one uses QMessageBox.
 
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -29,6 +30,11 @@ class UserPrompts {
     virtual QString askOpenFileName(const FileQuestion&) { return {}; }
     // A list to pick one row from (restore points); the row's index, or -1 when cancelled.
     virtual int chooseFromList(const QString& /*title*/, const QStringList& /*rows*/) { return -1; }
+    // A number to type (the value of a cell operation); empty when cancelled.
+    virtual std::optional<double> askNumber(const QString& /*title*/, const QString& /*label*/, double /*start*/,
+                                            double /*minimum*/, double /*maximum*/) {
+        return std::nullopt;
+    }
     // A long text to read (the fields that differ from the unit).
     virtual void showDetails(const QString& title, const QString& text) { showMessage(title + "\n\n" + text); }
     // Opens a document with the desktop's viewer; false when it cannot be opened.
@@ -45,6 +51,8 @@ class MessageBoxPrompts final : public UserPrompts {
     bool openDocument(const QString& path) override;
     int chooseFromList(const QString& title, const QStringList& rows) override;
     void showDetails(const QString& title, const QString& text) override;
+    std::optional<double> askNumber(const QString& title, const QString& label, double start, double minimum,
+                                    double maximum) override;
 
   private:
     QWidget* owner_;

@@ -119,6 +119,7 @@ struct WindowLink::Impl {
     }
 
     void onMonitorFrame(std::span<const std::uint8_t> frame);
+    void readouts(const LiveValues& values);
 
     TFormHlav& window;
     DeviceImage& image;
@@ -129,14 +130,50 @@ struct WindowLink::Impl {
     LinkSession session;
     std::string device;
     NormalizeResult lastNormalize;
+    std::function<void(const LiveValues&)> observer;
+    bool replaying = false;
+    LiveValues unitLive;  // the unit's own live values while a datalog replays
 };
 
 void WindowLink::Impl::onMonitorFrame(std::span<const std::uint8_t> frame) {
+    if (replaying) {
+        if (!DecodeMonitorFrame(frame, image, unitLive)) return;
+        live.UnitSavingCountdown = unitLive.UnitSavingCountdown;
+        if (observer) observer(unitLive);
+        return;
+    }
     if (!DecodeMonitorFrame(frame, image, live)) return;
+    if (observer) observer(live);
+    readouts(live);
+}
+
+void WindowLink::Impl::readouts(const LiveValues& values) {
     const auto* detailed = window.findChild<QCheckBox*>("CheckBoxExtMonitor");
-    ApplyMonitorReadout(&window,
-                        ComputeMonitorReadout(live, image, detailed != nullptr && detailed->isChecked(),
-                                              session.languageIndex()));
+    ApplyMonitorReadout(&window, ComputeMonitorReadout(values, image, detailed != nullptr && detailed->isChecked(),
+                                                       session.languageIndex()));
+}
+
+void WindowLink::setFrameObserver(std::function<void(const LiveValues&)> observer) {
+    d->observer = std::move(observer);
+}
+
+void WindowLink::setReplaying(bool on) {
+    if (on == d->replaying) return;
+    d->replaying = on;
+    if (on) {
+        d->unitLive = d->live;
+    } else {
+        d->live = d->unitLive;
+        showReadouts(d->live);
+    }
+}
+
+bool WindowLink::replaying() const {
+    return d->replaying;
+}
+
+void WindowLink::showReadouts(const LiveValues& live) {
+    d->readouts(live);
 }
 
 WindowLink::WindowLink(TFormHlav& window, DeviceImage& image, LiveValues& live)

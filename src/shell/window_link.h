@@ -4,6 +4,7 @@
 // window free of protocol detail.
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -46,6 +47,16 @@ class WindowLink {
     void MenuReadClick();
     void MenuVerifyClick();
     void MenuProgramClick();
+
+    // Called with every monitor frame the unit sends, decoded, also while a datalog replays.
+    void setFrameObserver(std::function<void(const LiveValues&)> observer);
+    // While a datalog replays, the unit's frames keep their own live values, so they do not fight the
+    // replayed ones; the unit's storing countdown still reaches the window. Turned off, the window's
+    // live values are the unit's newest again.
+    void setReplaying(bool on);
+    bool replaying() const;
+    // The monitor readouts from the given live values (a replayed frame).
+    void showReadouts(const LiveValues& live);
 
     // The built-in simulated unit when the window runs with --simulate, else nullptr.
     UnitModel* simulatedUnit();

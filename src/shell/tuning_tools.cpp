@@ -1,0 +1,540 @@
+#include "shell/tuning_tools.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDateTime>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "display/display_rules.h"
+#include "display/map_selection.h"
+#include "display/map_shading.h"
+#include "editor/commit_check_box.h"
+#include "editor/map_panel.h"
+#include "editor/page_catalogue.h"
+#include "editor/spin_field.h"
+#include "link/link_session.h"
+#include "shell/datalog_viewer.h"
+#include "shell/map_chart.h"
+#include "shell/map_surface.h"
+#include "shell/tform_hlav.h"
+#include "shell/window_link.h"
+
+namespace torvane {
+
+namespace {
+
+// The tools' own texts.
+const char* const kStartDatalog = "Start datalog...";
+const char* const kStopDatalog = "Stop datalog";
+const char* const kFastMonitor = "Fast monitor";
+const char* const kOpenDatalog = "Open datalog...";
+const char* const kCellsMenu = "Cells";
+const char* const kViewMenu = "&View";
+const char* const kShadeCells = "Colour cells by value";
+const char* const kMapChart = "Map rows chart";
+const char* const kMapSurface = "Map surface";
+const char* const kDatalogFilter = "Datalogs (*.csv);;All files (*)";
+const char* const kRecording = "Recording datalog %1: %2 frames";
+const char* const kCannotRecord = "The datalog cannot be written:\n%1";
+const char* const kRecordingStopped = "Recording stopped: the datalog cannot be written any more (%1 frames kept in %2).";
+const char* const kCannotReadLog = "The datalog cannot be read:\n%1";
+const char* const kSkippedLines = "%1 lines of the datalog were not rows of numbers and were left out.";
+const char* const kNoMapPage = "Show a map page first.";
+const char* const kNoCells = "Choose cells first: drag over them with the mouse, Shift+click, or Shift+arrow keys.";
+const char* const kFollowerMap = "This map follows Inj-1A in the present channel mode; change Inj-1A instead.";
+const char* const kNoLog = "Open a datalog first.";
+const char* const kCellHitsTitle = "Cell hits - %1";
+const char* const kCellHitsFooter = "%1 frames, %2 of them on no cell of this map.";
+const char* const kNoSurface = "The 3D surface cannot be shown here:\n%1";
+
+struct OperationEntry {
+    SelectionOp op;
+    const char* objectName;
+    const char* caption;
+    const char* question;
+    double start, minimum, maximum;
+    const char* shortcut;
+};
+
+const OperationEntry kOperations[] = {
+    {SelectionOp::Set, "MenuCellsSet", "Set to...", "Value of the cells:", 0, -100000, 100000, "Ctrl+Shift+S"},
+    {SelectionOp::Add, "MenuCellsAdd", "Add...", "Add to the cells (negative subtracts):", 1, -100000, 100000,
+     "Ctrl+Shift+A"},
+    {SelectionOp::Scale, "MenuCellsScale", "Scale by percent...", "Scale the cells to percent of their value:", 100, 0,
+     1000, "Ctrl+Shift+P"},
+    {SelectionOp::InterpolateRows, "MenuCellsInterpolateRows", "Interpolate along rows", nullptr, 0, 0, 0,
+     "Ctrl+Shift+H"},
+    {SelectionOp::InterpolateColumns, "MenuCellsInterpolateColumns", "Interpolate along columns", nullptr, 0, 0, 0,
+     "Ctrl+Shift+V"},
+    {SelectionOp::InterpolateBoth, "MenuCellsInterpolateBoth", "Interpolate between the corners", nullptr, 0, 0, 0,
+     "Ctrl+Shift+B"},
+    {SelectionOp::Smooth, "MenuCellsSmooth", "Smooth", nullptr, 0, 0, 0, "Ctrl+Shift+M"},
+};
+
+const OperationEntry& EntryOf(SelectionOp op) {
+    return *std::find_if(std::begin(kOperations), std::end(kOperations),
+                         [op](const OperationEntry& e) { return e.op == op; });
+}
+
+QString PageTitle(TFormHlav& window, int page) {
+    auto* pages = window.findChild<QTabWidget*>("PageControl1");
+    return pages != nullptr ? pages->tabText(page) : QString::number(page);
+}
+
+}  // namespace
+
+TuningTools::TuningTools(TFormHlav& window) : QObject(&window), window_(window) {
+    selection_ = std::make_unique<MapSelection>(*window_.editor().mapPanel());
+    buildMenus();
+    recordingLabel_ = new QLabel(&window_);
+    recordingLabel_->setObjectName("LabelDatalog");
+    recordingLabel_->setStyleSheet("QLabel { color: white; background: #c00000; padding: 0 6px; }");
+    recordingLabel_->hide();
+    window_.statusBar()->addPermanentWidget(recordingLabel_);
+    window_.link()->setFrameObserver([this](const LiveValues& live) { onUnitFrame(live); });
+    // A page switch starts with no cells chosen: the panel moves on to the next map.
+    if (auto* pages = window_.findChild<QTabWidget*>("PageControl1")) {
+        connect(pages, &QTabWidget::currentChanged, this, [this] { selection_->clear(); });
+    }
+}
+
+TuningTools::~TuningTools() {
+    if (window_.link() != nullptr) window_.link()->setFrameObserver({});
+    writer_.close();
+    delete viewer_.data();
+    delete chart_.data();
+    delete surface_.data();
+}
+
+DatalogViewer* TuningTools::viewer() const {
+    return viewer_;
+}
+QDialog* TuningTools::cellHitsDialog() const {
+    return cellHitsDialog_;
+}
+MapRowChart* TuningTools::mapChart() const {
+    return chart_;
+}
+MapSurface* TuningTools::mapSurface() const {
+    return surface_;
+}
+
+void TuningTools::buildMenus() {
+    QMenuBar* bar = window_.menuBar();
+    auto make = [this](QMenu* menu, const char* name, const char* caption) {
+        QAction* a = new QAction(QString::fromUtf8(caption), menu);
+        a->setObjectName(name);
+        menu->addAction(a);
+        return a;
+    };
+
+    if (auto* file = window_.findChild<QMenu*>("MenuFile")) {
+        QAction* open = new QAction(kOpenDatalog, file);
+        open->setObjectName("MenuOpenDatalog");
+        QAction* exitAction = window_.findChild<QAction*>("MenuExit");
+        // Before the separator that precedes Exit.
+        const QList<QAction*> actions = file->actions();
+        const qsizetype at = actions.indexOf(exitAction);
+        file->insertAction(at > 0 ? actions[at - 1] : exitAction, open);
+        connect(open, &QAction::triggered, this, &TuningTools::MenuOpenDatalogClick);
+    }
+
+    if (auto* tools = window_.findChild<QMenu*>("MenuTools")) {
+        tools->addSeparator();
+        startAction_ = make(tools, "MenuStartDatalog", kStartDatalog);
+        stopAction_ = make(tools, "MenuStopDatalog", kStopDatalog);
+        stopAction_->setEnabled(false);
+        fastAction_ = make(tools, "MenuFastMonitor", kFastMonitor);
+        fastAction_->setCheckable(true);  // off at every start: not kept in the settings
+        connect(startAction_, &QAction::triggered, this, &TuningTools::MenuStartDatalogClick);
+        connect(stopAction_, &QAction::triggered, this, &TuningTools::MenuStopDatalogClick);
+        connect(fastAction_, &QAction::toggled, this, &TuningTools::setFastMonitor);
+        QMenu* cells = tools->addMenu(kCellsMenu);
+        cells->setObjectName("MenuCells");
+        for (const OperationEntry& e : kOperations) {
+            QAction* a = make(cells, e.objectName, e.caption);
+            a->setShortcut(QKeySequence(e.shortcut));
+            a->setShortcutContext(Qt::WindowShortcut);
+            const SelectionOp op = e.op;
+            connect(a, &QAction::triggered, this, [this, op] { applyCellOperation(op); });
+        }
+        // The same operations on the cells' context menu.
+        MapPanel* panel = window_.editor().mapPanel();
+        for (int k = 0; k < MapCells; ++k) {
+            SpinField* cell = panel->cell(k);
+            cell->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(cell, &QWidget::customContextMenuRequested, this,
+                    [cell, cells](const QPoint& p) { cells->exec(cell->mapToGlobal(p)); });
+        }
+    }
+
+    QMenu* view = new QMenu(kViewMenu, bar);
+    view->setObjectName("MenuView");
+    QAction* languageMenu = nullptr;
+    if (auto* language = window_.findChild<QMenu*>("MenuLanguage")) languageMenu = language->menuAction();
+    bar->insertMenu(languageMenu, view);
+    shadeAction_ = make(view, "MenuShadeCells", kShadeCells);
+    shadeAction_->setCheckable(true);
+    connect(shadeAction_, &QAction::toggled, this, &TuningTools::setShadeByValue);
+    connect(make(view, "MenuMapChart", kMapChart), &QAction::triggered, this, &TuningTools::MenuMapChartClick);
+    connect(make(view, "MenuMapSurface", kMapSurface), &QAction::triggered, this,
+            &TuningTools::MenuMapSurfaceClick);
+}
+
+// --- datalogs --------------------------------------------------------------------------------
+
+void TuningTools::MenuStartDatalogClick() {
+    FileQuestion q;
+    const QString stamp = QDateTime::currentDateTime().toString("yyyy-MM-dd_HH-mm-ss");
+    const QString folder =
+        window_.currentFile().isEmpty() ? QDir::currentPath() : QFileInfo(window_.currentFile()).absolutePath();
+    q.startPath = folder + "/datalog-" + stamp + ".csv";
+    q.filter = kDatalogFilter;
+    q.defaultSuffix = "csv";
+    const QString path = window_.prompts().askSaveFileName(q);
+    if (!path.isEmpty()) startDatalog(path);
+}
+
+bool TuningTools::startDatalog(const QString& path) {
+    if (writer_.isOpen()) writer_.close();
+    std::string error;
+    if (!writer_.open(path.toStdString(), error)) {
+        window_.prompts().showMessage(QString(kCannotRecord).arg(QString::fromStdString(error)));
+        return false;
+    }
+    recordClock_.start();
+    recordingCountShown_ = -1;
+    startAction_->setEnabled(false);
+    stopAction_->setEnabled(true);
+    showRecordingLabel();
+    return true;
+}
+
+void TuningTools::MenuStopDatalogClick() {
+    stopRecording({});
+}
+
+void TuningTools::stopRecording(const QString& reason) {
+    const std::size_t rows = writer_.rows();
+    const QString path = QString::fromStdString(writer_.path());
+    writer_.close();
+    startAction_->setEnabled(true);
+    stopAction_->setEnabled(false);
+    recordingLabel_->hide();
+    if (!reason.isEmpty()) window_.prompts().showMessage(QString(kRecordingStopped).arg(rows).arg(path));
+}
+
+void TuningTools::onUnitFrame(const LiveValues& live) {
+    if (!writer_.isOpen()) return;
+    const double seconds = static_cast<double>(recordClock_.nsecsElapsed()) / 1e9;
+    if (!writer_.append(seconds, live)) {
+        stopRecording("write");
+        return;
+    }
+    showRecordingLabel();
+}
+
+void TuningTools::showRecordingLabel() {
+    if (!writer_.isOpen()) return;
+    const int rows = static_cast<int>(writer_.rows());
+    if (rows == recordingCountShown_ && recordingLabel_->isVisible()) return;
+    recordingCountShown_ = rows;
+    recordingLabel_->setText(
+        QString(kRecording).arg(QFileInfo(QString::fromStdString(writer_.path())).fileName()).arg(rows));
+    recordingLabel_->show();
+}
+
+void TuningTools::setFastMonitor(bool on) {
+    window_.link()->session().setFastMonitor(on);
+    if (fastAction_->isChecked() != on) fastAction_->setChecked(on);
+}
+
+void TuningTools::MenuOpenDatalogClick() {
+    FileQuestion q;
+    q.startPath = viewer_ ? viewer_->property("datalogPath").toString() : QDir::currentPath();
+    q.filter = kDatalogFilter;
+    q.defaultSuffix = "csv";
+    const QString path = window_.prompts().askOpenFileName(q);
+    if (!path.isEmpty()) openDatalog(path);
+}
+
+bool TuningTools::openDatalog(const QString& path) {
+    std::string error;
+    std::optional<Datalog> log = ReadDatalog(path.toStdString(), error);
+    if (!log) {
+        window_.prompts().showMessage(QString(kCannotReadLog).arg(QString::fromStdString(error)));
+        return false;
+    }
+    endReplay();
+    log_ = *log;
+    if (!viewer_) {
+        viewer_ = new DatalogViewer();
+        viewer_->setAttribute(Qt::WA_DeleteOnClose, false);
+        connect(viewer_, &DatalogViewer::rowShown, this, &TuningTools::showReplayRow);
+        connect(viewer_, &DatalogViewer::replayStopped, this, &TuningTools::endReplay);
+        connect(viewer_, &DatalogViewer::cellHitsRequested, this, &TuningTools::showCellHits);
+    }
+    viewer_->setProperty("datalogPath", path);
+    viewer_->setLog(std::move(*log), QFileInfo(path).fileName());
+    viewer_->show();
+    viewer_->raise();
+    if (log_.skippedLines > 0) window_.prompts().showMessage(QString(kSkippedLines).arg(log_.skippedLines));
+    return true;
+}
+
+void TuningTools::showReplayRow(std::size_t row) {
+    if (row >= log_.rows()) return;
+    window_.link()->setReplaying(true);
+    LiveValues& live = window_.liveValues();
+    LiveValues logged = LiveValuesFromDatalog(log_, row);
+    // What the log does not carry stays the unit's own: its storing work, its program version (else
+    // the monitor would warn of a version mismatch), its counters and learnt ratios.
+    logged.UnitSavingCountdown = live.UnitSavingCountdown;
+    logged.monitor.unitVersion = live.monitor.unitVersion;
+    logged.monitor.programmingCount = live.monitor.programmingCount;
+    logged.monitor.diagnostics = live.monitor.diagnostics;
+    logged.monitor.learntSpeedRatio = live.monitor.learntSpeedRatio;
+    live = logged;
+    window_.link()->showReadouts(live);
+    window_.TrackOperatingPoint();
+    updateMapViews();
+}
+
+void TuningTools::endReplay() {
+    if (window_.link() != nullptr && window_.link()->replaying()) {
+        window_.link()->setReplaying(false);
+        window_.TrackOperatingPoint();
+    }
+}
+
+CellHits TuningTools::cellHits() const {
+    std::vector<LiveValues> frames;
+    frames.reserve(log_.rows());
+    for (std::size_t r = 0; r < log_.rows(); ++r) frames.push_back(LiveValuesFromDatalog(log_, r));
+    auto* pages = window_.findChild<QTabWidget*>("PageControl1");
+    const int page = pages != nullptr ? pages->currentIndex() : 0;
+    const bool ms = window_.editor().mapPanel()->msBox()->isChecked();
+    return CountCellHits(window_.image(), frames, page, ms);
+}
+
+void TuningTools::showCellHits() {
+    if (log_.rows() == 0) {
+        window_.prompts().showMessage(kNoLog);
+        return;
+    }
+    auto* pages = window_.findChild<QTabWidget*>("PageControl1");
+    const int page = pages != nullptr ? pages->currentIndex() : 0;
+    if (!IsMapPage(page)) {
+        window_.prompts().showMessage(kNoMapPage);
+        return;
+    }
+    const CellHits hits = cellHits();
+    const MapViewData map = shownMap();
+    if (!cellHitsDialog_) {
+        cellHitsDialog_ = new QDialog(&window_, Qt::Tool);
+        cellHitsDialog_->setObjectName("DialogCellHits");
+        auto* layout = new QVBoxLayout(cellHitsDialog_);
+        auto* table = new QTableWidget(cellHitsDialog_);
+        table->setObjectName("TableCellHits");
+        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        layout->addWidget(table);
+        auto* footer = new QLabel(cellHitsDialog_);
+        footer->setObjectName("LabelCellHits");
+        layout->addWidget(footer);
+        cellHitsDialog_->resize(900, 360);
+    }
+    auto* table = cellHitsDialog_->findChild<QTableWidget*>("TableCellHits");
+    const MapPanel* panel = window_.editor().mapPanel();
+    std::vector<int> rows;
+    for (int r = 0; r < MapRows; ++r) {
+        if (panel->cell(MapPanel::cellIndex(r, 0))->isVisibleTo(panel)) rows.push_back(r);
+    }
+    table->setRowCount(static_cast<int>(rows.size()));
+    table->setColumnCount(MapColumns);
+    QStringList columnNames;
+    for (int c = 0; c < MapColumns; ++c) columnNames << QString::number(panel->rpm(c)->value());
+    table->setHorizontalHeaderLabels(columnNames);
+    QStringList rowNames(map.rowNames.begin(), map.rowNames.end());
+    table->setVerticalHeaderLabels(rowNames);
+    const int highest = hits.highest();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        for (int c = 0; c < MapColumns; ++c) {
+            const int n = hits.count[static_cast<std::size_t>(MapPanel::cellIndex(rows[i], c))];
+            auto* item = new QTableWidgetItem(n > 0 ? QString::number(n) : QString());
+            item->setTextAlignment(Qt::AlignCenter);
+            if (n > 0) {
+                const Shade s = ValueShade(n, 0, std::max(1, highest));
+                item->setBackground(QColor(s.red, s.green, s.blue));
+            }
+            table->setItem(static_cast<int>(i), c, item);
+        }
+    }
+    cellHitsDialog_->findChild<QLabel*>("LabelCellHits")
+        ->setText(QString(kCellHitsFooter).arg(hits.frames).arg(hits.outside));
+    cellHitsDialog_->setWindowTitle(QString(kCellHitsTitle).arg(PageTitle(window_, page)));
+    cellHitsDialog_->show();
+    cellHitsDialog_->raise();
+}
+
+// --- cells -----------------------------------------------------------------------------------
+
+bool TuningTools::applyCellOperation(SelectionOp op, std::optional<double> parameter) {
+    auto* pages = window_.findChild<QTabWidget*>("PageControl1");
+    const int page = pages != nullptr ? pages->currentIndex() : -1;
+    if (!IsMapPage(page)) {
+        window_.prompts().showMessage(kNoMapPage);
+        return false;
+    }
+    MapPanel* panel = window_.editor().mapPanel();
+    const int mode = MapDisplayMode(window_.image(), page, panel->msBox()->isChecked());
+    if (mode == MapReadOnly || mode == MapTimesReadOnly || mode == MapHidden) {
+        window_.prompts().showMessage(kFollowerMap);
+        return false;
+    }
+    const std::optional<CellRect> rect = selection_->target();
+    if (!rect) {
+        window_.prompts().showMessage(kNoCells);
+        return false;
+    }
+    if (SelectionOpTakesParameter(op) && !parameter) {
+        const OperationEntry& e = EntryOf(op);
+        double start = e.start;
+        if (op == SelectionOp::Set) start = panel->cell(MapPanel::cellIndex(rect->row0, rect->col0))->value();
+        parameter = window_.prompts().askNumber(QString::fromUtf8(e.caption).remove("..."), e.question, start,
+                                                e.minimum, e.maximum);
+        if (!parameter) return false;
+    }
+    // The operation sees the map as the page shows it: hidden rows and columns are left out, so
+    // smoothing never reads a cell the tuner cannot see.
+    std::vector<int> rows, columns;
+    for (int r = 0; r < MapRows; ++r) {
+        if (panel->cell(MapPanel::cellIndex(r, rect->col0))->isVisibleTo(panel)) rows.push_back(r);
+    }
+    for (int c = 0; c < MapColumns; ++c) {
+        if (panel->cell(MapPanel::cellIndex(rect->row0, c))->isVisibleTo(panel)) columns.push_back(c);
+    }
+    const auto position = [](const std::vector<int>& v, int x) {
+        return static_cast<int>(std::find(v.begin(), v.end(), x) - v.begin());
+    };
+    CellGrid grid;
+    grid.rows = static_cast<int>(rows.size());
+    grid.columns = static_cast<int>(columns.size());
+    for (int r : rows) {
+        for (int c : columns) {
+            const SpinField* cell = panel->cell(MapPanel::cellIndex(r, c));
+            grid.values.push_back(cell->value());
+            grid.minimum.push_back(cell->minimum());
+            grid.maximum.push_back(cell->maximum());
+        }
+    }
+    const CellRect shown{position(rows, rect->row0), position(columns, rect->col0), position(rows, rect->row1),
+                         position(columns, rect->col1)};
+    const std::vector<int> before = grid.values;
+    if (ApplySelectionOp(grid, shown, op, parameter.value_or(0.0)) == 0) return true;
+    for (int i = 0; i < grid.rows; ++i) {
+        for (int j = 0; j < grid.columns; ++j) {
+            const std::size_t g = static_cast<std::size_t>(i * grid.columns + j);
+            if (grid.values[g] != before[g]) {
+                panel->cell(MapPanel::cellIndex(rows[static_cast<std::size_t>(i)], columns[static_cast<std::size_t>(j)]))
+                    ->setValue(grid.values[g]);
+            }
+        }
+    }
+    Editor& editor = window_.editor();
+    editor.PageToImage();
+    editor.CommitChange();
+    selection_->refreshColours();
+    return true;
+}
+
+// --- map views -------------------------------------------------------------------------------
+
+void TuningTools::setShadeByValue(bool on) {
+    selection_->setShadeByValue(on);
+    if (shadeAction_->isChecked() != on) shadeAction_->setChecked(on);
+}
+
+MapViewData TuningTools::shownMap() const {
+    MapViewData data;
+    auto* pages = window_.findChild<QTabWidget*>("PageControl1");
+    const int page = pages != nullptr ? pages->currentIndex() : -1;
+    if (!IsMapPage(page)) return data;
+    const MapPanel* panel = window_.editor().mapPanel();
+    data.title = PageTitle(window_, page);
+    data.valueUnit = page == PageAdvance ? "deg" : "%";
+    for (int c = 0; c < MapColumns; ++c) data.rpm.push_back(panel->rpm(c)->value());
+    const QColor live(0, 255, 0);
+    for (int r = 0; r < MapRows; ++r) {
+        if (!panel->cell(MapPanel::cellIndex(r, 0))->isVisibleTo(panel)) continue;
+        const SpinField* iap = panel->iap(r);
+        data.rowNames.push_back(iap->isVisibleTo(panel) ? QString("%1 kPa").arg(iap->value())
+                                                        : panel->rowLabel(r)->text().trimmed());
+        std::vector<double> row;
+        for (int c = 0; c < MapColumns; ++c) {
+            const SpinField* cell = panel->cell(MapPanel::cellIndex(r, c));
+            row.push_back(cell->value());
+            if (cell->fieldColor() == live) {
+                data.liveRow = static_cast<int>(data.values.size());
+                data.liveColumn = c;
+            }
+        }
+        data.values.push_back(std::move(row));
+    }
+    return data;
+}
+
+void TuningTools::MenuMapChartClick() {
+    if (!chart_) chart_ = new MapRowChart();
+    chart_->setData(shownMap());
+    chart_->show();
+    chart_->raise();
+}
+
+void TuningTools::MenuMapSurfaceClick() {
+    QString why;
+    if (!MapSurface::available(&why)) {
+        window_.prompts().showMessage(QString(kNoSurface).arg(why));
+        return;
+    }
+    if (!surface_) surface_ = new MapSurface();
+    surface_->setData(shownMap());
+    surface_->show();
+    surface_->raise();
+}
+
+void TuningTools::updateMapViews() {
+    const bool chartShown = chart_ && chart_->isVisible();
+    const bool surfaceShown = surface_ && surface_->isVisible();
+    if (!chartShown && !surfaceShown) return;
+    const MapViewData data = shownMap();
+    if (chartShown) chart_->setData(data);
+    if (surfaceShown) surface_->setData(data);
+}
+
+void TuningTools::tick() {
+    selection_->refreshColours();
+    updateMapViews();
+    if (writer_.isOpen()) showRecordingLabel();
+}
+
+void TuningTools::closeWindows() {
+    if (writer_.isOpen()) stopRecording({});
+    endReplay();
+    for (QWidget* w : std::initializer_list<QWidget*>{viewer_, chart_, surface_, cellHitsDialog_}) {
+        if (w != nullptr) w->close();
+    }
+}
+
+}  // namespace torvane
