@@ -16,7 +16,10 @@
 #include "files/parameter_file.h"
 #include "editor/spin_field.h"
 #include "image/fields.h"
+#include "files/datalog.h"
+#include "shell/datalog_viewer.h"
 #include "shell/tform_hlav.h"
+#include "shell/tuning_tools.h"
 
 namespace torvane {
 namespace {
@@ -154,6 +157,38 @@ void BM_SaveAllNewFromWindow(benchmark::State& state) {
     QDir::setCurrent(saved);
 }
 BENCHMARK(BM_SaveAllNewFromWindow)->Unit(benchmark::kMillisecond);
+
+// One tick of a datalog replay on the Advance page: the viewer's clock moves on by 55 ms of the log,
+// its cursor and readout follow, and the window takes the logged frame as its live values (monitor
+// readouts, live point). paint 1 adds the repaint of the viewer and the window.
+void BM_ReplayTickOnAdvance(benchmark::State& state) {
+    Window win;
+    SetFieldValue(win.w->image(), Field("AdvanceTps"), 0, 1);
+    win.editor().switchToPage(PageAdvance);
+    const QString path = win.dir.path() + "/ride.csv";
+    {
+        DatalogWriter writer;
+        std::string error;
+        writer.open(path.toStdString(), error);
+        LiveValues live;
+        for (int row = 0; row < 20000; ++row) {
+            live.EngineSpeed = static_cast<std::uint16_t>(1200 + (row * 37) % 12000);
+            live.ThrottleOpening = static_cast<std::uint16_t>((row * 13) % 1000);
+            live.IntakePressure = static_cast<std::uint16_t>(30 + row % 70);
+            writer.append(row * 0.055, live);
+        }
+    }
+    win.w->tuningTools().openDatalog(path);
+    DatalogViewer* viewer = win.w->tuningTools().viewer();
+    viewer->setSpeed(1.0);
+    QApplication::processEvents();
+    for (auto _ : state) {
+        if (!viewer->playing()) viewer->play();  // at the end of the log, play starts over
+        viewer->advanceReplay(0.055);
+        if (state.range(0) != 0) QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ReplayTickOnAdvance)->ArgName("paint")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace torvane

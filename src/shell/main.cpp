@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "shell/datalog_viewer.h"
 #include "shell/tform_hlav.h"
 #include "shell/tuning_tools.h"
 #include "sim/sim_options.h"
@@ -25,7 +26,7 @@ namespace {
 
 const char* const kUsage =
     "Usage: torvane [LANGUAGE] [--simulate] [--port DEVICE] [--screenshot FILE] [--exit-after MS]\n"
-    "              [--page INDEX] [--report-startup] [--hold RPM,TPS | --sweep] [--datalog FILE]\n"
+    "              [--page INDEX] [--report-startup] [--hold RPM,TPS | --sweep] [--datalog FILE [--replay]]\n"
     "  LANGUAGE           ENGLISH, DEUTSCH, FRENCH or CESKY (exactly so) selects the language\n"
     "  --simulate         talk to the built-in simulated unit instead of a serial port\n"
     "  --port DEVICE      open DEVICE for the selected port entry (e.g. a pseudo-terminal)\n"
@@ -33,6 +34,7 @@ const char* const kUsage =
     "  --exit-after MS    close the window (settings are saved) after MS milliseconds\n"
     "  --page INDEX       show page INDEX (0 Bike ... 18 Monitor) after the start\n"
     "  --datalog FILE     open the datalog FILE in the log viewer after the start\n"
+    "  --replay           with --datalog: replay it over the maps at its own pace\n"
     "  --report-startup   print the milliseconds from start to the window shown\n"
     "  --hold RPM,TPS     with --simulate: the engine holds RPM and throttle TPS % (e.g. 3000,20)\n"
     "  --sweep            with --simulate: rpm and throttle sweep slowly through the maps\n";
@@ -50,6 +52,7 @@ struct CommandLine {
     torvane::StartOptions start;
     QString screenshot;
     QString datalog;
+    bool replay = false;
     int exitAfterMs = -1;
     int page = -1;
     bool reportStartup = false;
@@ -76,6 +79,8 @@ CommandLine parse(const QStringList& args) {
             value(cl.start.portOverride);
         } else if (a == "--datalog") {
             value(cl.datalog);
+        } else if (a == "--replay") {
+            cl.replay = true;
         } else if (a == "--screenshot") {
             value(cl.screenshot);
         } else if (a == "--exit-after") {
@@ -111,6 +116,7 @@ CommandLine parse(const QStringList& args) {
         }
         if (!cl.error.isEmpty()) break;
     }
+    if (cl.error.isEmpty() && cl.replay && cl.datalog.isEmpty()) cl.error = "--replay needs --datalog FILE";
     return cl;
 }
 
@@ -165,7 +171,9 @@ int main(int argc, char* argv[]) {
             if (auto* pages = window.findChild<QTabWidget*>("PageControl1")) pages->setCurrentIndex(cl.page);
         }
         window.show();
-        if (!cl.datalog.isEmpty()) window.tuningTools().openDatalog(cl.datalog);
+        if (!cl.datalog.isEmpty() && window.tuningTools().openDatalog(cl.datalog) && cl.replay) {
+            window.tuningTools().viewer()->play();
+        }
         if (cl.reportStartup) {
             QTimer::singleShot(0, &window, [&] {
                 std::printf("startup-ms %lld\n", static_cast<long long>(sinceStart.elapsed()));

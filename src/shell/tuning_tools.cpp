@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -174,8 +175,15 @@ void TuningTools::buildMenus() {
         for (int k = 0; k < MapCells; ++k) {
             SpinField* cell = panel->cell(k);
             cell->setContextMenuPolicy(Qt::CustomContextMenu);
-            connect(cell, &QWidget::customContextMenuRequested, this,
-                    [cell, cells](const QPoint& p) { cells->exec(cell->mapToGlobal(p)); });
+            connect(cell, &QWidget::customContextMenuRequested, this, [this, k, cell, cells](const QPoint& p) {
+                // Outside the chosen cells the menu works on the cell clicked.
+                const std::optional<CellRect> rect = selection_->rectangle();
+                if (!rect || !rect->contains(k / MapColumns, k % MapColumns)) {
+                    selection_->clear();
+                    cell->setFocus(Qt::MouseFocusReason);
+                }
+                cells->exec(cell->mapToGlobal(p));
+            });
         }
     }
 
@@ -284,6 +292,7 @@ bool TuningTools::openDatalog(const QString& path) {
         connect(viewer_, &DatalogViewer::rowShown, this, &TuningTools::showReplayRow);
         connect(viewer_, &DatalogViewer::replayStopped, this, &TuningTools::endReplay);
         connect(viewer_, &DatalogViewer::cellHitsRequested, this, &TuningTools::showCellHits);
+        placeBesideWindow(viewer_);
     }
     viewer_->setProperty("datalogPath", path);
     viewer_->setLog(std::move(*log), QFileInfo(path).fileName());
@@ -293,18 +302,34 @@ bool TuningTools::openDatalog(const QString& path) {
     return true;
 }
 
+void TuningTools::placeBesideWindow(QWidget* tool) {
+    // Beside the main window where the screen has room, else below it, so the map stays in view.
+    const QScreen* screen = window_.screen();
+    if (screen == nullptr) return;
+    const QRect free = screen->availableGeometry();
+    const QRect main = window_.frameGeometry();
+    const QSize size = tool->sizeHint().expandedTo(QSize(640, 420));
+    if (main.right() + size.width() <= free.right()) {
+        tool->move(main.right() + 1, main.top());
+    } else if (main.bottom() + size.height() <= free.bottom()) {
+        tool->move(main.left(), main.bottom() + 1);
+    }
+}
+
 void TuningTools::showReplayRow(std::size_t row) {
     if (row >= log_.rows()) return;
     window_.link()->setReplaying(true);
     LiveValues& live = window_.liveValues();
     LiveValues logged = LiveValuesFromDatalog(log_, row);
-    // What the log does not carry stays the unit's own: its storing work, its program version (else
-    // the monitor would warn of a version mismatch), its counters and learnt ratios.
-    logged.UnitSavingCountdown = live.UnitSavingCountdown;
-    logged.monitor.unitVersion = live.monitor.unitVersion;
-    logged.monitor.programmingCount = live.monitor.programmingCount;
-    logged.monitor.diagnostics = live.monitor.diagnostics;
-    logged.monitor.learntSpeedRatio = live.monitor.learntSpeedRatio;
+    // What the log does not carry stays the unit's own: its storing work, its program version (a unit
+    // that has not answered yet gives no cause for a version warning), its counters and learnt ratios.
+    const LiveValues& unit = window_.link()->unitLiveValues();
+    logged.UnitSavingCountdown = unit.UnitSavingCountdown;
+    logged.monitor.unitVersion =
+        unit.monitorFrames > 0 ? unit.monitor.unitVersion : static_cast<std::uint8_t>(ProgramVersion);
+    logged.monitor.programmingCount = unit.monitor.programmingCount;
+    logged.monitor.diagnostics = unit.monitor.diagnostics;
+    logged.monitor.learntSpeedRatio = unit.monitor.learntSpeedRatio;
     live = logged;
     window_.link()->showReadouts(live);
     window_.TrackOperatingPoint();
@@ -475,7 +500,9 @@ MapViewData TuningTools::shownMap() const {
     data.title = PageTitle(window_, page);
     data.valueUnit = page == PageAdvance ? "deg" : "%";
     for (int c = 0; c < MapColumns; ++c) data.rpm.push_back(panel->rpm(c)->value());
-    const QColor live(0, 255, 0);
+    // The live cell is the green one; where the unit blends two maps, the yellow one.
+    const QColor green(0, 255, 0), yellow(255, 255, 0);
+    int yellowRow = -1, yellowColumn = -1;
     for (int r = 0; r < MapRows; ++r) {
         if (!panel->cell(MapPanel::cellIndex(r, 0))->isVisibleTo(panel)) continue;
         const SpinField* iap = panel->iap(r);
@@ -485,18 +512,28 @@ MapViewData TuningTools::shownMap() const {
         for (int c = 0; c < MapColumns; ++c) {
             const SpinField* cell = panel->cell(MapPanel::cellIndex(r, c));
             row.push_back(cell->value());
-            if (cell->fieldColor() == live) {
+            if (cell->fieldColor() == green) {
                 data.liveRow = static_cast<int>(data.values.size());
                 data.liveColumn = c;
+            } else if (cell->fieldColor() == yellow) {
+                yellowRow = static_cast<int>(data.values.size());
+                yellowColumn = c;
             }
         }
         data.values.push_back(std::move(row));
+    }
+    if (data.liveRow < 0) {
+        data.liveRow = yellowRow;
+        data.liveColumn = yellowColumn;
     }
     return data;
 }
 
 void TuningTools::MenuMapChartClick() {
-    if (!chart_) chart_ = new MapRowChart();
+    if (!chart_) {
+        chart_ = new MapRowChart();
+        placeBesideWindow(chart_);
+    }
     chart_->setData(shownMap());
     chart_->show();
     chart_->raise();
@@ -508,7 +545,10 @@ void TuningTools::MenuMapSurfaceClick() {
         window_.prompts().showMessage(QString(kNoSurface).arg(why));
         return;
     }
-    if (!surface_) surface_ = new MapSurface();
+    if (!surface_) {
+        surface_ = new MapSurface();
+        placeBesideWindow(surface_);
+    }
     surface_->setData(shownMap());
     surface_->show();
     surface_->raise();

@@ -84,6 +84,7 @@ class TuningTools : public QObject {
     void stopRecording(const QString& reason);
     void showRecordingLabel();
     void updateMapViews();
+    void placeBesideWindow(QWidget* tool);
 
     TFormHlav& window_;
     std::unique_ptr<MapSelection> selection_;

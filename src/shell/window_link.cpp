@@ -172,6 +172,10 @@ bool WindowLink::replaying() const {
     return d->replaying;
 }
 
+const LiveValues& WindowLink::unitLiveValues() const {
+    return d->replaying ? d->unitLive : d->live;
+}
+
 void WindowLink::showReadouts(const LiveValues& live) {
     d->readouts(live);
 }

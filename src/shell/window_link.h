@@ -55,6 +55,8 @@ class WindowLink {
     // live values are the unit's newest again.
     void setReplaying(bool on);
     bool replaying() const;
+    // The unit's own newest live values, also while a datalog replays.
+    const LiveValues& unitLiveValues() const;
     // The monitor readouts from the given live values (a replayed frame).
     void showReadouts(const LiveValues& live);
 

@@ -177,6 +177,35 @@ TEST_F(TuningToolsTest, CellHitsOfAKnownLogAndTheirTable) {
     EXPECT_EQ(shownTotal, 5);
 }
 
+TEST_F(TuningToolsTest, ReplayWithoutAUnitMovesTheLivePointWithoutAVersionWarning) {
+    ASSERT_TRUE(dir.isValid());
+    StartOptions o;
+    o.portOverride = "/nonexistent/tty-for-tests";
+    o.settingsDirectory = dir.path();
+    w = std::make_unique<TFormHlav>(o, std::make_unique<ToolPrompts>());
+    w->timer1()->stop();
+    put("AdvanceTps", 1);
+    show(PageAdvance);
+    DatalogWriter writer;
+    std::string error;
+    ASSERT_TRUE(writer.open(path("home.csv").toStdString(), error));
+    LiveValues a;
+    a.EngineSpeed = 7000;
+    a.ThrottleOpening = 400;
+    a.monitor.coolantRaw = 180;
+    ASSERT_TRUE(writer.append(0.0, a));
+    a.EngineSpeed = 2000;
+    ASSERT_TRUE(writer.append(0.055, a));
+    writer.close();
+    ASSERT_TRUE(tools().openDatalog(path("home.csv")));
+    tools().viewer()->setCursorRow(1);
+    EXPECT_EQ(w->liveValues().EngineSpeed, 2000);
+    EXPECT_GE(greenCell(), 0);
+    EXPECT_TRUE(w->findChild<QLabel*>("LabelVersion")->text().isEmpty());
+    tools().viewer()->setCursorRow(0);
+    EXPECT_EQ(w->liveValues().EngineSpeed, 7000);
+}
+
 TEST_F(TuningToolsTest, UnwritableDatalogAndUnreadableDatalogGiveMessages) {
     start();
     EXPECT_FALSE(tools().startDatalog(path("no/such/folder/ride.csv")));
@@ -240,6 +269,31 @@ TEST_F(TuningToolsTest, OperationOnChosenAdvanceCellsIsOneCommit) {
     const int c00 = V("Advance", 0), c0e = V("Advance", 14), ce0 = V("Advance", 135), cee = V("Advance", 149);
     const double mid = (c00 + c0e + ce0 + cee) / 4.0;
     EXPECT_NEAR(panel().cell(MapPanel::cellIndex(4, 7))->value(), mid, 2.0);
+}
+
+TEST_F(TuningToolsTest, EveryOperationIsOneUndoEntryAndUndoesWhole) {
+    start();
+    put("AdvanceTps", 1);
+    show(PageAdvance);
+    // A map with some relief, so that every operation changes something.
+    for (int k = 0; k < MapCells; ++k) put("Advance", 10 + (k * 7) % 23, k);
+    w->editor().CommitChange();
+    prompts->number = 3;
+    for (SelectionOp op : {SelectionOp::Set, SelectionOp::Add, SelectionOp::Scale, SelectionOp::InterpolateRows,
+                           SelectionOp::InterpolateColumns, SelectionOp::InterpolateBoth, SelectionOp::Smooth}) {
+        show(PageAdvance);
+        tools().selection().select({1, 2, 5, 9});
+        const DeviceImage before = w->image();
+        const int entry = w->editor().undoRing().current();
+        ASSERT_TRUE(tools().applyCellOperation(op)) << static_cast<int>(op);
+        EXPECT_EQ(w->editor().undoRing().current(), (entry + 1) % UndoRing::Size) << static_cast<int>(op);
+        EXPECT_FALSE(std::equal(before.bytes().begin(), before.bytes().end(), w->image().bytes().begin()))
+            << static_cast<int>(op);
+        w->findChild<QAction*>("MenuZpet")->trigger();
+        EXPECT_TRUE(std::equal(before.bytes().begin(), before.bytes().end(), w->image().bytes().begin()))
+            << static_cast<int>(op);
+    }
+    EXPECT_EQ(prompts->numbersAsked, 3);  // Set, Add and Scale ask for their number
 }
 
 TEST_F(TuningToolsTest, ScaleOnAnInjectionMapWorksOnThePercentagesShown) {
