@@ -120,17 +120,10 @@ std::optional<LogCommandLine> ParseLogCommandLine(const std::vector<std::string>
                         : "log takes no argument \"" + a + "\"; name the log with -o FILE";
             return std::nullopt;
         }
-        if (i + 1 >= args.size()) {
-            error = a + " needs a value";
-            return std::nullopt;
-        }
         bool& given = a == "--port" ? portGiven : a == "--seconds" ? secondsGiven : outputGiven;
-        if (given) {
-            error = a + " given twice";
-            return std::nullopt;
-        }
-        given = true;
-        const std::string& value = args[++i];
+        const std::string* taken = TakeOptionValue(args, i, given, error);
+        if (taken == nullptr) return std::nullopt;
+        const std::string& value = *taken;
         if (a == "--port") {
             line.device = value;
         } else if (a == "--seconds") {

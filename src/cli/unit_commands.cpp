@@ -142,6 +142,21 @@ std::string UnitCommandUsage() {
            "2 on bad arguments, a port that does not open or a file error.\n";
 }
 
+const std::string* TakeOptionValue(const std::vector<std::string>& args, std::size_t& i, bool& given,
+                                   std::string& error) {
+    const std::string& option = args[i];
+    if (i + 1 >= args.size()) {
+        error = option + " needs a value";
+        return nullptr;
+    }
+    if (given) {
+        error = option + " given twice";
+        return nullptr;
+    }
+    given = true;
+    return &args[++i];
+}
+
 std::optional<UnitCommandLine> ParseUnitCommandLine(std::string_view command,
                                                     const std::vector<std::string>& args,
                                                     std::string& error) {
@@ -173,17 +188,10 @@ std::optional<UnitCommandLine> ParseUnitCommandLine(std::string_view command,
             continue;
         }
         if (a == "--port" || a == "-o" || a == "--output" || a == "--language") {
-            if (i + 1 >= args.size()) {
-                error = a + " needs a value";
-                return std::nullopt;
-            }
             bool& given = a == "--port" ? portGiven : a == "--language" ? languageGiven : outputGiven;
-            if (given) {
-                error = a + " given twice";
-                return std::nullopt;
-            }
-            given = true;
-            const std::string& value = args[++i];
+            const std::string* taken = TakeOptionValue(args, i, given, error);
+            if (taken == nullptr) return std::nullopt;
+            const std::string& value = *taken;
             if (a == "--port") {
                 line.device = value;
             } else if (a == "--language") {

@@ -40,6 +40,11 @@ struct UnitCommandLine {
     bool help = false;
 };
 
+// The value after option args[i], once per command line: moves i onto it and marks the option given.
+// Empty with a reason in error when the value is missing or the option came before.
+const std::string* TakeOptionValue(const std::vector<std::string>& args, std::size_t& i, bool& given,
+                                   std::string& error);
+
 // Empty with a reason in error on bad arguments.
 std::optional<UnitCommandLine> ParseUnitCommandLine(std::string_view command,
                                                     const std::vector<std::string>& args, std::string& error);
