@@ -62,6 +62,11 @@ void MapSelection::clear() {
     emit selectionChanged();
 }
 
+void MapSelection::setChoiceShown(bool shown) {
+    choiceShown_ = shown;
+    refreshColours();
+}
+
 void MapSelection::setShadeByValue(bool on) {
     shade_ = on;
     refreshColours();
@@ -84,7 +89,7 @@ void MapSelection::refreshColours() {
     for (int k = 0; k < MapCells; ++k) {
         SpinField* cell = panel_.cell(k);
         QColor colour;
-        if (rect && rect->contains(RowOf(k), ColumnOf(k))) {
+        if (rect && choiceShown_ && rect->contains(RowOf(k), ColumnOf(k))) {
             colour = selectionColour();
         } else if (shade_ && cell->isVisibleTo(&panel_)) {
             const Shade s = ValueShade(cell->value(), range.lowest, range.highest);

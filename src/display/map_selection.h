@@ -29,6 +29,9 @@ class MapSelection : public QObject {
     void select(CellRect rect);
     void clear();
 
+    // A print shows the page without the chosen cells' colour; the choice itself stays.
+    void setChoiceShown(bool shown);
+
     void setShadeByValue(bool on);
     bool shadeByValue() const { return shade_; }
     // Recomputes every cell's underlay from the selection and the shown values; cheap when nothing
@@ -53,6 +56,7 @@ class MapSelection : public QObject {
     int extent_ = -1;
     bool dragging_ = false;
     bool shade_ = false;
+    bool choiceShown_ = true;
 };
 
 }  // namespace torvane

@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 
+#include "display/map_selection.h"
 #include "editor/commit_check_box.h"
 #include "editor/map_panel.h"
 #include "editor/spin_button.h"
@@ -25,6 +26,7 @@
 #include "link/link_session.h"
 #include "shell/gauge_widget.h"
 #include "shell/tform_hlav.h"
+#include "shell/tuning_tools.h"
 #include "shell/window_link.h"
 #include "text/message_table.h"
 
@@ -137,6 +139,7 @@ void TFormHlav::MenuCompareAllClick() {
 void TFormHlav::SetPrintMode(bool on) {
     printMode_ = on;
     const bool shown = !on;
+    if (tools_ != nullptr) tools_->selection().setChoiceShown(shown);
     for (const char* name : {"StatusBar1", "ImageLogo2", "GroupBoxToolBar", "LabelSpojeni", "CSpinButtonPolohaA",
                              "CSpinButtonPolohaB", "CheckBoxAll_PolohaA", "CheckBoxAll_PolohaB", "ButtonTps0",
                              "ButtonTps100", "CheckBoxExtMonitor", "CGaugeRpm", "CGaugeTps", "CGaugeLambda",

@@ -349,6 +349,10 @@ TEST_F(TuningToolsTest, CellsAreChosenByShiftArrowsAndDragAndTheLiveColourWins) 
     EXPECT_EQ(r.row1, 2);
     EXPECT_EQ(r.col1, 2);
     EXPECT_EQ(panel().cell(MapPanel::cellIndex(2, 2))->palette().color(QPalette::Base), MapSelection::selectionColour());
+    w->SetPrintMode(true);  // a print shows no chosen cells
+    EXPECT_FALSE(panel().cell(MapPanel::cellIndex(2, 2))->underlayColor().isValid());
+    w->SetPrintMode(false);
+    EXPECT_EQ(panel().cell(MapPanel::cellIndex(2, 2))->underlayColor(), MapSelection::selectionColour());
     QTest::keyClick(first, Qt::Key_Escape);
     EXPECT_FALSE(tools().selection().rectangle().has_value());
 
