@@ -17,13 +17,13 @@ CellHits CountCellHits(const DeviceImage& image, std::span<const LiveValues> fra
         // inherit the row or column of the one before.
         LiveIndexes indexes;
         const std::vector<Highlight> marks = TrackOperatingPoint(image, live, page, ms, indexes);
-        // The tick greens one cell at most (one live row, one live column). Should it ever green
-        // several, each of them counts once for the frame; a repeated entry does not count twice.
+        // The tick marks one cell at most (one live row, one live column): green, or yellow where the
+        // unit blends the throttle and the pressure map, which is still the cell of this map the
+        // engine ran in. Should several be marked, each counts once for the frame.
         std::array<bool, MapRows * MapColumns> green{};
         bool any = false;
         for (const Highlight& h : marks) {
-            // Yellow is the blended injection (both maps weighted), not the cell the unit runs on.
-            if (h.base != "UpDownCell_Uni" || h.paint != Paint::Green) continue;
+            if (h.base != "UpDownCell_Uni" || (h.paint != Paint::Green && h.paint != Paint::Yellow)) continue;
             if (h.index < 0 || h.index >= MapRows * MapColumns) continue;
             // live_point numbers the cells row * 15 + column like the panel; showing row 9 at the top
             // only moves that row's widgets, so the index stays the same.

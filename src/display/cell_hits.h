@@ -1,6 +1,6 @@
 #pragma once
 // How many logged frames fell into each cell of a map page: the cell the live operating point marks
-// green for each frame, counted over a whole datalog.
+// (green, or yellow where two maps are blended) for each frame, counted over a whole datalog.
 
 #include <array>
 #include <span>

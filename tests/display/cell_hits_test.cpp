@@ -1,5 +1,5 @@
-// Counting a datalog's frames into the map cells the live point greens, on the Advance page and an
-// injection page, with stopped-engine, blended and non-map frames falling outside.
+// Counting a datalog's frames into the map cells the live point marks, on the Advance page and an
+// injection page (blended frames included), with stopped-engine and non-map frames falling outside.
 #include "display/cell_hits.h"
 
 #include <gtest/gtest.h>
@@ -59,14 +59,14 @@ TEST_F(CellHitsTest, AdvanceCountsEachFrameInItsLiveCell) {
     EXPECT_EQ(top.count[4 * 15 + 2], 0);
 }
 
-TEST_F(CellHitsTest, InjectionPageSkipsBlendedFramesAndCountsTheTimesViewOnce) {
-    frames.push_back(Frame(3050, 200, true));  // yellow: both maps weighted
+TEST_F(CellHitsTest, InjectionPageCountsBlendedFramesAndTheTimesViewOnce) {
+    frames.push_back(Frame(3050, 200, true));  // yellow: both maps weighted, still this map's cell
     for (bool ms : {false, true}) {
         const CellHits h = CountCellHits(image, frames, PageJet1A, ms);
-        EXPECT_EQ(h.count[4 * 15 + 2], 3) << ms;  // the time label greened with the field is no second hit
+        EXPECT_EQ(h.count[4 * 15 + 2], 4) << ms;  // the time label marked with the field is no second hit
         EXPECT_EQ(h.count[9 * 15 + 5], 2) << ms;
         EXPECT_EQ(h.frames, 7);
-        EXPECT_EQ(h.outside, 2);
+        EXPECT_EQ(h.outside, 1);
     }
 }
 
