@@ -161,24 +161,27 @@ BENCHMARK(BM_SaveAllNewFromWindow)->Unit(benchmark::kMillisecond);
 // One tick of a datalog replay on the Advance page: the viewer's clock moves on by 55 ms of the log,
 // its cursor and readout follow, and the window takes the logged frame as its live values (monitor
 // readouts, live point). paint 1 adds the repaint of the viewer and the window.
+// A ride of `rows` frames 55 ms apart that wanders over the whole map.
+QString WriteRide(const Window& win, int rows) {
+    const QString path = win.dir.path() + "/ride.csv";
+    DatalogWriter writer;
+    std::string error;
+    writer.open(path.toStdString(), error);
+    LiveValues live;
+    for (int row = 0; row < rows; ++row) {
+        live.EngineSpeed = static_cast<std::uint16_t>(1200 + (row * 37) % 12000);
+        live.ThrottleOpening = static_cast<std::uint16_t>((row * 13) % 1000);
+        live.IntakePressure = static_cast<std::uint16_t>(30 + row % 70);
+        writer.append(row * 0.055, live);
+    }
+    return path;
+}
+
 void BM_ReplayTickOnAdvance(benchmark::State& state) {
     Window win;
     SetFieldValue(win.w->image(), Field("AdvanceTps"), 0, 1);
     win.editor().switchToPage(PageAdvance);
-    const QString path = win.dir.path() + "/ride.csv";
-    {
-        DatalogWriter writer;
-        std::string error;
-        writer.open(path.toStdString(), error);
-        LiveValues live;
-        for (int row = 0; row < 20000; ++row) {
-            live.EngineSpeed = static_cast<std::uint16_t>(1200 + (row * 37) % 12000);
-            live.ThrottleOpening = static_cast<std::uint16_t>((row * 13) % 1000);
-            live.IntakePressure = static_cast<std::uint16_t>(30 + row % 70);
-            writer.append(row * 0.055, live);
-        }
-    }
-    win.w->tuningTools().openDatalog(path);
+    win.w->tuningTools().openDatalog(WriteRide(win, 20000));
     DatalogViewer* viewer = win.w->tuningTools().viewer();
     viewer->setSpeed(1.0);
     QApplication::processEvents();
@@ -189,6 +192,15 @@ void BM_ReplayTickOnAdvance(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReplayTickOnAdvance)->ArgName("paint")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The cell hits of an hour's ride at 18 frames a second on Inj-1A: every frame located on the map.
+void BM_CellHitsOfAnHourOnInj1A(benchmark::State& state) {
+    Window win;
+    win.editor().switchToPage(PageJet1A);
+    win.w->tuningTools().openDatalog(WriteRide(win, 64800));
+    for (auto _ : state) benchmark::DoNotOptimize(win.w->tuningTools().cellHits().frames);
+}
+BENCHMARK(BM_CellHitsOfAnHourOnInj1A)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace torvane

@@ -30,37 +30,28 @@
 #include <cmath>
 #include <limits>
 
+#include "text/message_table.h"
+
 namespace torvane {
 
 namespace {
 
-// Every text the window shows.
-constexpr const char* TextWindowTitleNoLog = "Datalog";
-constexpr const char* TextWindowTitle = "Datalog - %1";
-constexpr const char* TextPlay = "Play";
-constexpr const char* TextPause = "Pause";
-constexpr const char* TextStep = "Step";
-constexpr const char* TextStepBack = "Step back";
-constexpr const char* TextSpeed = "Speed";
-constexpr const char* TextZoomIn = "Zoom in";
-constexpr const char* TextZoomOut = "Zoom out";
-constexpr const char* TextWholeLog = "Whole log";
-constexpr const char* TextCellHits = "Cell hits";
-constexpr const char* TextTimeAxis = "Time [s]";
-constexpr const char* TextChannelHeader = "Channel";
-constexpr const char* TextValueHeader = "Value";
-constexpr const char* TextUnitHeader = "Unit";
-constexpr const char* TextTimeChannel = "time";
+// The window's texts come from the tool texts in the window's language; these are data and formats that
+// read the same in every language.
+constexpr const char* TextTimeChannel = "time";  // the name of the log's time column
 constexpr const char* TextTimeUnit = "s";
 constexpr const char* TextNoValue = "-";
-constexpr const char* TextLogInfo = "%1 rows, %2";
-constexpr const char* TextSkippedLines = "%1 lines skipped";
-constexpr const char* TextUnnamedColumn = "column %1";
-constexpr const char* TextCannotRead = "The datalog cannot be read.";
-constexpr const char* TextPlayTip = "Replay the log at the chosen speed (Space)";
-constexpr const char* TextCellHitsTip =
-    "Count the logged frames in each cell of the map shown in the main window";
-constexpr const char* TextPlotTip = "Click: cursor; drag: pan; wheel, + and -: zoom; Home: whole log";
+
+// The buttons of the tool row with their captions.
+struct ButtonCaption {
+    const char* objectName;
+    ToolText caption;
+};
+constexpr ButtonCaption ButtonCaptions[] = {
+    {"ButtonStepBack", ToolText::ViewerStepBack}, {"ButtonStep", ToolText::ViewerStep},
+    {"ButtonZoomIn", ToolText::ViewerZoomIn},     {"ButtonZoomOut", ToolText::ViewerZoomOut},
+    {"ButtonWholeLog", ToolText::ViewerWholeLog}, {"ButtonCellHits", ToolText::ViewerCellHits},
+};
 
 struct SpeedChoice {
     const char* text;
@@ -156,7 +147,6 @@ class DatalogChartView : public QChartView {
     DatalogChartView(QChart* chart, DatalogViewer* viewer) : QChartView(chart, viewer), viewer_(viewer) {
         setFocusPolicy(Qt::StrongFocus);
         setRenderHint(QPainter::Antialiasing);
-        setToolTip(QString::fromLatin1(TextPlotTip));
     }
 
   protected:
@@ -224,8 +214,8 @@ class DatalogChartView : public QChartView {
 
 DatalogViewer::DatalogViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("DatalogViewer");
-    setWindowTitle(QString::fromLatin1(TextWindowTitleNoLog));
     buildWindow();
+    setLanguage(language_);
     replayTimer_ = new QTimer(this);
     replayTimer_->setInterval(ReplayIntervalMs);
     connect(replayTimer_, &QTimer::timeout, this, &DatalogViewer::onReplayTimer);
@@ -240,48 +230,41 @@ void DatalogViewer::buildWindow() {
 
     auto* tools = new QHBoxLayout;
     tools->setSpacing(4);
-    const auto button = [&](const char* name, const char* text, auto slot) {
-        auto* b = new QPushButton(QString::fromLatin1(text), this);
+    // Captions come with setLanguage.
+    const auto button = [&](const char* name, auto slot) {
+        auto* b = new QPushButton(this);
         b->setObjectName(QLatin1String(name));
         b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, slot);
         tools->addWidget(b);
         return b;
     };
-    playButton_ = button("ButtonPlay", TextPlay, [this] { playing_ ? pause() : play(); });
-    playButton_->setToolTip(QString::fromLatin1(TextPlayTip));
-    // Wide enough for either text, so the row does not jump when it changes.
-    playButton_->setMinimumWidth(
-        std::max(playButton_->fontMetrics().horizontalAdvance(QString::fromLatin1(TextPause)),
-                 playButton_->fontMetrics().horizontalAdvance(QString::fromLatin1(TextPlay))) +
-        28);
-    button("ButtonStepBack", TextStepBack, [this] { step(-1); });
-    button("ButtonStep", TextStep, [this] { step(1); });
-    auto* speedLabel = new QLabel(QString::fromLatin1(TextSpeed), this);
+    playButton_ = button("ButtonPlay", [this] { playing_ ? pause() : play(); });
+    button("ButtonStepBack", [this] { step(-1); });
+    button("ButtonStep", [this] { step(1); });
+    speedLabel_ = new QLabel(this);
+    speedLabel_->setObjectName("LabelSpeed");
     tools->addSpacing(8);
-    tools->addWidget(speedLabel);
+    tools->addWidget(speedLabel_);
     speedCombo_ = new QComboBox(this);
     speedCombo_->setObjectName("ComboSpeed");
     for (const SpeedChoice& choice : SpeedChoices)
         speedCombo_->addItem(QString::fromLatin1(choice.text), choice.factor);
     speedCombo_->setCurrentIndex(2);
-    speedLabel->setBuddy(speedCombo_);
+    speedLabel_->setBuddy(speedCombo_);
     connect(speedCombo_, &QComboBox::currentIndexChanged, this,
             [this](int index) { setSpeed(speedCombo_->itemData(index).toDouble()); });
     tools->addWidget(speedCombo_);
     tools->addSpacing(16);
-    button("ButtonZoomIn", TextZoomIn, [this] { zoom(ButtonZoomFactor, (view_.begin + view_.end) / 2); });
-    button("ButtonZoomOut", TextZoomOut,
-           [this] { zoom(1 / ButtonZoomFactor, (view_.begin + view_.end) / 2); });
-    button("ButtonWholeLog", TextWholeLog, [this] { showWholeLog(); });
+    button("ButtonZoomIn", [this] { zoom(ButtonZoomFactor, (view_.begin + view_.end) / 2); });
+    button("ButtonZoomOut", [this] { zoom(1 / ButtonZoomFactor, (view_.begin + view_.end) / 2); });
+    button("ButtonWholeLog", [this] { showWholeLog(); });
     tools->addSpacing(16);
     info_ = new QLabel(this);
     info_->setObjectName("LabelLogInfo");
     info_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     tools->addWidget(info_, 1);
-    button("ButtonCellHits", TextCellHits, [this] {
-        emit cellHitsRequested();
-    })->setToolTip(QString::fromLatin1(TextCellHitsTip));
+    button("ButtonCellHits", [this] { emit cellHitsRequested(); });
     layout->addLayout(tools);
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
@@ -299,7 +282,6 @@ void DatalogViewer::buildWindow() {
     chart_->setMargins(QMargins(4, 8, 4, 4));
     chart_->layout()->setContentsMargins(0, 0, 0, 0);
     timeAxis_ = new QValueAxis(chart_);
-    timeAxis_->setTitleText(QString::fromLatin1(TextTimeAxis));
     timeAxis_->setTickType(QValueAxis::TicksDynamic);
     timeAxis_->setTickAnchor(0);
     timeAxis_->setTruncateLabels(false);
@@ -320,9 +302,6 @@ void DatalogViewer::buildWindow() {
 
     readout_ = new QTableWidget(0, 3, splitter);
     readout_->setObjectName("TableCursor");
-    readout_->setHorizontalHeaderLabels({QString::fromLatin1(TextChannelHeader),
-                                         QString::fromLatin1(TextValueHeader),
-                                         QString::fromLatin1(TextUnitHeader)});
     readout_->verticalHeader()->hide();
     readout_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     readout_->verticalHeader()->setDefaultSectionSize(readout_->fontMetrics().height() + 4);
@@ -349,6 +328,36 @@ void DatalogViewer::buildWindow() {
     resize(1120, 640);
 }
 
+QString DatalogViewer::text(ToolText t) const {
+    return QString::fromStdString(ToolTextOf(t, language_));
+}
+
+void DatalogViewer::setLanguage(int languageIndex) {
+    language_ = languageIndex >= 0 && languageIndex < LanguageCount ? languageIndex : 0;
+    setWindowTitle(fileName_.isEmpty() ? text(ToolText::ViewerTitleNoLog)
+                                       : text(ToolText::ViewerTitle).arg(QFileInfo(fileName_).fileName()));
+    for (const ButtonCaption& b : ButtonCaptions) {
+        if (auto* button = findChild<QPushButton*>(QLatin1String(b.objectName)))
+            button->setText(text(b.caption));
+    }
+    updatePlayButton();
+    // Wide enough for either text, so the row does not jump when it changes.
+    const QFontMetrics metrics = playButton_->fontMetrics();
+    playButton_->setMinimumWidth(std::max(metrics.horizontalAdvance(text(ToolText::ViewerPause)),
+                                          metrics.horizontalAdvance(text(ToolText::ViewerPlay))) +
+                                 28);
+    playButton_->setToolTip(text(ToolText::ViewerPlayTip));
+    findChild<QPushButton*>("ButtonCellHits")->setToolTip(text(ToolText::ViewerCellHitsTip));
+    speedLabel_->setText(text(ToolText::ViewerSpeed));
+    chartView_->setToolTip(text(ToolText::ViewerPlotTip));
+    timeAxis_->setTitleText(text(ToolText::ViewerTimeAxis));
+    readout_->setHorizontalHeaderLabels({text(ToolText::ViewerChannelHeader),
+                                         text(ToolText::ViewerValueHeader),
+                                         text(ToolText::ViewerUnitHeader)});
+    fitUnitColumn();
+    if (!info_->text().isEmpty()) updateInfo();
+}
+
 QChart* DatalogViewer::chart() const {
     return chart_;
 }
@@ -366,7 +375,7 @@ bool DatalogViewer::openLog(const QString& path, QString& error) {
     std::string reason;
     std::optional<Datalog> log = ReadDatalog(QFile::encodeName(path).toStdString(), reason);
     if (!log) {
-        error = reason.empty() ? QString::fromLatin1(TextCannotRead) : QString::fromStdString(reason);
+        error = reason.empty() ? text(ToolText::ViewerCannotRead) : QString::fromStdString(reason);
         return false;
     }
     setLog(std::move(*log), path);
@@ -389,13 +398,13 @@ void DatalogViewer::setLog(Datalog log, const QString& fileName) {
     log.units.resize(columns);
     const std::size_t rows = columns == 0 ? 0 : log.columns.front().size();
     for (std::size_t c = 0; c < columns; ++c) {
-        if (log.names[c].empty()) log.names[c] = QString::fromLatin1(TextUnnamedColumn).arg(c).toStdString();
+        if (log.names[c].empty()) log.names[c] = text(ToolText::ViewerUnnamedColumn).arg(c).toStdString();
         if (log.columns[c].size() < rows)
             log.columns[c].resize(rows, std::numeric_limits<double>::quiet_NaN());
     }
     log_ = std::move(log);
     fileName_ = fileName;
-    setWindowTitle(QString::fromLatin1(TextWindowTitle).arg(QFileInfo(fileName).fileName()));
+    setWindowTitle(text(ToolText::ViewerTitle).arg(QFileInfo(fileName).fileName()));
 
     whole_ = LogTimeWindow(times());
     view_ = whole_;
@@ -447,7 +456,11 @@ void DatalogViewer::fillReadout() {
         cell(c, 1, QString(), Qt::AlignRight);
         cell(c, 2, QString::fromStdString(log_.units[static_cast<std::size_t>(c)]), Qt::AlignLeft);
     }
-    int unitWidth = readout_->fontMetrics().horizontalAdvance(QString::fromLatin1(TextUnitHeader));
+    fitUnitColumn();
+}
+
+void DatalogViewer::fitUnitColumn() {
+    int unitWidth = readout_->fontMetrics().horizontalAdvance(text(ToolText::ViewerUnitHeader));
     for (const std::string& unit : log_.units)
         unitWidth =
             std::max(unitWidth, readout_->fontMetrics().horizontalAdvance(QString::fromStdString(unit)));
@@ -467,12 +480,12 @@ void DatalogViewer::updateReadout() {
 }
 
 void DatalogViewer::updateInfo() {
-    QString text = QString::fromLatin1(TextLogInfo)
+    QString info = text(ToolText::ViewerLogInfo)
                        .arg(QLocale().toString(static_cast<qulonglong>(log_.rows())))
                        .arg(FormatDuration(log_.rows() < 2 ? 0 : whole_.span()));
     if (log_.skippedLines > 0)
-        text += QStringLiteral(", ") + QString::fromLatin1(TextSkippedLines).arg(log_.skippedLines);
-    info_->setText(text);
+        info += QStringLiteral(", ") + text(ToolText::ViewerSkippedLines).arg(log_.skippedLines);
+    info_->setText(info);
     info_->setToolTip(fileName_);
 }
 
@@ -732,7 +745,7 @@ void DatalogViewer::onReplayTimer() {
 }
 
 void DatalogViewer::updatePlayButton() {
-    playButton_->setText(QString::fromLatin1(playing_ ? TextPause : TextPlay));
+    playButton_->setText(text(playing_ ? ToolText::ViewerPause : ToolText::ViewerPlay));
 }
 
 void DatalogViewer::closeEvent(QCloseEvent* event) {

@@ -13,6 +13,7 @@
 
 #include "files/datalog.h"
 #include "shell/datalog_plot_math.h"
+#include "text/tool_texts.h"
 
 class QChart;
 class QChartView;
@@ -41,6 +42,11 @@ class DatalogViewer : public QWidget {
 
     explicit DatalogViewer(QWidget* parent = nullptr);
     ~DatalogViewer() override;
+
+    // Captions the window (buttons, tips, headers, title, axis title) in the language; a language index
+    // outside 0..3 reads as English.
+    void setLanguage(int languageIndex);
+    int language() const { return language_; }
 
     // Reads the file and shows it. False with a reason in error when it cannot be read; the log shown
     // before stays.
@@ -101,6 +107,8 @@ class DatalogViewer : public QWidget {
     void buildWindow();
     void fillChannelList();
     void fillReadout();
+    void fitUnitColumn();
+    QString text(ToolText t) const;
     void updateReadout();
     void updateInfo();
     void moveCursor(std::size_t row, bool followView);
@@ -119,6 +127,7 @@ class DatalogViewer : public QWidget {
 
     Datalog log_;
     QString fileName_;
+    int language_ = 0;
     TimeWindow whole_;
     TimeWindow view_;
     std::size_t cursorRow_ = 0;
@@ -138,6 +147,7 @@ class DatalogViewer : public QWidget {
     QTableWidget* readout_ = nullptr;
     QPushButton* playButton_ = nullptr;
     QComboBox* speedCombo_ = nullptr;
+    QLabel* speedLabel_ = nullptr;
     QLabel* info_ = nullptr;
 };
 

@@ -12,17 +12,15 @@
 #include <cmath>
 
 #include "display/display_applier.h"
+#include "text/message_table.h"
+#include "text/tool_texts.h"
 
 namespace torvane {
 
 namespace {
 
-// What the window shows.
-const char* const WindowTitleText = "Map rows - %1";
-const char* const RpmAxisText = "Engine speed [1/min]";
+// The value axis: the map's name and its unit, the same in every language.
 const char* const ValueAxisText = "%1 [%2]";
-const char* const UnnamedRowText = "Row %1";
-const char* const LiveCellText = "Live cell";
 
 constexpr double ThinLine = 1.5;
 constexpr double ThickLine = 4.0;
@@ -89,7 +87,6 @@ MapRowChart::MapRowChart(QWidget* parent) : QWidget(parent, Qt::Tool) {
     chart_->setMargins(QMargins(4, 4, 4, 4));
 
     rpmAxis_ = new QValueAxis(chart_);
-    rpmAxis_->setTitleText(QString::fromUtf8(RpmAxisText));
     valueAxis_ = new QValueAxis(chart_);
     for (QValueAxis* axis : {rpmAxis_, valueAxis_}) {
         axis->setTickType(QValueAxis::TicksDynamic);
@@ -110,8 +107,7 @@ MapRowChart::MapRowChart(QWidget* parent) : QWidget(parent, Qt::Tool) {
     marker_->setColor(DisplayApplier::colorOf(Paint::Green));
     marker_->setBorderColor(QColor(0, 90, 0));
     marker_->setPen(QPen(QColor(0, 90, 0), 2.0));
-    // Its legend entry comes and goes with the marker.
-    marker_->setName(QString::fromUtf8(LiveCellText));
+    // Its legend entry ("Live cell") comes and goes with the marker.
     marker_->setVisible(false);
 
     view_ = new QChartView(chart_, this);
@@ -120,7 +116,20 @@ MapRowChart::MapRowChart(QWidget* parent) : QWidget(parent, Qt::Tool) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
     resize(860, 520);
+    setLanguage(language_);
     setData({});
+}
+
+QString MapRowChart::text(ToolText t) const {
+    return QString::fromStdString(ToolTextOf(t, language_));
+}
+
+void MapRowChart::setLanguage(int languageIndex) {
+    language_ = languageIndex >= 0 && languageIndex < LanguageCount ? languageIndex : 0;
+    setWindowTitle(text(ToolText::ChartTitle).arg(data_.title));
+    rpmAxis_->setTitleText(text(ToolText::EngineSpeedAxis));
+    marker_->setName(text(ToolText::ChartLiveCell));
+    fillRows();  // rows without a name are numbered in the language
 }
 
 QLineSeries* MapRowChart::rowSeries(int row) const {
@@ -130,7 +139,7 @@ QLineSeries* MapRowChart::rowSeries(int row) const {
 
 void MapRowChart::setData(const MapViewData& data) {
     data_ = data;
-    setWindowTitle(QString::fromUtf8(WindowTitleText).arg(data_.title));
+    setWindowTitle(text(ToolText::ChartTitle).arg(data_.title));
     chart_->setTitle(data_.title);
     valueAxis_->setTitleText(data_.valueUnit.isEmpty()
                                  ? data_.title
@@ -188,7 +197,7 @@ void MapRowChart::fillRows() {
         // An edit changes one cell: the rows it did not touch keep their points and are not laid out again.
         if (rows_[r]->points() != points) rows_[r]->replace(points);
         const QString name =
-            r < data_.rowNames.size() ? data_.rowNames[r] : QString::fromUtf8(UnnamedRowText).arg(r + 1);
+            r < data_.rowNames.size() ? data_.rowNames[r] : text(ToolText::ChartUnnamedRow).arg(r + 1);
         if (rows_[r]->name() != name) rows_[r]->setName(name);
     }
 }

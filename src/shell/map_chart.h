@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <vector>
 
+#include "text/tool_texts.h"
+
 class QChart;
 class QChartView;
 class QLineSeries;
@@ -39,6 +41,9 @@ class MapRowChart : public QWidget {
   public:
     explicit MapRowChart(QWidget* parent = nullptr);
 
+    // Captions the window, the speed axis and the live cell's legend entry in the language.
+    void setLanguage(int languageIndex);
+
     // Keeps the row lines and puts the new points on them; lines are added or removed only when the
     // number of rows changes.
     void setData(const MapViewData& data);
@@ -57,8 +62,10 @@ class MapRowChart : public QWidget {
     void fitAxes();
     void showLive();
     void setRowThick(int row, bool thick);
+    QString text(ToolText t) const;
 
     MapViewData data_;
+    int language_ = 0;
     QChartView* view_ = nullptr;
     QChart* chart_ = nullptr;
     QValueAxis* rpmAxis_ = nullptr;

@@ -8,8 +8,11 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <optional>
 
 #include "display/display_applier.h"
+#include "text/message_table.h"
+#include "text/tool_texts.h"
 
 #if TORVANE_HAS_SURFACE
 #include <Q3DCamera>
@@ -29,20 +32,11 @@ namespace torvane {
 
 namespace {
 
-// What the window shows.
-const char* const WindowTitleText = "Map surface - %1";
-const char* const RpmAxisText = "Engine speed [1/min]";
+#if TORVANE_HAS_SURFACE
+// Formats that read the same in every language: the map's name with its unit, and the point's label.
 const char* const ValueAxisText = "%1 [%2]";
-const char* const RowAxisText = "Row";
 const char* const ItemLabelText = "@zLabel, @xLabel 1/min: @yLabel";
-const char* const NoModuleText = "This build has no 3D view: it was made without Qt Data Visualization.";
-const char* const NoApplicationText = "The 3D view needs the window's application to be running.";
-const char* const NoScreenText = "The 3D view needs a screen, and the display \"%1\" has none.";
-const char* const NoContextText = "The 3D view needs OpenGL, and the display \"%1\" gives no OpenGL context.";
-const char* const NoCurrentText =
-    "The 3D view needs OpenGL, and the OpenGL context of the display \"%1\" cannot draw.";
-const char* const OldOpenGlText =
-    "The 3D view needs OpenGL 2.1 or OpenGL ES 2.0; the display \"%1\" gives %2.%3.";
+#endif
 
 // Where the tuner looks from when the window opens.
 constexpr float CameraYaw = 35.0f;
@@ -52,28 +46,54 @@ constexpr float HorizontalAspect = 1.4f;
 // Enough light that the surface's colours read as the grid's shades, from any side.
 constexpr float AmbientLight = 0.55f;
 
+QString Text(ToolText text, int languageIndex) {
+    return QString::fromStdString(ToolTextOf(text, languageIndex));
+}
+
+// Why the surface cannot be drawn, kept apart from its wording so that one probe serves every language.
+struct Unavailable {
+    std::optional<ToolText> reason;  // none: the surface can be drawn
+    QString platform;
+    int major = 0, minor = 0;  // the OpenGL version the display gives
+};
+
+QString ReasonText(const Unavailable& u, int languageIndex) {
+    if (!u.reason) return {};
+    const QString text = Text(*u.reason, languageIndex);
+    switch (*u.reason) {
+        case ToolText::SurfaceNoScreen:
+        case ToolText::SurfaceNoContext:
+        case ToolText::SurfaceNoCurrent:
+            return text.arg(u.platform);
+        case ToolText::SurfaceOldOpenGl:
+            return text.arg(u.platform).arg(u.major).arg(u.minor);
+        default:
+            return text;
+    }
+}
+
+#if TORVANE_HAS_SURFACE
 QString Text(const char* text) {
     return QString::fromUtf8(text);
 }
 
-#if TORVANE_HAS_SURFACE
-// Empty when an OpenGL context good enough for the surface can be made and used.
-QString ProbeOpenGl() {
+// No reason when an OpenGL context good enough for the surface can be made and used.
+Unavailable ProbeOpenGl() {
     const QString platform = QGuiApplication::platformName();
     // These displays have no screen to put a 3D window on; with an X server at hand "offscreen" even
     // makes a context, and the graph then crashes on its first frame.
     if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
-        return Text(NoScreenText).arg(platform);
+        return {ToolText::SurfaceNoScreen, platform};
     QOpenGLContext context;
-    if (!context.create()) return Text(NoContextText).arg(platform);
+    if (!context.create()) return {ToolText::SurfaceNoContext, platform};
     QOffscreenSurface surface;
     surface.setFormat(context.format());
     surface.create();
-    if (!surface.isValid() || !context.makeCurrent(&surface)) return Text(NoCurrentText).arg(platform);
+    if (!surface.isValid() || !context.makeCurrent(&surface)) return {ToolText::SurfaceNoCurrent, platform};
     context.doneCurrent();
     const QSurfaceFormat format = context.format();
     if (format.majorVersion() * 10 + format.minorVersion() < (context.isOpenGLES() ? 20 : 21))
-        return Text(OldOpenGlText).arg(platform).arg(format.majorVersion()).arg(format.minorVersion());
+        return {ToolText::SurfaceOldOpenGl, platform, format.majorVersion(), format.minorVersion()};
     return {};
 }
 
@@ -130,21 +150,21 @@ class RowNameFormatter : public QValue3DAxisFormatter {
 };
 #endif
 
-bool MapSurface::available(QString* why) {
-    QString reason;
+bool MapSurface::available(QString* why, int languageIndex) {
+    Unavailable u;
 #if TORVANE_HAS_SURFACE
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        reason = Text(NoApplicationText);
+        u.reason = ToolText::SurfaceNoApplication;
     } else {
         // The display does not change while the program runs: one probe is enough.
-        static const QString probed = ProbeOpenGl();
-        reason = probed;
+        static const Unavailable probed = ProbeOpenGl();
+        u = probed;
     }
 #else
-    reason = Text(NoModuleText);
+    u.reason = ToolText::SurfaceNoModule;
 #endif
-    if (why) *why = reason;
-    return reason.isEmpty();
+    if (why) *why = ReasonText(u, languageIndex);
+    return !u.reason;
 }
 
 MapSurface::MapSurface(QWidget* parent) : QWidget(parent, Qt::Tool) {
@@ -163,7 +183,24 @@ MapSurface::MapSurface(QWidget* parent) : QWidget(parent, Qt::Tool) {
         layout->addWidget(message_);
     }
     resize(760, 560);
+    setLanguage(language_);
     setData({});
+}
+
+void MapSurface::setLanguage(int languageIndex) {
+    language_ = languageIndex >= 0 && languageIndex < LanguageCount ? languageIndex : 0;
+    setWindowTitle(Text(ToolText::SurfaceTitle, language_).arg(data_.title));
+    if (message_) {
+        QString why;
+        available(&why, language_);
+        message_->setText(why);
+    }
+#if TORVANE_HAS_SURFACE
+    if (graph_) {
+        graph_->axisX()->setTitle(Text(ToolText::EngineSpeedAxis, language_));
+        graph_->axisZ()->setTitle(Text(ToolText::SurfaceRowAxis, language_));
+    }
+#endif
 }
 
 QWidget* MapSurface::buildGraph() {
@@ -183,10 +220,8 @@ QWidget* MapSurface::buildGraph() {
         input->setSelectionEnabled(false);
 
     auto* x = new QValue3DAxis();
-    x->setTitle(Text(RpmAxisText));
     auto* y = new QValue3DAxis();
     auto* z = new QValue3DAxis();
-    z->setTitle(Text(RowAxisText));
     rowFormatter_ = new RowNameFormatter();
     z->setFormatter(rowFormatter_);
     for (QValue3DAxis* axis : {x, y, z}) axis->setTitleVisible(true);
@@ -218,7 +253,7 @@ QWidget* MapSurface::buildGraph() {
 
 void MapSurface::setData(const MapViewData& data) {
     data_ = data;
-    setWindowTitle(Text(WindowTitleText).arg(data_.title));
+    setWindowTitle(Text(ToolText::SurfaceTitle, language_).arg(data_.title));
     if (!graph_) return;
     fillSurface();
     showLive();

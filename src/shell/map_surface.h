@@ -23,8 +23,12 @@ class MapSurface : public QWidget {
   public:
     explicit MapSurface(QWidget* parent = nullptr);
 
-    // Whether this build and this display can draw the surface; why (if given) gets the reason when not.
-    static bool available(QString* why = nullptr);
+    // Whether this build and this display can draw the surface; why (if given) gets the reason when not,
+    // in the language given.
+    static bool available(QString* why = nullptr, int languageIndex = 0);
+
+    // Captions the window, its axes and the reason it cannot draw in the language.
+    void setLanguage(int languageIndex);
 
     // Keeps the graph and its series; only cells whose value changed are passed on when the map keeps
     // its shape.
@@ -43,6 +47,7 @@ class MapSurface : public QWidget {
     void showLive();
 
     MapViewData data_;
+    int language_ = 0;
     Q3DSurface* graph_ = nullptr;
     QSurface3DSeries* series_ = nullptr;
     RowNameFormatter* rowFormatter_ = nullptr;

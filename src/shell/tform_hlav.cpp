@@ -695,6 +695,7 @@ void TFormHlav::ApplyLanguage() {
     if (LabelSpojeni != nullptr && !LabelSpojeni->isHidden())
         ApplyMonitorReadout(this, MonitorPlaceholders(lang, image_.byteAt(300)));
     link_->applyLanguage(lang);
+    if (tools_ != nullptr) tools_->applyLanguage(lang);
 }
 
 void TFormHlav::MenuContensClick() {

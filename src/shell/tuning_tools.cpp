@@ -30,57 +30,48 @@
 #include "shell/map_surface.h"
 #include "shell/tform_hlav.h"
 #include "shell/window_link.h"
+#include "text/message_table.h"
+#include "text/tool_texts.h"
 
 namespace torvane {
 
 namespace {
 
-// The tools' own texts.
-const char* const kStartDatalog = "Start datalog...";
-const char* const kStopDatalog = "Stop datalog";
-const char* const kFastMonitor = "Fast monitor";
-const char* const kOpenDatalog = "Open datalog...";
-const char* const kCellsMenu = "Cells";
-const char* const kViewMenu = "&View";
-const char* const kShadeCells = "Colour cells by value";
-const char* const kMapChart = "Map rows chart";
-const char* const kMapSurface = "Map surface";
-const char* const kDatalogFilter = "Datalogs (*.csv);;All files (*)";
-const char* const kRecording = "Recording datalog %1: %2 frames";
-const char* const kCannotRecord = "The datalog cannot be written:\n%1";
-const char* const kRecordingStopped = "Recording stopped: the datalog cannot be written any more (%1 frames kept in %2).";
-const char* const kCannotReadLog = "The datalog cannot be read:\n%1";
-const char* const kSkippedLines = "%1 lines of the datalog were not rows of numbers and were left out.";
-const char* const kNoMapPage = "Show a map page first.";
-const char* const kNoCells = "Choose cells first: drag over them with the mouse, Shift+click, or Shift+arrow keys.";
-const char* const kFollowerMap = "This map follows Inj-1A in the present channel mode; change Inj-1A instead.";
-const char* const kNoLog = "Open a datalog first.";
-const char* const kCellHitsTitle = "Cell hits - %1";
-const char* const kCellHitsFooter = "%1 frames, %2 of them on no cell of this map.";
-const char* const kNoSurface = "The 3D surface cannot be shown here:\n%1";
-
 struct OperationEntry {
     SelectionOp op;
     const char* objectName;
-    const char* caption;
-    const char* question;
+    ToolText caption;
+    std::optional<ToolText> question;  // for the operations that take a number
     double start, minimum, maximum;
     const char* shortcut;
 };
 
 const OperationEntry kOperations[] = {
-    {SelectionOp::Set, "MenuCellsSet", "Set to...", "Value of the cells:", 0, -100000, 100000, "Ctrl+Shift+S"},
-    {SelectionOp::Add, "MenuCellsAdd", "Add...", "Add to the cells (negative subtracts):", 1, -100000, 100000,
+    {SelectionOp::Set, "MenuCellsSet", ToolText::CellsSet, ToolText::CellsSetQuestion, 0, -100000, 100000,
+     "Ctrl+Shift+S"},
+    {SelectionOp::Add, "MenuCellsAdd", ToolText::CellsAdd, ToolText::CellsAddQuestion, 1, -100000, 100000,
      "Ctrl+Shift+A"},
-    {SelectionOp::Scale, "MenuCellsScale", "Scale by percent...", "Scale the cells to percent of their value:", 100, 0,
-     1000, "Ctrl+Shift+P"},
-    {SelectionOp::InterpolateRows, "MenuCellsInterpolateRows", "Interpolate along rows", nullptr, 0, 0, 0,
-     "Ctrl+Shift+H"},
-    {SelectionOp::InterpolateColumns, "MenuCellsInterpolateColumns", "Interpolate along columns", nullptr, 0, 0, 0,
-     "Ctrl+Shift+V"},
-    {SelectionOp::InterpolateBoth, "MenuCellsInterpolateBoth", "Interpolate between the corners", nullptr, 0, 0, 0,
-     "Ctrl+Shift+B"},
-    {SelectionOp::Smooth, "MenuCellsSmooth", "Smooth", nullptr, 0, 0, 0, "Ctrl+Shift+M"},
+    {SelectionOp::Scale, "MenuCellsScale", ToolText::CellsScale, ToolText::CellsScaleQuestion, 100, 0, 1000,
+     "Ctrl+Shift+P"},
+    {SelectionOp::InterpolateRows, "MenuCellsInterpolateRows", ToolText::CellsInterpolateRows, std::nullopt,
+     0, 0, 0, "Ctrl+Shift+H"},
+    {SelectionOp::InterpolateColumns, "MenuCellsInterpolateColumns", ToolText::CellsInterpolateColumns,
+     std::nullopt, 0, 0, 0, "Ctrl+Shift+V"},
+    {SelectionOp::InterpolateBoth, "MenuCellsInterpolateBoth", ToolText::CellsInterpolateBoth, std::nullopt,
+     0, 0, 0, "Ctrl+Shift+B"},
+    {SelectionOp::Smooth, "MenuCellsSmooth", ToolText::CellsSmooth, std::nullopt, 0, 0, 0, "Ctrl+Shift+M"},
+};
+
+// The menu entries the tools add to the window, by objectName, with their captions.
+struct MenuCaption {
+    const char* objectName;
+    ToolText caption;
+};
+const MenuCaption kMenuCaptions[] = {
+    {"MenuOpenDatalog", ToolText::MenuOpenDatalog}, {"MenuStartDatalog", ToolText::MenuStartDatalog},
+    {"MenuStopDatalog", ToolText::MenuStopDatalog}, {"MenuFastMonitor", ToolText::MenuFastMonitor},
+    {"MenuShadeCells", ToolText::MenuShadeCells},   {"MenuMapChart", ToolText::MenuMapChart},
+    {"MenuMapSurface", ToolText::MenuMapSurface},
 };
 
 const OperationEntry& EntryOf(SelectionOp op) {
@@ -108,6 +99,31 @@ TuningTools::TuningTools(TFormHlav& window) : QObject(&window), window_(window) 
     if (auto* pages = window_.findChild<QTabWidget*>("PageControl1")) {
         connect(pages, &QTabWidget::currentChanged, this, [this] { selection_->clear(); });
     }
+    applyLanguage(window_.languageIndex());
+}
+
+QString TuningTools::text(ToolText t) const {
+    return QString::fromStdString(ToolTextOf(t, language_));
+}
+
+void TuningTools::applyLanguage(int languageIndex) {
+    language_ = languageIndex >= 0 && languageIndex < LanguageCount ? languageIndex : 0;
+    for (const MenuCaption& m : kMenuCaptions) {
+        if (auto* a = window_.findChild<QAction*>(m.objectName)) a->setText(text(m.caption));
+    }
+    if (auto* cells = window_.findChild<QMenu*>("MenuCells")) {
+        cells->setTitle(text(ToolText::MenuCells));
+        for (const OperationEntry& e : kOperations) {
+            if (auto* a = cells->findChild<QAction*>(e.objectName)) a->setText(text(e.caption));
+        }
+    }
+    if (auto* view = window_.findChild<QMenu*>("MenuView")) view->setTitle(text(ToolText::MenuView));
+    recordingCountShown_ = -1;
+    showRecordingLabel();
+    if (viewer_) viewer_->setLanguage(language_);
+    if (chart_) chart_->setLanguage(language_);
+    if (surface_) surface_->setLanguage(language_);
+    captionCellHits();
 }
 
 TuningTools::~TuningTools() {
@@ -133,15 +149,16 @@ MapSurface* TuningTools::mapSurface() const {
 
 void TuningTools::buildMenus() {
     QMenuBar* bar = window_.menuBar();
-    auto make = [this](QMenu* menu, const char* name, const char* caption) {
-        QAction* a = new QAction(QString::fromUtf8(caption), menu);
+    // Captions come with applyLanguage.
+    auto make = [](QMenu* menu, const char* name) {
+        QAction* a = new QAction(menu);
         a->setObjectName(name);
         menu->addAction(a);
         return a;
     };
 
     if (auto* file = window_.findChild<QMenu*>("MenuFile")) {
-        QAction* open = new QAction(kOpenDatalog, file);
+        QAction* open = new QAction(file);
         open->setObjectName("MenuOpenDatalog");
         QAction* exitAction = window_.findChild<QAction*>("MenuExit");
         // Before the separator that precedes Exit.
@@ -153,18 +170,18 @@ void TuningTools::buildMenus() {
 
     if (auto* tools = window_.findChild<QMenu*>("MenuTools")) {
         tools->addSeparator();
-        startAction_ = make(tools, "MenuStartDatalog", kStartDatalog);
-        stopAction_ = make(tools, "MenuStopDatalog", kStopDatalog);
+        startAction_ = make(tools, "MenuStartDatalog");
+        stopAction_ = make(tools, "MenuStopDatalog");
         stopAction_->setEnabled(false);
-        fastAction_ = make(tools, "MenuFastMonitor", kFastMonitor);
+        fastAction_ = make(tools, "MenuFastMonitor");
         fastAction_->setCheckable(true);  // off at every start: not kept in the settings
         connect(startAction_, &QAction::triggered, this, &TuningTools::MenuStartDatalogClick);
         connect(stopAction_, &QAction::triggered, this, &TuningTools::MenuStopDatalogClick);
         connect(fastAction_, &QAction::toggled, this, &TuningTools::setFastMonitor);
-        QMenu* cells = tools->addMenu(kCellsMenu);
+        QMenu* cells = tools->addMenu(QString());
         cells->setObjectName("MenuCells");
         for (const OperationEntry& e : kOperations) {
-            QAction* a = make(cells, e.objectName, e.caption);
+            QAction* a = make(cells, e.objectName);
             a->setShortcut(QKeySequence(e.shortcut));
             a->setShortcutContext(Qt::WindowShortcut);
             const SelectionOp op = e.op;
@@ -187,17 +204,16 @@ void TuningTools::buildMenus() {
         }
     }
 
-    QMenu* view = new QMenu(kViewMenu, bar);
+    QMenu* view = new QMenu(bar);
     view->setObjectName("MenuView");
     QAction* languageMenu = nullptr;
     if (auto* language = window_.findChild<QMenu*>("MenuLanguage")) languageMenu = language->menuAction();
     bar->insertMenu(languageMenu, view);
-    shadeAction_ = make(view, "MenuShadeCells", kShadeCells);
+    shadeAction_ = make(view, "MenuShadeCells");
     shadeAction_->setCheckable(true);
     connect(shadeAction_, &QAction::toggled, this, &TuningTools::setShadeByValue);
-    connect(make(view, "MenuMapChart", kMapChart), &QAction::triggered, this, &TuningTools::MenuMapChartClick);
-    connect(make(view, "MenuMapSurface", kMapSurface), &QAction::triggered, this,
-            &TuningTools::MenuMapSurfaceClick);
+    connect(make(view, "MenuMapChart"), &QAction::triggered, this, &TuningTools::MenuMapChartClick);
+    connect(make(view, "MenuMapSurface"), &QAction::triggered, this, &TuningTools::MenuMapSurfaceClick);
 }
 
 // --- datalogs --------------------------------------------------------------------------------
@@ -208,7 +224,7 @@ void TuningTools::MenuStartDatalogClick() {
     const QString folder =
         window_.currentFile().isEmpty() ? QDir::currentPath() : QFileInfo(window_.currentFile()).absolutePath();
     q.startPath = folder + "/datalog-" + stamp + ".csv";
-    q.filter = kDatalogFilter;
+    q.filter = text(ToolText::DatalogFilter);
     q.defaultSuffix = "csv";
     const QString path = window_.prompts().askSaveFileName(q);
     if (!path.isEmpty()) startDatalog(path);
@@ -218,7 +234,7 @@ bool TuningTools::startDatalog(const QString& path) {
     if (writer_.isOpen()) writer_.close();
     std::string error;
     if (!writer_.open(path.toStdString(), error)) {
-        window_.prompts().showMessage(QString(kCannotRecord).arg(QString::fromStdString(error)));
+        window_.prompts().showMessage(text(ToolText::CannotRecord).arg(QString::fromStdString(error)));
         return false;
     }
     recordClock_.start();
@@ -240,7 +256,8 @@ void TuningTools::stopRecording(const QString& reason) {
     startAction_->setEnabled(true);
     stopAction_->setEnabled(false);
     recordingLabel_->hide();
-    if (!reason.isEmpty()) window_.prompts().showMessage(QString(kRecordingStopped).arg(rows).arg(path));
+    if (!reason.isEmpty())
+        window_.prompts().showMessage(text(ToolText::RecordingStopped).arg(rows).arg(path));
 }
 
 void TuningTools::onUnitFrame(const LiveValues& live) {
@@ -258,8 +275,9 @@ void TuningTools::showRecordingLabel() {
     const int rows = static_cast<int>(writer_.rows());
     if (rows == recordingCountShown_ && recordingLabel_->isVisible()) return;
     recordingCountShown_ = rows;
-    recordingLabel_->setText(
-        QString(kRecording).arg(QFileInfo(QString::fromStdString(writer_.path())).fileName()).arg(rows));
+    recordingLabel_->setText(text(ToolText::RecordingLabel)
+                                 .arg(QFileInfo(QString::fromStdString(writer_.path())).fileName())
+                                 .arg(rows));
     recordingLabel_->show();
 }
 
@@ -271,7 +289,7 @@ void TuningTools::setFastMonitor(bool on) {
 void TuningTools::MenuOpenDatalogClick() {
     FileQuestion q;
     q.startPath = viewer_ ? viewer_->property("datalogPath").toString() : QDir::currentPath();
-    q.filter = kDatalogFilter;
+    q.filter = text(ToolText::DatalogFilter);
     q.defaultSuffix = "csv";
     const QString path = window_.prompts().askOpenFileName(q);
     if (!path.isEmpty()) openDatalog(path);
@@ -281,13 +299,14 @@ bool TuningTools::openDatalog(const QString& path) {
     std::string error;
     std::optional<Datalog> log = ReadDatalog(path.toStdString(), error);
     if (!log) {
-        window_.prompts().showMessage(QString(kCannotReadLog).arg(QString::fromStdString(error)));
+        window_.prompts().showMessage(text(ToolText::CannotReadLog).arg(QString::fromStdString(error)));
         return false;
     }
     endReplay();
     log_ = *log;
     if (!viewer_) {
         viewer_ = new DatalogViewer();
+        viewer_->setLanguage(language_);
         viewer_->setAttribute(Qt::WA_DeleteOnClose, false);
         connect(viewer_, &DatalogViewer::rowShown, this, &TuningTools::showReplayRow);
         connect(viewer_, &DatalogViewer::replayStopped, this, &TuningTools::endReplay);
@@ -298,7 +317,8 @@ bool TuningTools::openDatalog(const QString& path) {
     viewer_->setLog(std::move(*log), QFileInfo(path).fileName());
     viewer_->show();
     viewer_->raise();
-    if (log_.skippedLines > 0) window_.prompts().showMessage(QString(kSkippedLines).arg(log_.skippedLines));
+    if (log_.skippedLines > 0)
+        window_.prompts().showMessage(text(ToolText::SkippedLogLines).arg(log_.skippedLines));
     return true;
 }
 
@@ -355,13 +375,13 @@ CellHits TuningTools::cellHits() const {
 
 void TuningTools::showCellHits() {
     if (log_.rows() == 0) {
-        window_.prompts().showMessage(kNoLog);
+        window_.prompts().showMessage(text(ToolText::NoLogOpen));
         return;
     }
     auto* pages = window_.findChild<QTabWidget*>("PageControl1");
     const int page = pages != nullptr ? pages->currentIndex() : 0;
     if (!IsMapPage(page)) {
-        window_.prompts().showMessage(kNoMapPage);
+        window_.prompts().showMessage(text(ToolText::NoMapPage));
         return;
     }
     const CellHits hits = cellHits();
@@ -406,11 +426,19 @@ void TuningTools::showCellHits() {
             table->setItem(static_cast<int>(i), c, item);
         }
     }
-    cellHitsDialog_->findChild<QLabel*>("LabelCellHits")
-        ->setText(QString(kCellHitsFooter).arg(hits.frames).arg(hits.outside));
-    cellHitsDialog_->setWindowTitle(QString(kCellHitsTitle).arg(PageTitle(window_, page)));
+    cellHitsFrames_ = hits.frames;
+    cellHitsOutside_ = hits.outside;
+    cellHitsPage_ = page;
+    captionCellHits();
     cellHitsDialog_->show();
     cellHitsDialog_->raise();
+}
+
+void TuningTools::captionCellHits() {
+    if (!cellHitsDialog_) return;
+    cellHitsDialog_->findChild<QLabel*>("LabelCellHits")
+        ->setText(text(ToolText::CellHitsFooter).arg(cellHitsFrames_).arg(cellHitsOutside_));
+    cellHitsDialog_->setWindowTitle(text(ToolText::CellHitsTitle).arg(PageTitle(window_, cellHitsPage_)));
 }
 
 // --- cells -----------------------------------------------------------------------------------
@@ -419,25 +447,25 @@ bool TuningTools::applyCellOperation(SelectionOp op, std::optional<double> param
     auto* pages = window_.findChild<QTabWidget*>("PageControl1");
     const int page = pages != nullptr ? pages->currentIndex() : -1;
     if (!IsMapPage(page)) {
-        window_.prompts().showMessage(kNoMapPage);
+        window_.prompts().showMessage(text(ToolText::NoMapPage));
         return false;
     }
     MapPanel* panel = window_.editor().mapPanel();
     const int mode = MapDisplayMode(window_.image(), page, panel->msBox()->isChecked());
     if (mode == MapReadOnly || mode == MapTimesReadOnly || mode == MapHidden) {
-        window_.prompts().showMessage(kFollowerMap);
+        window_.prompts().showMessage(text(ToolText::FollowerMap));
         return false;
     }
     const std::optional<CellRect> rect = selection_->target();
     if (!rect) {
-        window_.prompts().showMessage(kNoCells);
+        window_.prompts().showMessage(text(ToolText::NoCellsChosen));
         return false;
     }
     if (SelectionOpTakesParameter(op) && !parameter) {
         const OperationEntry& e = EntryOf(op);
         double start = e.start;
         if (op == SelectionOp::Set) start = panel->cell(MapPanel::cellIndex(rect->row0, rect->col0))->value();
-        parameter = window_.prompts().askNumber(QString::fromUtf8(e.caption).remove("..."), e.question, start,
+        parameter = window_.prompts().askNumber(text(e.caption).remove("..."), text(*e.question), start,
                                                 e.minimum, e.maximum);
         if (!parameter) return false;
     }
@@ -532,6 +560,7 @@ MapViewData TuningTools::shownMap() const {
 void TuningTools::MenuMapChartClick() {
     if (!chart_) {
         chart_ = new MapRowChart();
+        chart_->setLanguage(language_);
         placeBesideWindow(chart_);
     }
     chart_->setData(shownMap());
@@ -541,12 +570,13 @@ void TuningTools::MenuMapChartClick() {
 
 void TuningTools::MenuMapSurfaceClick() {
     QString why;
-    if (!MapSurface::available(&why)) {
-        window_.prompts().showMessage(QString(kNoSurface).arg(why));
+    if (!MapSurface::available(&why, language_)) {
+        window_.prompts().showMessage(text(ToolText::NoSurface).arg(why));
         return;
     }
     if (!surface_) {
         surface_ = new MapSurface();
+        surface_->setLanguage(language_);
         placeBesideWindow(surface_);
     }
     surface_->setData(shownMap());

@@ -14,6 +14,7 @@
 #include "display/cell_hits.h"
 #include "editor/selection_ops.h"
 #include "files/datalog.h"
+#include "text/tool_texts.h"
 
 class QAction;
 class QDialog;
@@ -36,6 +37,11 @@ class TuningTools : public QObject {
     // Adds the tools' menu entries and the recording label to the window; the editor must be built.
     explicit TuningTools(TFormHlav& window);
     ~TuningTools() override;
+
+    // Captions the tools' menu entries, the recording label and the open tool windows in the language;
+    // messages shown later use it too.
+    void applyLanguage(int languageIndex);
+    int language() const { return language_; }
 
     // --- datalogs ------------------------------------------------------------------------------
     void MenuStartDatalogClick();
@@ -85,6 +91,8 @@ class TuningTools : public QObject {
     void showRecordingLabel();
     void updateMapViews();
     void placeBesideWindow(QWidget* tool);
+    void captionCellHits();
+    QString text(ToolText t) const;
 
     TFormHlav& window_;
     std::unique_ptr<MapSelection> selection_;
@@ -101,6 +109,11 @@ class TuningTools : public QObject {
     QAction* fastAction_ = nullptr;
     QAction* shadeAction_ = nullptr;
     int recordingCountShown_ = -1;
+    int language_ = 0;
+    // What the cell hits dialog shows, for its captions in another language.
+    int cellHitsFrames_ = 0;
+    int cellHitsOutside_ = 0;
+    int cellHitsPage_ = 0;
 };
 
 }  // namespace torvane

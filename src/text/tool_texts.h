@@ -1,0 +1,91 @@
+#pragma once
+// The texts of the tuning tools (datalogs, the datalog viewer, cell operations, the map views) in the
+// program's four languages. Texts are UTF-8; the language index is 0 English, 1 German, 2 French, 3 Czech.
+// Placeholders (%1, %2, %3) and line breaks are the same in every language; the datalog's column names
+// ("rpm", "tps", "time") are data and never pass through this table.
+
+#include <cstdint>
+#include <string>
+
+namespace torvane {
+
+enum class ToolText : std::uint16_t {
+    // Menu entries of the main window.
+    MenuOpenDatalog,
+    MenuStartDatalog,
+    MenuStopDatalog,
+    MenuFastMonitor,
+    MenuCells,
+    MenuView,
+    MenuShadeCells,
+    MenuMapChart,
+    MenuMapSurface,
+    // The cell operations: menu captions and the questions for their number.
+    CellsSet,
+    CellsSetQuestion,
+    CellsAdd,
+    CellsAddQuestion,
+    CellsScale,
+    CellsScaleQuestion,
+    CellsInterpolateRows,
+    CellsInterpolateColumns,
+    CellsInterpolateBoth,
+    CellsSmooth,
+    // Recording, reading and the messages of the tools.
+    DatalogFilter,
+    RecordingLabel,
+    CannotRecord,
+    RecordingStopped,
+    CannotReadLog,
+    SkippedLogLines,
+    NoMapPage,
+    NoCellsChosen,
+    FollowerMap,
+    NoLogOpen,
+    CellHitsTitle,
+    CellHitsFooter,
+    NoSurface,
+    // The datalog viewer.
+    ViewerTitleNoLog,
+    ViewerTitle,
+    ViewerPlay,
+    ViewerPause,
+    ViewerStep,
+    ViewerStepBack,
+    ViewerSpeed,
+    ViewerZoomIn,
+    ViewerZoomOut,
+    ViewerWholeLog,
+    ViewerCellHits,
+    ViewerTimeAxis,
+    ViewerChannelHeader,
+    ViewerValueHeader,
+    ViewerUnitHeader,
+    ViewerLogInfo,
+    ViewerSkippedLines,
+    ViewerUnnamedColumn,
+    ViewerCannotRead,
+    ViewerPlayTip,
+    ViewerCellHitsTip,
+    ViewerPlotTip,
+    // The map rows chart and the 3D surface.
+    ChartTitle,
+    EngineSpeedAxis,
+    ChartUnnamedRow,
+    ChartLiveCell,
+    SurfaceTitle,
+    SurfaceRowAxis,
+    SurfaceNoModule,
+    SurfaceNoApplication,
+    SurfaceNoScreen,
+    SurfaceNoContext,
+    SurfaceNoCurrent,
+    SurfaceOldOpenGl,
+};
+
+inline constexpr int ToolTextCount = static_cast<int>(ToolText::SurfaceOldOpenGl) + 1;
+
+// The text in the given language; a language index outside 0..3 reads as English.
+std::string ToolTextOf(ToolText text, int languageIndex);
+
+}  // namespace torvane
