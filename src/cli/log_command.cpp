@@ -230,14 +230,7 @@ int RunLogCommand(const std::vector<std::string>& args, std::ostream& out, std::
         return UnitExitOk;
     }
 #ifdef TORVANE_CLI_SERIAL
-    // The serial adapter wants an application object for its notifiers; the loop itself is ours.
-    std::unique_ptr<QCoreApplication> app;
-    if (QCoreApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char name[] = "torvane-cli";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    }
+    const std::unique_ptr<QCoreApplication> app = MakeCoreApplication();
     const StopSignals stopSignals;
     const auto start = std::chrono::steady_clock::now();
     LogRunSettings settings;

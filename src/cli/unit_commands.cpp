@@ -373,6 +373,17 @@ int RunUnitCommandOn(SerialPort& port, const UnitCommandLine& line, std::ostream
     return UnitExitOk;
 }
 
+#ifdef TORVANE_CLI_SERIAL
+std::unique_ptr<QCoreApplication> MakeCoreApplication() {
+    // The serial adapter wants an application object for its notifiers; the loop itself is ours.
+    if (QCoreApplication::instance() != nullptr) return nullptr;
+    static int argc = 1;
+    static char name[] = "torvane-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+#endif
+
 int RunUnitCommand(std::string_view command, const std::vector<std::string>& args, std::ostream& out,
                    std::ostream& err) {
     std::string error;
@@ -386,14 +397,7 @@ int RunUnitCommand(std::string_view command, const std::vector<std::string>& arg
         return UnitExitOk;
     }
 #ifdef TORVANE_CLI_SERIAL
-    // The serial adapter wants an application object for its notifiers; the loop itself is ours.
-    std::unique_ptr<QCoreApplication> app;
-    if (QCoreApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char name[] = "torvane-cli";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    }
+    const std::unique_ptr<QCoreApplication> app = MakeCoreApplication();
     int code = UnitExitUsage;
     {
         QtSerialPort port;

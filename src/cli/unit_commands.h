@@ -4,11 +4,14 @@
 // print the captions its status label would show.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+class QCoreApplication;
 
 namespace torvane {
 
@@ -44,6 +47,11 @@ struct UnitCommandLine {
 // Empty with a reason in error when the value is missing or the option came before.
 const std::string* TakeOptionValue(const std::vector<std::string>& args, std::size_t& i, bool& given,
                                    std::string& error);
+
+#ifdef TORVANE_CLI_SERIAL
+// The application object the serial adapter needs, when there is none yet (else empty).
+std::unique_ptr<QCoreApplication> MakeCoreApplication();
+#endif
 
 // Empty with a reason in error on bad arguments.
 std::optional<UnitCommandLine> ParseUnitCommandLine(std::string_view command,
