@@ -1,21 +1,20 @@
 #include "shell/tform_hlav.h"
-#include "shell/tuning_tools.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QPalette>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPalette>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -27,20 +26,22 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "editor/commit_check_box.h"
 #include "editor/map_panel.h"
 #include "editor/radio_group.h"
-#include "link/monitor_readout.h"
-#include "shell/monitor_page.h"
-#include "editor/commit_check_box.h"
 #include "image/fields.h"
-#include "shell/gauge_widget.h"
-#include "shell/tform_about.h"
-#include "shell/page_tab_bar.h"
-#include "shell/ini_file.h"
-#include "text/message_table.h"
-#include "shell/platform_paths.h"
 #include "link/link_session.h"
+#include "link/monitor_readout.h"
+#include "shell/gauge_widget.h"
+#include "shell/ini_file.h"
+#include "shell/monitor_page.h"
+#include "shell/page_tab_bar.h"
+#include "shell/platform_paths.h"
+#include "shell/tform_about.h"
+#include "shell/tuning_tools.h"
 #include "shell/window_link.h"
+#include "text/message_table.h"
+#include "text/tool_texts.h"
 
 namespace torvane {
 namespace {
@@ -200,8 +201,8 @@ void TFormHlav::buildMenus() {
             &TFormHlav::MenuVerifyClick);
     connect(addAction(device, "MenuProgram", "&Program", QKeySequence(Qt::Key_F9)), &QAction::triggered, this,
             &TFormHlav::MenuProgramClick);
-    connect(addAction(device, "MenuUnitDifferences", "Differences from the unit..."), &QAction::triggered, this,
-            &TFormHlav::MenuUnitDifferencesClick);
+    connect(addAction(device, "MenuUnitDifferences", "Differences from the unit..."), &QAction::triggered,
+            this, &TFormHlav::MenuUnitDifferencesClick);
 
     QMenu* tools = bar->addMenu("Tools");
     tools->setObjectName("MenuTools");
@@ -238,8 +239,8 @@ void TFormHlav::buildMenus() {
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("MenuHelp");
-    connect(addAction(help, "MenuContens", "&Contents...", QKeySequence(Qt::Key_F1)), &QAction::triggered, this,
-            &TFormHlav::MenuContensClick);
+    connect(addAction(help, "MenuContens", "&Contents...", QKeySequence(Qt::Key_F1)), &QAction::triggered,
+            this, &TFormHlav::MenuContensClick);
     connect(addAction(help, "MenuAbout", "&About..."), &QAction::triggered, this, &TFormHlav::MenuAboutClick);
 }
 
@@ -332,8 +333,10 @@ void TFormHlav::buildPages() {
     for (int i = 0; i < PageCount; ++i) {
         auto* page = new QWidget(PageControl1);
         const PageInfo& info = PageInfoOf(i);
-        page->setObjectName(QString::fromUtf8(info.objectName.data(), static_cast<qsizetype>(info.objectName.size())));
-        PageControl1->addTab(page, QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())));
+        page->setObjectName(
+            QString::fromUtf8(info.objectName.data(), static_cast<qsizetype>(info.objectName.size())));
+        PageControl1->addTab(
+            page, QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())));
     }
 
     // Pages 0..17: the editor's forms and map panel; it handles the page switch.
@@ -353,7 +356,8 @@ void TFormHlav::buildPages() {
     CheckBoxExtMonitor = WindowLink::buildMonitorPage(monitor, monitorLayout);
 }
 
-QToolButton* TFormHlav::addSpeedButton(QLayout* layout, const char* name, const char* icon, const char* action) {
+QToolButton* TFormHlav::addSpeedButton(QLayout* layout, const char* name, const char* icon,
+                                       const char* action) {
     auto* button = new QToolButton(layout->parentWidget());
     button->setObjectName(QLatin1String(name));
     button->setAutoRaise(true);
@@ -546,7 +550,8 @@ void TFormHlav::TrackOperatingPoint() {
 }
 
 void TFormHlav::showToolTime(int milliseconds) {
-    if (auto* label = findChild<QLabel*>("LabelTest1")) label->setText(QString::asprintf("Test1= %d", milliseconds));
+    if (auto* label = findChild<QLabel*>("LabelTest1"))
+        label->setText(QString::asprintf("Test1= %d", milliseconds));
 }
 
 std::array<bool, BlockCount>& TFormHlav::blockChanged() {
@@ -646,6 +651,11 @@ void TFormHlav::ApplyLanguage() {
     }
     if (auto* pdf = findChild<QAction*>("MenuPrintPdf"))
         pdf->setText(fromUtf8(WindowTextOf(WindowText::PrintToPdf, lang)));
+    if (auto* points = findChild<QAction*>("MenuRestorePoints"))
+        points->setText(fromUtf8(ToolTextOf(ToolText::MenuRestorePoints, lang)));
+    if (auto* differences = findChild<QAction*>("MenuUnitDifferences"))
+        differences->setText(fromUtf8(ToolTextOf(ToolText::MenuUnitDifferences, lang)));
+    if (LabelNotInUnit != nullptr) showNotInUnit();
     for (const CaptionRow& row : CaptionTable()) {
         const QString name =
             QString::fromUtf8(row.control.data(), static_cast<qsizetype>(row.control.size()));

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QStatusBar>
+#include <algorithm>
 #include <ctime>
 
 #include "files/field_differences.h"
@@ -14,6 +15,7 @@
 #include "image/fields.h"
 #include "shell/platform_paths.h"
 #include "shell/tform_hlav.h"
+#include "text/tool_texts.h"
 
 namespace torvane {
 namespace {
@@ -22,6 +24,10 @@ constexpr int TipFieldLimit = 40;  // the tool tip lists this many fields, then 
 
 QString FromUtf8(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QString TextOf(ToolText text, int languageIndex) {
+    return FromUtf8(ToolTextOf(text, languageIndex));
 }
 
 QString ListOf(const std::vector<FieldDifference>& differences, int limit) {
@@ -49,7 +55,8 @@ void TFormHlav::onVerificationPassed(VerifiedAfter after) {
     verifyDifferences_.clear();
     if (after != VerifiedAfter::Verify) {
         StoreRestorePoint(restoreFolder().toStdString(), image_,
-                          after == VerifiedAfter::Read ? RestoreKind::Read : RestoreKind::Program, std::time(nullptr));
+                          after == VerifiedAfter::Read ? RestoreKind::Read : RestoreKind::Program,
+                          std::time(nullptr));
     }
     showNotInUnit();
 }
@@ -81,40 +88,43 @@ void TFormHlav::showNotInUnit() {
         LabelNotInUnit->setVisible(false);
         return;
     }
-    LabelNotInUnit->setText(QStringLiteral("Not in the unit: %1 field%2")
-                                .arg(differences.size())
-                                .arg(differences.size() == 1 ? "" : "s"));
+    LabelNotInUnit->setText(differences.size() == 1
+                                ? TextOf(ToolText::NotInUnitOne, languageIndex_)
+                                : TextOf(ToolText::NotInUnitMany, languageIndex_).arg(differences.size()));
     LabelNotInUnit->setToolTip(ListOf(differences, TipFieldLimit));
-    LabelNotInUnit->setStyleSheet(QStringLiteral("QLabel { color: white; background: rgb(200,0,0); padding: 0 6px; }"));
+    LabelNotInUnit->setStyleSheet(
+        QStringLiteral("QLabel { color: white; background: rgb(200,0,0); padding: 0 6px; }"));
     LabelNotInUnit->setVisible(true);
 }
 
 void TFormHlav::MenuUnitDifferencesClick() {
     if (!verifyDifferences_.empty()) {
-        prompts_->showDetails(QStringLiteral("Verify error: the PC's value | the unit's value"),
+        prompts_->showDetails(TextOf(ToolText::VerifyDifferencesTitle, languageIndex_),
                               ListOf(verifyDifferences_, -1));
         return;
     }
     if (!unitImage_) {
-        prompts_->showMessage(QStringLiteral("What the unit holds is not known yet: read or verify it first."));
+        prompts_->showMessage(TextOf(ToolText::UnitNotKnown, languageIndex_));
         return;
     }
     const std::vector<FieldDifference> differences = notInUnit();
     if (differences.empty()) {
-        prompts_->showMessage(QStringLiteral("The unit holds what the PC shows."));
+        prompts_->showMessage(TextOf(ToolText::UnitHoldsPcImage, languageIndex_));
         return;
     }
-    prompts_->showDetails(QStringLiteral("Not in the unit: the PC's value | the unit's value"),
-                          ListOf(differences, -1));
+    prompts_->showDetails(TextOf(ToolText::NotInUnitTitle, languageIndex_), ListOf(differences, -1));
 }
 
 void TFormHlav::MenuRestorePointsClick() {
     const std::vector<RestorePoint> points = ListRestorePoints(restoreFolder().toStdString());
     if (points.empty()) {
-        prompts_->showMessage(QStringLiteral("No restore points yet: every Read and Program that passes its "
-                                             "verification leaves one."));
+        prompts_->showMessage(TextOf(ToolText::NoRestorePoints, languageIndex_));
         return;
     }
+    // The kind column is as wide as its longer word in this language, so the type names line up.
+    const QString read = TextOf(ToolText::RestoreKindRead, languageIndex_);
+    const QString program = TextOf(ToolText::RestoreKindProgram, languageIndex_);
+    const auto kindWidth = std::max(read.size(), program.size());
     QStringList rows;
     for (const RestorePoint& p : points) {
         DeviceImage stored = image_;
@@ -122,17 +132,20 @@ void TFormHlav::MenuRestorePointsClick() {
         int differing = -1;
         if (LoadParameterFile(p.path.string(), stored) == FileResult::Ok) {
             const int code = FieldValue(stored, Field("Bike"));
-            if (IsMotorcycleCode(code)) type = QString::fromUtf8(std::string(ListTextOfItem(ItemOfCode(code))).c_str());
+            if (IsMotorcycleCode(code))
+                type = QString::fromUtf8(std::string(ListTextOfItem(ItemOfCode(code))).c_str());
             differing = static_cast<int>(DifferingFields(image_, stored).size());
         }
         rows << QStringLiteral("%1  %2  %3  %4")
                     .arg(FromUtf8(p.stamp))
-                    .arg(p.kind == RestoreKind::Read ? QStringLiteral("read   ") : QStringLiteral("program"))
+                    .arg((p.kind == RestoreKind::Read ? read : program).leftJustified(kindWidth))
                     .arg(type.leftJustified(36))
-                    .arg(differing < 0 ? QStringLiteral("unreadable")
-                                       : QStringLiteral("%1 fields differ").arg(differing));
+                    .arg(differing < 0 ? TextOf(ToolText::RestoreUnreadable, languageIndex_)
+                         : differing == 1
+                             ? TextOf(ToolText::RestoreOneFieldDiffers, languageIndex_)
+                             : TextOf(ToolText::RestoreFieldsDiffer, languageIndex_).arg(differing));
     }
-    const int chosen = prompts_->chooseFromList(QStringLiteral("Restore points"), rows);
+    const int chosen = prompts_->chooseFromList(TextOf(ToolText::RestorePointsTitle, languageIndex_), rows);
     if (chosen < 0 || chosen >= static_cast<int>(points.size())) return;
     openFileAt(QString::fromStdString(points[static_cast<std::size_t>(chosen)].path.string()), false);
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The texts of the tuning tools (datalogs, the datalog viewer, cell operations, the map views) in the
-// program's four languages. Texts are UTF-8; the language index is 0 English, 1 German, 2 French, 3 Czech.
-// Placeholders (%1, %2, %3) and line breaks are the same in every language; the datalog's column names
+// The texts of the window's tools beyond the unit's pages (what the unit holds and the restore points,
+// datalogs, the datalog viewer, cell operations, the map views) in the program's four languages. Texts are
+// UTF-8; the language index is 0 English, 1 German, 2 French, 3 Czech. Placeholders (%1, %2, %3) and line
+// breaks are the same in every language; the datalog's column names
 // ("rpm", "tps", "time") are data and never pass through this table.
 
 #include <cstdint>
@@ -81,9 +82,25 @@ enum class ToolText : std::uint16_t {
     SurfaceNoContext,
     SurfaceNoCurrent,
     SurfaceOldOpenGl,
+    // What the unit holds, and the restore points.
+    MenuRestorePoints,
+    MenuUnitDifferences,
+    NotInUnitOne,
+    NotInUnitMany,
+    VerifyDifferencesTitle,
+    NotInUnitTitle,
+    UnitNotKnown,
+    UnitHoldsPcImage,
+    NoRestorePoints,
+    RestorePointsTitle,
+    RestoreKindRead,
+    RestoreKindProgram,
+    RestoreUnreadable,
+    RestoreOneFieldDiffers,
+    RestoreFieldsDiffer,
 };
 
-inline constexpr int ToolTextCount = static_cast<int>(ToolText::SurfaceOldOpenGl) + 1;
+inline constexpr int ToolTextCount = static_cast<int>(ToolText::RestoreFieldsDiffer) + 1;
 
 // The text in the given language; a language index outside 0..3 reads as English.
 std::string ToolTextOf(ToolText text, int languageIndex);

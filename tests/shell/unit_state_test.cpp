@@ -28,7 +28,9 @@ class ListPrompts : public UserPrompts {
         rows = offered;
         return choice;
     }
-    void showDetails(const QString& title, const QString& text) override { details.append(title + "\n" + text); }
+    void showDetails(const QString& title, const QString& text) override {
+        details.append(title + "\n" + text);
+    }
     QStringList shown, rows, details;
     int choice = -1;
 };
@@ -46,7 +48,8 @@ class UnitStateTest : public ::testing::Test {
         w->timer1()->stop();
     }
     void finish() {
-        for (int i = 0; i < 600 && w->link()->session().transferState() != TransferState::Idle; ++i) w->Timer1Timer();
+        for (int i = 0; i < 600 && w->link()->session().transferState() != TransferState::Idle; ++i)
+            w->Timer1Timer();
     }
     QLabel* notInUnit() { return w->findChild<QLabel*>("LabelNotInUnit"); }
     std::vector<RestorePoint> points() { return ListRestorePoints((dir.path() + "/restore").toStdString()); }
@@ -117,7 +120,7 @@ TEST_F(UnitStateTest, ARestorePointOpensAsAnOpenDoes) {
     w->findChild<QAction*>("MenuRestorePoints")->trigger();
     ASSERT_EQ(prompts->rows.size(), 1);
     EXPECT_TRUE(prompts->rows[0].contains("read")) << prompts->rows[0].toStdString();
-    EXPECT_TRUE(prompts->rows[0].contains("1 fields differ")) << prompts->rows[0].toStdString();
+    EXPECT_TRUE(prompts->rows[0].contains("1 field differs")) << prompts->rows[0].toStdString();
     EXPECT_EQ(FieldValue(w->image(), Field("StartLimiter")), FieldValue(read, Field("StartLimiter")));
     EXPECT_EQ(w->editor().undoRing().current(), (entry + 1) % UndoRing::Size);
 
@@ -126,6 +129,33 @@ TEST_F(UnitStateTest, ARestorePointOpensAsAnOpenDoes) {
     const DeviceImage before = w->image();
     w->findChild<QAction*>("MenuRestorePoints")->trigger();
     EXPECT_TRUE(std::ranges::equal(w->image().bytes(), before.bytes()));
+}
+
+TEST_F(UnitStateTest, StatusMenusAndRestorePointListFollowTheLanguage) {
+    w->MenuReadClick();
+    finish();
+    w->editor().switchToPage(PageBike);
+    for (const char* name : {"UpDownIgnLimiter", "UpDownStartLimiter"}) {
+        auto* spin = w->findChild<SpinField*>(name);
+        spin->setValue(spin->value() - 200);
+        w->editor().UpDownClick();
+    }
+    EXPECT_EQ(notInUnit()->text(), "Not in the unit: 2 fields");
+
+    // The label shown before the switch takes the new language at once.
+    w->setLanguage(1);
+    EXPECT_EQ(notInUnit()->text(), "Nicht im Steuergerät: 2 Felder");
+    EXPECT_EQ(w->findChild<QAction*>("MenuRestorePoints")->text(), "Wiederherstellungspunkte...");
+    EXPECT_EQ(w->findChild<QAction*>("MenuUnitDifferences")->text(), "Unterschiede zum Steuergerät...");
+
+    w->setLanguage(3);
+    w->findChild<QAction*>("MenuRestorePoints")->trigger();
+    ASSERT_EQ(prompts->rows.size(), 1);
+    EXPECT_TRUE(prompts->rows[0].contains("čtení")) << prompts->rows[0].toStdString();
+    EXPECT_TRUE(prompts->rows[0].endsWith("počet rozdílných položek 2")) << prompts->rows[0].toStdString();
+
+    w->setLanguage(0);
+    EXPECT_EQ(w->findChild<QAction*>("MenuRestorePoints")->text(), "Restore points...");
 }
 
 }  // namespace
