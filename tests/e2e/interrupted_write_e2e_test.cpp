@@ -1,6 +1,7 @@
 // The programs killed (SIGKILL) at random moments while they write their files: the configurator
 // while it closes (settings file and image backup), torvane-cli while it writes a parameter file
-// (defaults -o, normalize over the file itself) and the service batch (save-all-new, compare-all-new).
+// (defaults -o, normalize over the file itself), the service batch (save-all-new, compare-all-new) and
+// a read from the simulated unit (its restore point, then its parameter file).
 // After every kill each file must be the old one or the new one, whole. The moments are seeded
 // (TORVANE_KILL_SEED, default 1) and spread over the time a complete run of the writer takes. Writing
 // a file takes microseconds, too short for a random kill to land in; so the programs run with
@@ -29,6 +30,7 @@
 #include "files/atomic_write.h"
 #include "files/default_image.h"
 #include "files/parameter_file.h"
+#include "files/restore_points.h"
 #include "files/service_batch.h"
 #include "image/catalogue.h"
 #include "image/device_image.h"
@@ -390,11 +392,84 @@ TEST_F(WindowKill, SettingsAndBackupAreOldOrNewWholeWhenKilledWhileClosing) {
 
 #endif  // TORVANE_WINDOW_PATH && TORVANE_HAVE_SHELL_CORE
 
-// Restore points ($XDG_CONFIG_HOME/torvane/restore/, one parameter file per passed Read or Program)
-// join here as their own case: prepare older points in that folder, run the writer (torvane-cli
-// read/program --port against torvane-unit-sim through e2e::SimProcess, or the window), kill it as
-// CliKill::killRounds does, and check each point with ExactlyOneOf or a whole-file parse, the older
-// points unchanged. A transfer runs at the 55 ms tick, about 1.5 s, so such a case needs fewer rounds.
+// --- restore points ----------------------------------------------------------------------------------
+
+#ifdef TORVANE_CLI_PATH
+
+// torvane-cli read against torvane-unit-sim on a pseudo-terminal, killed while it writes its restore
+// point ($XDG_CONFIG_HOME/torvane/restore/) and then the parameter file. The transfer takes about
+// 1.5 s at the 55 ms tick and the files are written at its end, so the writes are slowed more than
+// in the other cases and the kills fall into the last part of the run, where the writes are.
+TEST_F(CliKill, ReadLeavesEveryRestorePointAndItsFileOldOrNewWhole) {
+    constexpr int RestoreRounds = 8;
+    const Env env = [] {
+        Env e = SlowWrites();
+        for (auto& [name, value] : e)
+            if (name == "TORVANE_SLOW_WRITES_US") value = "40000";
+        return e;
+    }();
+    const fs::path restore = dir_ / "config" / "torvane" / "restore";
+    const fs::path out = dir_ / "unit.ign";
+    const std::vector<fs::path> older = {restore / "2020-01-01_10-00-00-read.ign",
+                                         restore / "2020-01-02_10-00-00-program.ign"};
+    const auto prepare = [&] {
+        fs::remove_all(dir_);
+        for (const fs::path& p : older) WriteFile(p, OldParameterFile());
+        WriteFile(out, OldParameterFile());
+    };
+    const auto runRead = [&](std::optional<std::chrono::microseconds> killAt) {
+        e2e::SimProcess sim(TORVANE_UNIT_SIM_PATH, {});
+        EXPECT_FALSE(sim.terminal().empty()) << "the simulator printed no terminal";
+        Env childEnv = env;
+        childEnv.emplace_back("XDG_CONFIG_HOME", (dir_ / "config").string());
+        const Clock::time_point t0 = Clock::now();
+        const pid_t pid =
+            Launch(TORVANE_CLI_PATH, {"read", "--port", sim.terminal(), "-o", out.string()}, dir_, childEnv);
+        if (killAt) KillAfter(pid, *killAt, t0);
+        const bool ended = Reap(pid);
+        return std::pair{ended, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - t0)};
+    };
+
+    // A complete read gives the new file and the new point, and how long the run takes.
+    prepare();
+    const auto [calibrationEnded, full] = runRead(std::nullopt);
+    ASSERT_TRUE(calibrationEnded);
+    const std::string fresh = Contents(out);
+    ASSERT_NE(fresh, OldParameterFile());
+    ASSERT_EQ(ListRestorePoints(restore).size(), older.size() + 1);
+    ASSERT_EQ(Contents(ListRestorePoints(restore).front().path), fresh);
+
+    std::mt19937 rng(KillSeed());
+    std::uniform_int_distribution<long> moment(std::max<long>(0, full.count() - 400'000),
+                                               full.count() + 50'000);
+    Tally tally;
+    int newPoints = 0;
+    for (int round = 1; round <= RestoreRounds; ++round) {
+        prepare();
+        std::vector<Expected> files = {ExactlyOneOf(out, OldParameterFile(), fresh)};
+        for (const fs::path& p : older)
+            files.push_back(ExactlyOneOf(p, OldParameterFile(), OldParameterFile()));
+        const auto [ended, took] = runRead(std::chrono::microseconds(moment(rng)));
+        if (!ended) ++tally.killed;
+        tally.check(files, round);
+        // A point the read left is whole: the listing never offers a torn one.
+        for (const RestorePoint& p : ListRestorePoints(restore)) {
+            if (std::ranges::find(older, p.path) != older.end()) continue;
+            ++newPoints;
+            if (Contents(p.path) != fresh)
+                tally.broken.push_back("round " + std::to_string(round) + ": " + p.path.string() +
+                                       " is torn");
+        }
+    }
+    std::printf(
+        "[kill] torvane-cli read (restore point)     %2d rounds, killed while running in %2d; "
+        "new points %d, file old %d, new %d, torn %zu\n",
+        RestoreRounds, tally.killed, newPoints, tally.old - RestoreRounds * static_cast<int>(older.size()),
+        tally.fresh, tally.broken.size());
+    EXPECT_TRUE(tally.broken.empty()) << ::testing::PrintToString(tally.broken);
+}
+
+#endif  // TORVANE_CLI_PATH
 
 }  // namespace
 }  // namespace torvane
