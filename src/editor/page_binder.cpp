@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <algorithm>
 
 #include "editor/radio_group.h"
 #include "editor/spin_field.h"
@@ -25,7 +26,9 @@ PageBinder::PageBinder(QWidget* root) {
 
 QWidget* PageBinder::control(const Binding& row, int i) const {
     for (const BoundRow& b : rows_) {
-        if (b.row == &row) return i >= 0 && i < static_cast<int>(b.controls.size()) ? b.controls[static_cast<std::size_t>(i)] : nullptr;
+        if (b.row == &row)
+            return i >= 0 && i < static_cast<int>(b.controls.size()) ? b.controls[static_cast<std::size_t>(i)]
+                                                                     : nullptr;
     }
     return nullptr;
 }
@@ -86,9 +89,17 @@ void PageBinder::pageToImage(int page, DeviceImage& image) const {
             switch (b.row->kind) {
                 case BindKind::Byte:
                 case BindKind::Word:
-                case BindKind::IdleServo:
-                    shown = static_cast<SpinField*>(w)->value();
+                case BindKind::IdleServo: {
+                    const auto* spin = static_cast<SpinField*>(w);
+                    shown = spin->value();
+                    // A stored value outside the spin's range shows limited (the unused Top2..4 of a
+                    // profile hold 0 while the spins start at 1). Left untouched, it stays as stored, so
+                    // an edit elsewhere on the page never rewrites it.
+                    const int stored = ShownValue(*b.row, image, static_cast<int>(i), idleStep_);
+                    const bool outside = stored < spin->minimum() || stored > spin->maximum();
+                    if (outside && shown == std::clamp(stored, spin->minimum(), spin->maximum())) continue;
                     break;
+                }
                 case BindKind::Check:
                     shown = static_cast<QCheckBox*>(w)->isChecked() ? 1 : 0;
                     break;

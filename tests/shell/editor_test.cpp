@@ -185,12 +185,11 @@ TEST_F(EditorTest, ArrowClicksAndClicksIntoAnotherFieldCommitThePage) {
 
 TEST_F(EditorTest, CommittingEveryPageAsShownLeavesTheImageAlone) {
     start();
-    // The Synchro page's spins offer 1..58; type 32 leaves unused trigger fields at 0, which they
-    // would lift to 1. Those are set in range first, so that any change below is the binding's.
-    for (const char* name : {"Top1", "Top2", "Top3", "Top4", "KyvaniFaze11", "KyvaniFaze12", "KyvaniFaze13",
-                             "KyvaniFaze21", "KyvaniFaze22", "KyvaniFaze23"}) {
-        if (V(w->image(), name) == 0) Put(w->image(), name, 1);
-    }
+    // Trigger profiles leave the unused Top2..4 and oscillation sections at 0 (one type at 59) while
+    // their spins offer 1..58: shown limited and left untouched, they keep what is stored.
+    Put(w->image(), "Top4", 0);
+    Put(w->image(), "KyvaniFaze23", 59);
+    w->editor().ImageToPage();
     const DeviceImage initial = w->image();
     for (int page = 0; page < PageCount; ++page) {
         go(page);
@@ -200,6 +199,18 @@ TEST_F(EditorTest, CommittingEveryPageAsShownLeavesTheImageAlone) {
         }
         ASSERT_EQ(w->image().IapAxis, initial.IapAxis) << "page " << page;
     }
+    // An edit elsewhere on the page leaves them too; the tuner's own value in such a spin is stored.
+    go(PageSynchro);
+    SpinField* top1 = spin("UpDownTop1");
+    type(top1, QString::number(top1->value() + 1));
+    enter(top1);
+    EXPECT_EQ(V(w->image(), "Top1"), V(initial, "Top1") + 1);
+    EXPECT_EQ(V(w->image(), "Top4"), 0);
+    SpinField* top4 = spin("UpDownTop4");
+    EXPECT_EQ(top4->value(), 1);
+    type(top4, "7");
+    enter(top4);
+    EXPECT_EQ(V(w->image(), "Top4"), 7);
 }
 
 TEST_F(EditorTest, NegativeCorrectionsAreStoredAroundTheirOffset) {
