@@ -21,14 +21,30 @@ SpinField::SpinField(QWidget* parent) : QSpinBox(parent) {
 }
 
 QSize SpinField::sizeHint() const {
+    for (const Hint& h : hints_) {
+        if (h.size.isValid() && h.minimum == minimum() && h.maximum == maximum() &&
+            h.symbols == buttonSymbols())
+            return h.size;
+    }
     const QSize base = QSpinBox::sizeHint();
     const QFontMetrics fm(font());
     const int text = std::max(fm.horizontalAdvance(textFromValue(minimum())),
                               fm.horizontalAdvance(textFromValue(maximum())));
     QStyleOptionSpinBox option;
     initStyleOption(&option);
-    const QSize hint = style()->sizeFromContents(QStyle::CT_SpinBox, &option, QSize(text + 2, fm.height()), this);
-    return {std::min(hint.width(), base.width()), base.height()};
+    const QSize hint =
+        style()->sizeFromContents(QStyle::CT_SpinBox, &option, QSize(text + 2, fm.height()), this);
+    Hint& slot = hints_[nextHint_];
+    nextHint_ = (nextHint_ + 1) % hints_.size();
+    slot = {minimum(), maximum(), buttonSymbols(), {std::min(hint.width(), base.width()), base.height()}};
+    return slot.size;
+}
+
+void SpinField::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange ||
+        event->type() == QEvent::LocaleChange)
+        hints_ = {};
+    QSpinBox::changeEvent(event);
 }
 
 void SpinField::showValue(int v) {
@@ -60,7 +76,9 @@ void SpinField::setUnderlayColor(const QColor& color) {
 
 void SpinField::applyBase() {
     QPalette p = palette();
-    const QColor base = color_.isValid() ? color_ : underlay_.isValid() ? underlay_ : QPalette().color(QPalette::Base);
+    const QColor base = color_.isValid()      ? color_
+                        : underlay_.isValid() ? underlay_
+                                              : QPalette().color(QPalette::Base);
     if (p.color(QPalette::Base) == base) return;
     p.setColor(QPalette::Base, base);
     setPalette(p);

@@ -6,6 +6,8 @@
 
 #include <QColor>
 #include <QSpinBox>
+#include <array>
+#include <cstddef>
 
 class QLineEdit;
 
@@ -49,11 +51,23 @@ class SpinField : public QSpinBox {
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void applyBase();
     QColor color_;
     QColor underlay_;
+    // Layouts ask for the hint of every cell on each relayout, and a map page switch gives the 150
+    // cells another range and back: the hints of the last few ranges are kept until the font or
+    // style changes.
+    struct Hint {
+        int minimum = 0;
+        int maximum = 0;
+        ButtonSymbols symbols = UpDownArrows;
+        QSize size;
+    };
+    mutable std::array<Hint, 4> hints_{};
+    mutable std::size_t nextHint_ = 0;
 };
 
 }  // namespace torvane

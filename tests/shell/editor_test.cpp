@@ -660,5 +660,24 @@ TEST_F(EditorTest, EveryPageFitsTheDesignClientSizeInEveryLanguage) {
     }
 }
 
+// The size a cell asks for follows its range, its arrows and its font, also when a range comes back.
+TEST(SpinFieldHint, FollowsRangeArrowsAndFont) {
+    SpinField spin;
+    spin.setRange(0, 9);
+    const int narrow = spin.sizeHint().width();
+    spin.setRange(0, 25500);
+    const int wide = spin.sizeHint().width();
+    EXPECT_GT(wide, narrow);
+    spin.setRange(0, 9);
+    EXPECT_EQ(spin.sizeHint().width(), narrow);
+    spin.setUpDownShown(false);
+    EXPECT_LT(spin.sizeHint().width(), narrow);
+    spin.setUpDownShown(true);
+    QFont big = spin.font();
+    big.setPointSizeF(big.pointSizeF() * 2);
+    spin.setFont(big);
+    EXPECT_GT(spin.sizeHint().width(), narrow);
+}
+
 }  // namespace
 }  // namespace torvane
