@@ -231,6 +231,25 @@ constexpr ToolTextRow kRows[] = {
      {"1 field differs", "1 Feld weicht ab", "1 champ diffère", "liší se 1 položka"}},
     {ToolText::RestoreFieldsDiffer,
      {"%1 fields differ", "%1 Felder weichen ab", "%1 champs diffèrent", "počet rozdílných položek %1"}},
+    // %1 the motorcycle type, %2 how many fields differ from what the unit holds.
+    {ToolText::ProgramBeforeReadQuestion,
+     {"This configuration is from before the last Read of the unit. Program it into the unit?\n\n"
+      "Motorcycle type: %1\nFields to program: %2",
+      "Diese Konfiguration stammt von vor dem letzten Lesen des Steuergeräts. Ins Steuergerät "
+      "programmieren?\n\nMotorradtyp: %1\nZu programmierende Felder: %2",
+      "Cette configuration date d'avant la dernière lecture du boîtier. La programmer dans le boîtier ?\n\n"
+      "Type de moto : %1\nChamps à programmer : %2",
+      "Tato konfigurace pochází z doby před posledním čtením jednotky. Naprogramovat ji do jednotky?\n\n"
+      "Typ motocyklu: %1\nPočet položek k naprogramování: %2"}},
+    {ToolText::ProgramOtherTypeQuestion,
+     {"This configuration is for another motorcycle type than the unit holds. Program it into the unit?\n\n"
+      "Motorcycle type: %1\nFields to program: %2",
+      "Diese Konfiguration ist für einen anderen Motorradtyp als den im Steuergerät. Ins Steuergerät "
+      "programmieren?\n\nMotorradtyp: %1\nZu programmierende Felder: %2",
+      "Cette configuration est pour un autre type de moto que celui du boîtier. La programmer dans le "
+      "boîtier ?\n\nType de moto : %1\nChamps à programmer : %2",
+      "Tato konfigurace je pro jiný typ motocyklu, než jaký má jednotka. Naprogramovat ji do jednotky?\n\n"
+      "Typ motocyklu: %1\nPočet položek k naprogramování: %2"}},
 };
 
 // Row n holds text n: a row out of place breaks the build rather than showing the wrong text.

@@ -98,9 +98,12 @@ enum class ToolText : std::uint16_t {
     RestoreUnreadable,
     RestoreOneFieldDiffers,
     RestoreFieldsDiffer,
+    // Questions before a configuration goes to the unit that the unit may not be meant to get.
+    ProgramBeforeReadQuestion,
+    ProgramOtherTypeQuestion,
 };
 
-inline constexpr int ToolTextCount = static_cast<int>(ToolText::RestoreFieldsDiffer) + 1;
+inline constexpr int ToolTextCount = static_cast<int>(ToolText::ProgramOtherTypeQuestion) + 1;
 
 // The text in the given language; a language index outside 0..3 reads as English.
 std::string ToolTextOf(ToolText text, int languageIndex);
