@@ -28,6 +28,13 @@ PromptAnswer MessageBoxPrompts::askYesNoCancel(const QString& text) {
     return PromptAnswer::Cancel;
 }
 
+PromptAnswer MessageBoxPrompts::askYesNo(const QString& text) {
+    QMessageBox box(QMessageBox::Question, QString(), text, QMessageBox::Yes | QMessageBox::No, owner_);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? PromptAnswer::Yes : PromptAnswer::No;
+}
+
 namespace {
 QString AskFileName(QWidget* owner, const FileQuestion& q, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(owner);

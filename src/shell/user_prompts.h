@@ -24,6 +24,10 @@ class UserPrompts {
     virtual ~UserPrompts() = default;
     virtual void showMessage(const QString& text) = 0;
     virtual PromptAnswer askYesNoCancel(const QString& text) = 0;
+    // A Yes/No question whose safe answer is No (Escape answers No). Never answers Cancel.
+    virtual PromptAnswer askYesNo(const QString& text) {
+        return askYesNoCancel(text) == PromptAnswer::Yes ? PromptAnswer::Yes : PromptAnswer::No;
+    }
     // The save dialog (it asks before an existing file is replaced); empty when cancelled.
     virtual QString askSaveFileName(const FileQuestion&) { return {}; }
     // The open dialog; empty when cancelled.
@@ -46,6 +50,7 @@ class MessageBoxPrompts final : public UserPrompts {
     explicit MessageBoxPrompts(QWidget* owner) : owner_(owner) {}
     void showMessage(const QString& text) override;
     PromptAnswer askYesNoCancel(const QString& text) override;
+    PromptAnswer askYesNo(const QString& text) override;
     QString askSaveFileName(const FileQuestion& question) override;
     QString askOpenFileName(const FileQuestion& question) override;
     bool openDocument(const QString& path) override;
