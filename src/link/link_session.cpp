@@ -98,6 +98,7 @@ void LinkSession::Tick() {
 void LinkSession::TickStatusDisplay() {
     if (messageTimer_ == 0) return;
     if (--messageTimer_ == 0) {
+        failureShown_ = false;
         view_.setStatusVisible(false);
         view_.setGaugeVisible(false);
         programDone_ = false;

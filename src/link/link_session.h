@@ -4,11 +4,11 @@
 // watchdog. Everything is paced by Tick(), called every 55 ms; nothing here owns the port or a window.
 
 #include <array>
-#include <vector>
 #include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "image/device_image.h"
 #include "link/frame.h"
@@ -149,9 +149,10 @@ class LinkSession {
     std::uint8_t reopenCounter_ = 0;
     std::array<bool, BlockCount> blockChanged_{};
     bool verifyAfterProgram_ = false;
-    VerifiedAfter verifying_ = VerifiedAfter::Verify;                  // what the running verification follows
-    std::vector<std::uint8_t> lastUnitBlock_;                          // the unit's last differing answer
+    VerifiedAfter verifying_ = VerifiedAfter::Verify;  // what the running verification follows
+    std::vector<std::uint8_t> lastUnitBlock_;          // the unit's last differing answer
     bool programDone_ = false;
+    bool failureShown_ = false;  // a red failure caption is up and keeps its place until it times out
     UnitHeaderTexts headerTexts_;
 
     // Blocks 1..10 of a read in progress; they enter the image together once block 10 is accepted,

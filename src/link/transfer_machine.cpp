@@ -34,6 +34,7 @@ std::span<const std::uint8_t> Payload(std::span<const std::uint8_t> frame) {
 }  // namespace
 
 void LinkSession::showProgress(int messageNumber, const std::string& suffix) {
+    failureShown_ = false;
     view_.setStatusFailure(false);
     view_.setStatusText(message(messageNumber) + suffix);
     messageTimer_ = StatusDisplayTicks;
@@ -106,12 +107,16 @@ void LinkSession::TickLinkState() {
             SendMonitorRequest();
         }
         if (live_.UnitSavingCountdown > 0) {
-            view_.setStatusFailure(false);
-            view_.setStatusText(message(MsgSaving));
-            messageTimer_ = StatusDisplayTicks;
+            // A failure caption stays up for its time: the unit storing what did arrive must not turn
+            // "Program error!" into progress. Only the gauge follows the storing then.
+            if (!failureShown_) {
+                view_.setStatusFailure(false);
+                view_.setStatusText(message(MsgSaving));
+                messageTimer_ = StatusDisplayTicks;
+            }
             setGauge((SavingCountdownFull - static_cast<int>(live_.UnitSavingCountdown)) * GaugeFull /
                      SavingCountdownFull);
-        } else if (programDone_) {
+        } else if (programDone_ && !failureShown_) {
             view_.setStatusText(message(MsgProgramDevice) + " OK");
             setGauge(GaugeFull);
         }
@@ -140,6 +145,7 @@ void LinkSession::failTransfer() {
     state_ = TransferState::Idle;
     view_.setStatusFailure(true);
     view_.setStatusText(message(text));
+    failureShown_ = true;
     messageTimer_ = StatusDisplayTicks;
     if (verifying) {
         view_.verificationFailed(currentBlock_, lastUnitBlock_);
@@ -207,6 +213,13 @@ void LinkSession::handleReadReply(std::span<const std::uint8_t> payload) {
     // All blocks are in: only now does the read replace the configuration.
     std::copy(readStaging_.begin() + BlockSize, readStaging_.end(), image_.bytes().begin() + BlockSize);
     view_.normalizeAndShowImage();
+    // The unit holds what was read: a block is still to be programmed only where the repair of the
+    // image changed what the unit sent.
+    const std::span<const std::uint8_t> read(readStaging_);
+    blockChanged_[0] = false;
+    for (int b = 1; b < BlockCount; ++b)
+        blockChanged_[b] = !std::ranges::equal(read.subspan(BlockSize * b, BlockSize), image_.block(b));
+    view_.readCompleted(read.subspan(BlockSize));
     verifying_ = VerifiedAfter::Read;
     startVerification(":");
 }
@@ -246,9 +259,12 @@ void LinkSession::handleProgramReply(std::span<const std::uint8_t> payload) {
         echoed = std::ranges::equal(payload, image_.block(currentBlock_));
     }
 
-    // Cleared even when the echo differs; the same request goes out again on the next time-out.
-    blockChanged_[currentBlock_] = false;
+    // A block stays marked until the unit echoes it exactly: one that never does is sent again by the
+    // next programming run, so no later run can end in "OK" while the unit holds other bytes. The
+    // same request goes out again on the next time-out.
     if (!echoed) return;
+    blockChanged_[currentBlock_] = false;
+    if (currentBlock_ != 0) view_.blockProgrammed(currentBlock_);
 
     const auto next = std::ranges::find(blockChanged_, true);
     if (next != blockChanged_.end()) {

@@ -44,6 +44,11 @@ class TransferView {
     virtual void takeActivePageIntoImage() {}
     // Repair the device image and show it on the pages.
     virtual void normalizeAndShowImage() {}
+    // A read has brought in all blocks (unitBlocks: blocks 1 to 10 as the unit sent them) and the image,
+    // repaired, is on the pages; its verification follows.
+    virtual void readCompleted(std::span<const std::uint8_t> /*unitBlocks*/) {}
+    // The unit echoed block 1..10 exactly as the image holds it: it holds that block now.
+    virtual void blockProgrammed(int /*block*/) {}
     // The unit holds exactly the PC's image (blocks 1 to 10): a verification passed.
     virtual void verificationPassed(VerifiedAfter /*after*/) {}
     // "Verify error!": block is the one that kept differing; unitBlock is the unit's last answer for it

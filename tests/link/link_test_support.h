@@ -96,8 +96,15 @@ class RecordingView : public TransferView {
     void setPortChecks(int index) override { checkedPort = index; }
     void clearLoadedFileCaption() override { ++fileCaptionCleared; }
     void takeActivePageIntoImage() override { ++pageTaken; }
-    void normalizeAndShowImage() override { ++imageShown; }
+    void normalizeAndShowImage() override {
+        ++imageShown;
+        if (repair) repair();
+    }
     void showHeaderTexts(const UnitHeaderTexts& texts) override { header = texts; }
+    void readCompleted(std::span<const std::uint8_t> unitBlocks) override {
+        readBlocks.assign(unitBlocks.begin(), unitBlocks.end());
+    }
+    void blockProgrammed(int block) override { programmedBlocks.push_back(block); }
 
     std::string statusText;
     std::vector<std::string> captions;  // every distinct caption in order
@@ -115,7 +122,10 @@ class RecordingView : public TransferView {
     int fileCaptionCleared = 0;
     int pageTaken = 0;
     int imageShown = 0;
+    std::function<void()> repair;  // what the window's repair of the image does to it
     UnitHeaderTexts header;
+    std::vector<std::uint8_t> readBlocks;  // blocks 1..10 of the last completed read
+    std::vector<int> programmedBlocks;     // blocks the unit echoed exactly, in order
 };
 
 inline std::vector<int> Range(int first, int last) {

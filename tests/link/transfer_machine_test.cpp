@@ -150,11 +150,12 @@ TEST_F(Transfer, DifferingVerifyAnswerRepeatsTheBlockUntilTheRetriesEnd) {
     EXPECT_TRUE(view.statusFailure);
 }
 
-TEST_F(Transfer, WrongProgramEchoIsResentButItsFlagIsCleared) {
+TEST_F(Transfer, BlockWithAWrongEchoStaysMarkedUntilTheUnitEchoesIt) {
     unit.wrongVerifyBlock = -1;
-    port.responder = [this](const DeviceFrame& request) {
+    bool unitFaulty = true;
+    port.responder = [&](const DeviceFrame& request) {
         auto answer = unit(request);
-        if (!answer.empty() && request[0] == 4) {
+        if (unitFaulty && !answer.empty() && request[0] == 4) {
             answer[50] ^= 1;
             answer[301] = FrameChecksum(std::span<const std::uint8_t>(answer.data(), 301));
         }
@@ -164,8 +165,63 @@ TEST_F(Transfer, WrongProgramEchoIsResentButItsFlagIsCleared) {
     TickUntilIdle();
     EXPECT_EQ(TransferCommands(), (std::vector<int>{0, 1, 2, 3, 4, 4, 4, 4, 4}));
     EXPECT_EQ(view.statusText, "Program error!");
-    EXPECT_FALSE(session.blockChanged()[4]);
+    EXPECT_TRUE(session.blockChanged()[4]);
     EXPECT_TRUE(session.blockChanged()[5]);
+    EXPECT_EQ(view.programmedBlocks, (std::vector<int>{1, 2, 3}));
+
+    // The next run, here one started by an edit, sends block 4 again and only then ends in OK.
+    unitFaulty = false;
+    port.written.clear();
+    session.ProgramChangedBlocks();
+    TickUntilIdle();
+    EXPECT_EQ(Collapsed(TransferCommands()), Concat(Range(4, 10), Range(65, 74)));
+    EXPECT_EQ(view.statusText, "Program device: OK");
+    EXPECT_EQ(testing::BlockBytes(unit.stored, 4), testing::BlockBytes(image, 4));
+    for (bool changed : session.blockChanged()) EXPECT_FALSE(changed);
+}
+
+TEST_F(Transfer, FailureCaptionOutlastsTheUnitsStoring) {
+    unit.answerBlocksUpTo = 2;
+    session.MenuProgramClick();
+    TickUntilIdle();
+    ASSERT_EQ(view.statusText, "Program error!");
+    const int timer = session.MessageTimer();
+    // The unit stores the blocks that did arrive: its countdown moves the gauge, not the caption.
+    live.UnitSavingCountdown = 3030;
+    session.Tick();
+    EXPECT_EQ(view.statusText, "Program error!");
+    EXPECT_TRUE(view.statusFailure);
+    EXPECT_EQ(view.gauge, 50);
+    EXPECT_EQ(session.MessageTimer(), timer - 1);
+    // Once the caption has had its time the storing shows as usual.
+    while (session.MessageTimer() > 0) session.Tick();
+    session.Tick();
+    EXPECT_EQ(view.statusText, "Saving:");
+    EXPECT_FALSE(view.statusFailure);
+
+    // So does it once a new transfer has replaced the failure.
+    live.UnitSavingCountdown = 0;
+    unit.answerBlocksUpTo = 0;
+    session.MenuVerifyClick();
+    TickUntilIdle();
+    ASSERT_EQ(view.statusText, "Verify error!");
+    session.MenuReadClick();
+    live.UnitSavingCountdown = 6000;
+    session.Tick();
+    EXPECT_FALSE(view.statusFailure);
+}
+
+TEST_F(Transfer, ReadMarksOnlyTheBlocksTheRepairChanged) {
+    session.blockChanged().fill(true);
+    view.repair = [this] {
+        image.setByte(5 * BlockSize + 17, static_cast<std::uint8_t>(image.byteAt(5 * BlockSize + 17) + 1));
+    };
+    session.MenuReadClick();
+    TickUntilIdle();
+    for (int b = 0; b < BlockCount; ++b) EXPECT_EQ(session.blockChanged()[b], b == 5) << b;
+    ASSERT_EQ(view.readBlocks.size(), ImageSize - BlockSize);
+    EXPECT_TRUE(
+        std::equal(view.readBlocks.begin(), view.readBlocks.end(), unit.stored.bytes().begin() + BlockSize));
 }
 
 TEST_F(Transfer, WrongVersionDuringReadStopsBeforeTheConfiguration) {
