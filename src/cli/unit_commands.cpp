@@ -1,17 +1,14 @@
 #include "cli/unit_commands.h"
 
-#include <ctime>
-
-#include "files/field_differences.h"
-#include "files/restore_points.h"
-#include "shell/platform_paths.h"
-
 #include <chrono>
+#include <ctime>
 #include <memory>
 #include <thread>
 
 #include "cli/console_view.h"
+#include "files/field_differences.h"
 #include "files/parameter_file.h"
+#include "files/restore_points.h"
 #include "image/defaults.h"
 #include "image/device_image.h"
 #include "image/fields.h"
@@ -20,6 +17,7 @@
 #include "link/live_values.h"
 #include "link/monitor_decoder.h"
 #include "link/serial_port.h"
+#include "shell/platform_paths.h"
 #include "text/message_table.h"
 
 #ifdef TORVANE_CLI_SERIAL

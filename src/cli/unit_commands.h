@@ -36,9 +36,9 @@ enum class UnitCommand { Read, Verify, Program };
 
 struct UnitCommandLine {
     UnitCommand command = UnitCommand::Read;
-    std::string device;     // --port DEVICE
-    std::string file;       // -o FILE for read, the FILE argument for verify and program
-    int languageIndex = 0;  // --language ENGLISH | DEUTSCH | FRENCH | CESKY
+    std::string device;        // --port DEVICE
+    std::string file;          // -o FILE for read, the FILE argument for verify and program
+    int languageIndex = 0;     // --language ENGLISH | DEUTSCH | FRENCH | CESKY
     bool restorePoint = true;  // a passed read or program leaves a restore point (--no-restore-point)
     bool help = false;
 };

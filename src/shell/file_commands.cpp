@@ -126,7 +126,8 @@ void TFormHlav::MenuSaveAllNewClick() {
         prompts_->showMessage(messageText(MessageOpenFileError));
         return;
     }
-    for (std::size_t i = 0; i < result.failed.size(); ++i) prompts_->showMessage(messageText(MessageOpenFileError));
+    for (std::size_t i = 0; i < result.failed.size(); ++i)
+        prompts_->showMessage(messageText(MessageOpenFileError));
 }
 
 void TFormHlav::MenuCompareAllClick() {
@@ -140,10 +141,10 @@ void TFormHlav::SetPrintMode(bool on) {
     printMode_ = on;
     const bool shown = !on;
     if (tools_ != nullptr) tools_->selection().setChoiceShown(shown);
-    for (const char* name : {"StatusBar1", "ImageLogo2", "GroupBoxToolBar", "LabelSpojeni", "CSpinButtonPolohaA",
-                             "CSpinButtonPolohaB", "CheckBoxAll_PolohaA", "CheckBoxAll_PolohaB", "ButtonTps0",
-                             "ButtonTps100", "CheckBoxExtMonitor", "CGaugeRpm", "CGaugeTps", "CGaugeLambda",
-                             "CGaugeVoda"}) {
+    for (const char* name :
+         {"StatusBar1", "ImageLogo2", "GroupBoxToolBar", "LabelSpojeni", "CSpinButtonPolohaA",
+          "CSpinButtonPolohaB", "CheckBoxAll_PolohaA", "CheckBoxAll_PolohaB", "ButtonTps0", "ButtonTps100",
+          "CheckBoxExtMonitor", "CGaugeRpm", "CGaugeTps", "CGaugeLambda", "CGaugeVoda"}) {
         if (auto* w = findChild<QWidget*>(QLatin1String(name))) w->setVisible(shown);
     }
     // Spins keep their values; only their arrows go.
@@ -163,22 +164,27 @@ void TFormHlav::SetPrintMode(bool on) {
     for (int r = 0; r < MapRows; ++r) {
         QLabel* row = panel->rowLabel(r);
         QPalette p = row->palette();
-        p.setColor(QPalette::Window, on ? QColor(Qt::white) : QApplication::palette().color(QPalette::Button));
+        p.setColor(QPalette::Window,
+                   on ? QColor(Qt::white) : QApplication::palette().color(QPalette::Button));
         row->setPalette(p);
     }
     const auto arrayArrows = [&](const char* base, int count) {
-        for (int i = 0; i < count; ++i) arrows(findChild<SpinField*>(QStringLiteral("%1[%2]").arg(base).arg(i)));
+        for (int i = 0; i < count; ++i)
+            arrows(findChild<SpinField*>(QStringLiteral("%1[%2]").arg(base).arg(i)));
     };
-    for (const char* base : {"UpDownPilotLight1", "UpDownPilotLight2", "UpDownClutchTime", "UpDownClutchPause"})
+    for (const char* base :
+         {"UpDownPilotLight1", "UpDownPilotLight2", "UpDownClutchTime", "UpDownClutchPause"})
         arrayArrows(base, 6);
     for (const char* base : {"UpDownPolohaARpm", "UpDownPolohaAPoz", "UpDownPolohaBRpm", "UpDownPolohaBPoz"})
         arrayArrows(base, 15);
     for (const char* base : {"UpDownKorVoda", "UpDownKorVzduch"}) arrayArrows(base, 5);
-    for (const char* name : {"UpDownStartJet", "UpDownTps0", "UpDownTps100", "UpDownAkcelPrah", "UpDownAkcelJet",
-                             "UpDownChlazeni", "UpDownSyticCas1", "UpDownSyticCas2", "UpDownSyticCas3",
-                             "UpDownSyticCas4", "UpDownSyticKorekce0", "UpDownSyticKorekce1", "UpDownSyticKorekce2",
-                             "UpDownSyticKorekce3", "UpDownGas1", "UpDownGas2", "UpDownGasD", "UpDownGasT",
-                             "UpDownRetard1", "UpDownRetard2", "UpDownRetardD", "UpDownRetardT"})
+    for (const char* name :
+         {"UpDownStartJet",      "UpDownTps0",          "UpDownTps100",        "UpDownAkcelPrah",
+          "UpDownAkcelJet",      "UpDownChlazeni",      "UpDownSyticCas1",     "UpDownSyticCas2",
+          "UpDownSyticCas3",     "UpDownSyticCas4",     "UpDownSyticKorekce0", "UpDownSyticKorekce1",
+          "UpDownSyticKorekce2", "UpDownSyticKorekce3", "UpDownGas1",          "UpDownGas2",
+          "UpDownGasD",          "UpDownGasT",          "UpDownRetard1",       "UpDownRetard2",
+          "UpDownRetardD",       "UpDownRetardT"})
         arrows(findChild<SpinField*>(QLatin1String(name)));
     const int current = PageControl1->currentIndex();
     for (int page = 0; page < PageControl1->count(); ++page) {
@@ -234,7 +240,8 @@ bool TFormHlav::writePdf(const QImage& picture, const QString& path) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
-    printer.setPageOrientation(picture.width() > picture.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setPageOrientation(picture.width() > picture.height() ? QPageLayout::Landscape
+                                                                  : QPageLayout::Portrait);
     return printPicture(picture, printer);
 }
 
@@ -248,9 +255,8 @@ void TFormHlav::offerPdf(const QImage& picture, WindowText reason) {
 }
 
 void TFormHlav::savePdf(const QImage& picture) {
-    const QString path =
-        prompts_->askSaveFileName({QString(), FromUtf8(WindowTextOf(WindowText::PdfFilter, languageIndex_)),
-                                   QStringLiteral("pdf")});
+    const QString path = prompts_->askSaveFileName(
+        {QString(), FromUtf8(WindowTextOf(WindowText::PdfFilter, languageIndex_)), QStringLiteral("pdf")});
     if (path.isEmpty()) return;
     if (!writePdf(picture, path)) prompts_->showMessage(messageText(MessageOpenFileError));
 }
@@ -263,7 +269,8 @@ void TFormHlav::PrintPage() {
         return;
     }
     QPrinter printer(printerInfo, QPrinter::HighResolution);
-    printer.setPageOrientation(picture.width() > picture.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setPageOrientation(picture.width() > picture.height() ? QPageLayout::Landscape
+                                                                  : QPageLayout::Portrait);
     if (!printPicture(picture, printer)) offerPdf(picture, WindowText::PrintFailed);
 }
 

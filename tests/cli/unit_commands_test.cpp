@@ -171,7 +171,8 @@ class UnitCommandFileTest : public ::testing::Test {
     std::vector<std::string> restorePoints() const {
         std::vector<std::string> names;
         if (!std::filesystem::exists(dir_ / "restore")) return names;
-        for (const auto& e : std::filesystem::directory_iterator(dir_ / "restore")) names.push_back(e.path().filename().string());
+        for (const auto& e : std::filesystem::directory_iterator(dir_ / "restore"))
+            names.push_back(e.path().filename().string());
         return names;
     }
 
@@ -276,7 +277,8 @@ TEST_F(UnitCommandFileTest, FailedVerifyListsTheFieldsInWhichTheUnitDiffers) {
     const std::string text = out_.str();
     EXPECT_NE(text.find("Block 1 differs (file | unit):"), std::string::npos) << text;
     const int was = FieldValue(unit.storedImage(), Field("IgnLimiter"));
-    EXPECT_NE(text.find("IgnLimiter: " + std::to_string(100 * (was - 3)) + " | " + std::to_string(100 * was) + " rpm"),
+    EXPECT_NE(text.find("IgnLimiter: " + std::to_string(100 * (was - 3)) + " | " + std::to_string(100 * was) +
+                        " rpm"),
               std::string::npos)
         << text;
 }

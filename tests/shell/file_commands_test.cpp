@@ -8,8 +8,8 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
-#include <QProcess>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -173,16 +173,17 @@ TEST_F(FileCommandsTest, OpenWithProgrammingAfterChangeSendsTheChangedBlocks) {
     prompts->openPath = savedWith("limiter.ign", "IgnLimiter", 118);
     w->MenuOpenClick();
     EXPECT_EQ(w->link()->session().transferState(), TransferState::Programming);
-    for (int i = 0; i < 400 && w->link()->session().transferState() != TransferState::Idle; ++i) w->Timer1Timer();
+    for (int i = 0; i < 400 && w->link()->session().transferState() != TransferState::Idle; ++i)
+        w->Timer1Timer();
     EXPECT_EQ(w->simulatedUnit()->storedImage().byteAt(309), 118);
 }
 
 TEST_F(FileCommandsTest, OpenForActualPageAppliesOnlyThatPagesSections) {
     start();
     DeviceImage changed = w->image();
-    Put(changed, "IgnLimiter", 121);  // LIMITER: Bike page
+    Put(changed, "IgnLimiter", 121);                                   // LIMITER: Bike page
     Put(changed, "PocPalcu", V(changed, "PocPalcu") == 24 ? 36 : 24);  // SYNCHRO: Synchro page
-    Put(changed, "Jet2A", V(changed, "Jet2A", 3) + 40, 3);  // Inj-2A
+    Put(changed, "Jet2A", V(changed, "Jet2A", 3) + 40, 3);             // Inj-2A
     ASSERT_EQ(SaveParameterFile(path("mixed.ign").toStdString(), changed), FileResult::Ok);
     prompts->openPath = path("mixed.ign");
     const DeviceImage before = w->image();
@@ -261,7 +262,8 @@ TEST_F(FileCommandsTest, PrintModeHidesTheEditingAidsAndComesBack) {
     w->RefreshDisplay();
     EXPECT_TRUE(panel->cell(0)->upDownShown());
     EXPECT_TRUE(w->statusBar()->isVisibleTo(w.get()));
-    for (int i = 0; i < tabs->count(); ++i) EXPECT_EQ(tabs->isTabVisible(i), tabsBefore[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < tabs->count(); ++i)
+        EXPECT_EQ(tabs->isTabVisible(i), tabsBefore[static_cast<std::size_t>(i)]);
 }
 
 TEST_F(FileCommandsTest, PrintToPdfShowsOnlyThePageWithItsTimeStamp) {
@@ -280,7 +282,8 @@ TEST_F(FileCommandsTest, PrintToPdfShowsOnlyThePageWithItsTimeStamp) {
     EXPECT_TRUE(w->findChild<QWidget*>("GroupBoxToolBar")->isVisibleTo(w.get()));
     EXPECT_TRUE(w->findChild<QTabWidget*>("PageControl1")->isTabVisible(PageMonitor));
 
-    ASSERT_EQ(QProcess::execute(pdftoppm, {"-r", "40", "-png", "-singlefile", path("page.pdf"), path("page")}), 0);
+    ASSERT_EQ(
+        QProcess::execute(pdftoppm, {"-r", "40", "-png", "-singlefile", path("page.pdf"), path("page")}), 0);
     const QImage sheet(path("page.png"));
     ASSERT_FALSE(sheet.isNull());
     EXPECT_GT(sheet.width(), sheet.height());  // a wide window goes on a landscape sheet
