@@ -1,7 +1,9 @@
 #include "files/parameter_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 #include "files/atomic_write.h"
 #include "files/parameter_layout.h"
@@ -113,9 +115,10 @@ class TokenReader {
         return text_.substr(start, pos_ - start);
     }
 
-    // A decimal number with an optional sign, taken modulo 2^32. A failed read consumes nothing, so
-    // the text that is no number is met again as the next token.
-    bool readNumber(std::uint32_t& value) {
+    // A decimal number with an optional sign. The text is taken modulo 2^32 and read as a signed 32-bit
+    // value, so the ten-digit numbers the writer prints for negative products (4294967216 for -80) read
+    // back as what they stand for. A failed read consumes nothing.
+    bool readNumber(std::int32_t& value) {
         skipSpace();
         std::size_t p = pos_;
         bool negative = false;
@@ -126,8 +129,27 @@ class TokenReader {
             v = v * 10u + static_cast<std::uint32_t>(text_[p++] - '0');
         if (p == digitsStart) return false;
         pos_ = p;
-        value = negative ? 0u - v : v;
+        value = static_cast<std::int32_t>(negative ? 0u - v : v);
         return true;
+    }
+
+    // The line the reader stands on: that of the next token, or at the end of the file the line of the
+    // last text in it, so that a cut file names its last line whether or not a line end follows.
+    int line() {
+        skipSpace();
+        std::size_t at = pos_;
+        if (at >= text_.size()) {
+            at = 0;
+            for (std::size_t p = text_.size(); p > 0; --p) {
+                if (!IsSpace(static_cast<unsigned char>(text_[p - 1]))) {
+                    at = p - 1;
+                    break;
+                }
+            }
+        }
+        // CR LF is one line end because only its LF is counted; a lone CR ends no line.
+        return 1 + static_cast<int>(
+                       std::count(text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
     }
 
     // The rest of the text from the first non-blank byte on.
@@ -145,32 +167,57 @@ class TokenReader {
     std::size_t pos_ = 0;
 };
 
-void StoreValue(DeviceImage& image, const LayoutItem& item, int element, std::uint32_t v) {
+std::uint8_t ByteWithin(std::int64_t v) {
+    return static_cast<std::uint8_t>(std::clamp<std::int64_t>(v, 0, 0xFF));
+}
+
+std::uint16_t WordWithin(std::int64_t v) {
+    return static_cast<std::uint16_t>(std::clamp<std::int64_t>(v, 0, 0xFFFF));
+}
+
+// A number from the file into its field, limited to what the field can store: a limiter of 26000 rpm
+// becomes 255 (25500 rpm), not the 400 rpm its low bits would give. 64-bit arithmetic keeps the
+// inverse of the writer's product exact for every 32-bit number.
+void StoreValue(DeviceImage& image, const LayoutItem& item, int element, std::int32_t v) {
     const std::size_t at = item.index + static_cast<std::size_t>(element);
     const std::size_t wordAt = item.index + 2 * static_cast<std::size_t>(element);
-    const std::int32_t low16 = static_cast<std::int32_t>(v % 65536u);
     if (IsByteCode(item.code)) {
-        // Inverse of (b + add) * mul, truncated toward zero, low 8 bits kept.
-        const std::int32_t mul = MultiplierOf(item, image) > 0 ? MultiplierOf(item, image) : 1;
-        const std::int32_t b = (low16 - item.add * mul) / mul;
-        image.setByte(at, static_cast<std::uint8_t>(static_cast<std::uint32_t>(b) & 0xFFu));
+        // Inverse of (b + add) * mul, truncated toward zero.
+        const std::int64_t mul = std::max(MultiplierOf(item, image), 1);
+        image.setByte(at, ByteWithin((std::int64_t{v} - std::int64_t{item.add} * mul) / mul));
         return;
     }
     switch (item.code) {
-        case ValueCode::Word:
-            image.setByte(wordAt, static_cast<std::uint8_t>(low16 >> 8));
-            image.setByte(wordAt + 1, static_cast<std::uint8_t>(low16 & 0xFF));
+        case ValueCode::Word: {
+            const std::uint16_t w = WordWithin(v);
+            image.setByte(wordAt, static_cast<std::uint8_t>(w >> 8));
+            image.setByte(wordAt + 1, static_cast<std::uint8_t>(w & 0xFF));
             break;
+        }
         case ValueCode::IapAxis:
-            if (at < image.IapAxis.size()) image.IapAxis[at] = static_cast<std::uint16_t>(low16);
+            if (at < image.IapAxis.size()) image.IapAxis[at] = WordWithin(v);
             break;
         case ValueCode::Signed:
-            image.setByte(at, static_cast<std::uint8_t>((low16 + 100) & 0xFF));
+            image.setByte(at, ByteWithin(std::int64_t{v} + 100));
             break;
-        default:  // flags keep the number read
-            image.setByte(at, static_cast<std::uint8_t>(v & 0xFFu));
+        default:  // flags keep the number read, within a byte
+            image.setByte(at, ByteWithin(v));
             break;
     }
+}
+
+// Every value of a section, in layout order; false at the first one that is missing or no number.
+bool ReadSection(TokenReader& reader, const LayoutSection& section, DeviceImage& image) {
+    for (const LayoutLine& line : section.lines) {
+        for (const LayoutItem& item : line.items) {
+            for (int e = 0; e < item.count; ++e) {
+                std::int32_t v = 0;
+                if (!reader.readNumber(v)) return false;
+                StoreValue(image, item, e, v);
+            }
+        }
+    }
+    return true;
 }
 
 bool SectionApplies(const LayoutSection& section, const DeviceImage& image, const LoadOptions& options) {
@@ -235,55 +282,52 @@ FileResult SaveParameterFile(const std::string& path, const DeviceImage& image, 
                                                                        : FileResult::Unreadable;
 }
 
-FileResult ReadParameterText(std::string_view text, DeviceImage& target, const LoadOptions& options) {
+FileResult ReadParameterText(std::string_view text, DeviceImage& target, const LoadOptions& options,
+                             FileDamage* damage) {
     TokenReader reader(text);
-    std::uint32_t last = 0;  // a value that is missing or no number repeats the last number read
     bool matched = false;
     while (!matched && !reader.atEnd()) {
         if (reader.nextToken() != ParameterFileKey) continue;
-        std::uint32_t version = 0;
-        if (reader.readNumber(version)) {
-            last = version;
-            matched = version == static_cast<std::uint32_t>(ProgramVersion);
-        }
+        std::int32_t version = 0;
+        matched = reader.readNumber(version) && version == ProgramVersion;
     }
     if (!matched) return FileResult::Refused;
 
-    // Work on a copy so the caller's image changes only as a whole.
+    // Work on copies so the caller's image and defaults state change only when the whole file is taken.
     DeviceImage image = target;
+    std::optional<InjectionWork> work;
+    std::optional<DefaultsState> defaults;
     const bool memoApplies = !options.pageOnly || options.currentPage == 0;
     while (!reader.atEnd()) {
         const std::string_view token = reader.nextToken();
-        if (token == "MEMO" && memoApplies) {
-            ReadMemo(reader.restAfterSpace(), image);
+        if (token == "MEMO") {
+            // The memo is free text to the end of the file: its words are never taken for sections.
+            if (memoApplies) ReadMemo(reader.restAfterSpace(), image);
             break;
         }
         const LayoutSection* section = FindLayoutSection(token);
         if (!section || !SectionApplies(*section, image, options)) continue;
-        for (const LayoutLine& line : section->lines) {
-            for (const LayoutItem& item : line.items) {
-                for (int e = 0; e < item.count; ++e) {
-                    std::uint32_t v = last;
-                    if (reader.readNumber(v)) last = v;
-                    StoreValue(image, item, e, v);
-                }
-            }
+        if (!ReadSection(reader, *section, image)) {
+            if (damage != nullptr) *damage = {reader.line(), std::string(section->key)};
+            return FileResult::Damaged;
         }
         if (section->page == FullOpenOnly) {  // BIKE: the type's defaults, which later sections override
-            InjectionWork localWork;
-            DefaultsState localState;
-            ApplyDefaults(image, options.work ? *options.work : localWork,
-                          options.defaults ? *options.defaults : localState, false, 0);
+            if (!work) work = options.work ? *options.work : InjectionWork{};
+            if (!defaults) defaults = options.defaults ? *options.defaults : DefaultsState{};
+            ApplyDefaults(image, *work, *defaults, false, 0);
         }
     }
     target = image;
+    if (work && options.work) *options.work = *work;
+    if (defaults && options.defaults) *options.defaults = *defaults;
     return FileResult::Ok;
 }
 
-FileResult LoadParameterFile(const std::string& path, DeviceImage& image, const LoadOptions& options) {
+FileResult LoadParameterFile(const std::string& path, DeviceImage& image, const LoadOptions& options,
+                             FileDamage* damage) {
     const std::optional<std::string> text = ReadWholeFile(path);
     if (!text) return FileResult::Unreadable;
-    return ReadParameterText(*text, image, options);
+    return ReadParameterText(*text, image, options, damage);
 }
 
 }  // namespace torvane

@@ -1,7 +1,9 @@
 // libFuzzer target: the parameter file reader must take any bytes without crashing, without touching
-// memory outside the image, and without changing the image when it refuses the file.
+// memory outside the image, and without changing the image when it refuses the file or finds it damaged.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "files/default_image.h"
@@ -12,6 +14,11 @@ namespace {
 const torvane::DeviceImage& StartImage() {
     static const torvane::DeviceImage image = torvane::NewImageForBike(32);
     return image;
+}
+
+// The file up to its memo: the sections, which must read back to the same text.
+std::string_view SectionsOf(std::string_view file) {
+    return file.substr(0, file.rfind("MEMO         \r\n"));
 }
 
 }  // namespace
@@ -26,11 +33,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         options.currentPage = data[0] % 19;
     }
     DeviceImage image = StartImage();
-    const FileResult result = ReadParameterText(text, image, options);
-    if (result == FileResult::Refused && !(image == StartImage())) __builtin_trap();
+    FileDamage damage;
+    const FileResult result = ReadParameterText(text, image, options, &damage);
+    if (result != FileResult::Ok && !(image == StartImage())) __builtin_trap();
+    const auto lines = 1 + std::count(text.begin(), text.end(), '\n');
+    if (result == FileResult::Damaged && (damage.line < 1 || damage.line > lines || damage.section.empty()))
+        __builtin_trap();
     if (result == FileResult::Ok && image.byteAt(3299) != 0) __builtin_trap();
-    // Whatever was read must write out as a file that reads back.
+    // Whatever was read writes out as a file that reads back to the same values.
+    const std::string written = FormatParameterFile(image);
     DeviceImage again = StartImage();
-    if (ReadParameterText(FormatParameterFile(image), again) != FileResult::Ok) __builtin_trap();
+    if (ReadParameterText(written, again) != FileResult::Ok) __builtin_trap();
+    if (SectionsOf(FormatParameterFile(again)) != SectionsOf(written)) __builtin_trap();
     return 0;
 }

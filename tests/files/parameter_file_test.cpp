@@ -24,6 +24,25 @@ std::vector<std::string> SplitCrLf(const std::string& text) {
     return lines;
 }
 
+// `count` copies of `value`, each followed by a blank: the values of a section written by hand.
+std::string Values(int count, const std::string& value) {
+    std::string out;
+    for (int i = 0; i < count; ++i) out += value + " ";
+    return out;
+}
+
+// The first `lines` lines of a file, each with its line end.
+std::string FirstLines(const std::string& text, int lines) {
+    std::size_t end = 0;
+    for (int i = 0; i < lines; ++i) end = text.find('\n', end) + 1;
+    return text.substr(0, end);
+}
+
+std::string WithLfEnds(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
+
 // A distinctive, non-default image: every byte of blocks 1..10 set from its index.
 DeviceImage PatternImage() {
     DeviceImage image = NewImageForBike(StartupBikeCode);
@@ -195,49 +214,175 @@ TEST(ParameterFileReader, FindsTheKeyInJunkAndToleratesOrderRepeatsAndUnknownSec
     EXPECT_EQ(image.byteAt(300), PatternImage().byteAt(300));  // no BIKE: no defaults applied
 }
 
-TEST(ParameterFileReader, MissingOrNonNumericValuesRepeatTheLastNumber) {
+TEST(ParameterFileReader, LimitsOutOfRangeNumbersToTheFieldsRange) {
     DeviceImage image = PatternImage();
-    // LIMITER ends early at a word; that word is then met by the section loop (and is a key here).
-    ASSERT_EQ(ReadParameterText("KESTRAVO_KEY 70 LIMITER 5000 6000 COOLING 77 INPUTS 1 0 1", image),
-              FileResult::Ok);
-    EXPECT_EQ(image.byteAt(308), 50);
-    EXPECT_EQ(image.byteAt(309), 60);
-    EXPECT_EQ(image.byteAt(310), 60);
-    EXPECT_EQ(image.byteAt(312), 6000 % 256);  // RetardLimiterAdv has multiplier 1
-    EXPECT_EQ(image.byteAt(360), 77);
-    // The file ends inside INPUTS: the remaining flags take the last number.
-    EXPECT_EQ(image.byteAt(304), 1);
-    EXPECT_EQ(image.byteAt(307), 1);
-}
-
-TEST(ParameterFileReader, AppliesModularArithmeticToOutOfRangeNumbers) {
-    DeviceImage image = PatternImage();
-    ASSERT_EQ(ReadParameterText("KESTRAVO_KEY 70 ADVANCE_MISC 1 -80 4294967216 -4294967376 300 "
-                                "99999999999999999999 +7\r\n"
-                                "TPS 70000 2499\r\nAPS_IAPS 65536 65537 -1",
-                                image),
-              FileResult::Ok);
+    const std::string text =
+        "KESTRAVO_KEY 70\r\n"
+        "LIMITER 9000 26000 -100 4294967196 300\r\n"
+        "ADVANCE_MISC 1 -80 4294967216 -4294967376 4294967295 99999999999999999999 +7\r\n"
+        "TPS 70000 -2147483648\r\n"
+        "RPM 2 2147483647\r\n"
+        "GEAR_CORR -101 -100 155 156 4294967295 0 " +
+        Values(6, "0") +
+        "\r\n"
+        "APS_IAPS 65536 65537 -1 70000 0 1 65535 4294967295\r\n"
+        "IAP_IAP 70000 -1 30 40 50 60 70 80 90 100\r\n"
+        "SERVO_IN 300 -1 6 0 2 8 2147483647\r\n"
+        "JET_1A 70000 " +
+        Values(149, "1000") + "\r\n";
+    ASSERT_EQ(ReadParameterText(text, image), FileResult::Ok);
+    // B(i, 100, 0): 26000 rpm is 255 (25500 rpm), not the 400 rpm of its low bits; below 0 is 0.
+    EXPECT_EQ(image.byteAt(308), 90);
+    EXPECT_EQ(image.byteAt(309), 255);
+    EXPECT_EQ(image.byteAt(310), 0);
+    EXPECT_EQ(image.byteAt(311), 0);  // 4294967196 is -100, as the writer prints it
+    EXPECT_EQ(image.byteAt(312), 255);
+    // B(i, 1, -100): the ten-digit numbers of negative corrections read back; the rest is limited.
     EXPECT_EQ(image.byteAt(365), 20);
     EXPECT_EQ(image.byteAt(366), 20);
-    EXPECT_EQ(image.byteAt(367), 20);
-    EXPECT_EQ(image.byteAt(368), 144);  // (300 + 100) mod 256
-    EXPECT_EQ(image.byteAt(369), 255);  // 1661992959 after wrapping at 2^32; low byte of its low word
+    EXPECT_EQ(image.byteAt(367), 20);  // the text is taken modulo 2^32 before its sign counts
+    EXPECT_EQ(image.byteAt(368), 99);  // -1
+    EXPECT_EQ(image.byteAt(369), 255);
     EXPECT_EQ(image.byteAt(370), 7);
-    EXPECT_EQ(image.byteAt(358), static_cast<std::uint8_t>((70000 % 65536) / 10));
-    EXPECT_EQ(image.byteAt(359), static_cast<std::uint8_t>(0));  // (2499 - 2500) / 10 truncates to 0
-    EXPECT_EQ(image.wordAt(21), 0);
-    EXPECT_EQ(image.wordAt(22), 1);
-    EXPECT_EQ(image.wordAt(23), 65535);
+    // B(359, 10, 250) from the most negative number, and the signed D(i) from the most positive:
+    // no overflow on the way.
+    EXPECT_EQ(image.byteAt(358), 255);
+    EXPECT_EQ(image.byteAt(359), 0);
+    EXPECT_EQ(image.byteAt(362), 255);
+    EXPECT_EQ(image.byteAt(476), 0);
+    EXPECT_EQ(image.byteAt(477), 0);
+    EXPECT_EQ(image.byteAt(478), 255);
+    EXPECT_EQ(image.byteAt(479), 255);
+    EXPECT_EQ(image.byteAt(480), 99);
+    // Words and the IAP row axis: 0..65535.
+    const std::vector<int> aps = {65535, 65535, 0, 65535, 0, 1, 65535, 0};
+    for (int k = 0; k < 8; ++k) EXPECT_EQ(image.wordAt(21 + k), aps[static_cast<std::size_t>(k)]) << k;
+    EXPECT_EQ(image.IapAxis[0], 65535);
+    EXPECT_EQ(image.IapAxis[1], 0);
+    EXPECT_EQ(image.wordAt(350), 65535);  // JET_1A 70000, not 4464
+    EXPECT_EQ(image.wordAt(351), 1000);
+    // Flags keep the number read, within a byte; the intake step of 20 follows from ServoInProcent 0.
+    EXPECT_EQ(image.byteAt(383), 255);
+    EXPECT_EQ(image.byteAt(387), 0);
+    EXPECT_EQ(image.byteAt(402), 255);  // B(402, 250, 0) from the largest number
+}
+
+TEST(ParameterFileRoundTrip, ExtremeValuesRewriteIdentically) {
+    // Bytes at the ends of their range, where a written product is largest or negative.
+    for (const int fill : {0, 1, 99, 100, 254, 255}) {
+        DeviceImage image = NewImageForBike(StartupBikeCode);
+        for (std::size_t i = 300; i < MemoIndex; ++i) image.setByte(i, static_cast<std::uint8_t>(fill));
+        image.IapAxis.fill(static_cast<std::uint16_t>(fill * 257));
+        image.setMemoText("");
+        const std::string text = FormatParameterFile(image);
+        DeviceImage back = NewImageForBike(StartupBikeCode);
+        ASSERT_EQ(ReadParameterText(text, back), FileResult::Ok) << fill;
+        EXPECT_EQ(FormatParameterFile(back), text) << "bytes of " << fill;
+    }
+}
+
+TEST(ParameterFileReader, DamagedSectionsRefuseTheFileAndNameWhereReadingStopped) {
+    const DeviceImage original = PatternImage();
+    const std::string whole = FormatParameterFile(NewImageForBike(17));
+    const auto damageOf = [&](const std::string& text, LoadOptions options = {}) {
+        DeviceImage image = original;
+        FileDamage damage;
+        EXPECT_EQ(ReadParameterText(text, image, options, &damage), FileResult::Damaged) << text.size();
+        EXPECT_EQ(image, original);
+        return std::to_string(damage.line) + " " + damage.section;
+    };
+    // Cut after a whole line of ADVANCE (lines 25 to 34) or JET_1A (38 to 47), with CR LF or LF ends:
+    // the last line of the file is named, whether or not a line end follows it.
+    EXPECT_EQ(damageOf(FirstLines(whole, 30)), "30 ADVANCE");
+    EXPECT_EQ(damageOf(WithLfEnds(FirstLines(whole, 30))), "30 ADVANCE");
+    EXPECT_EQ(damageOf(FirstLines(whole, 30) + "\r\n\r\n  "), "30 ADVANCE");
+    EXPECT_EQ(damageOf(FirstLines(whole, 40)), "40 JET_1A");
+    EXPECT_EQ(damageOf(WithLfEnds(FirstLines(whole, 40))), "40 JET_1A");
+    // Cut in the middle of a line, and cut right after the key.
+    EXPECT_EQ(damageOf(FirstLines(whole, 26) + whole.substr(FirstLines(whole, 26).size(), 40)), "27 ADVANCE");
+    EXPECT_EQ(damageOf(FirstLines(whole, 24) + "ADVANCE"), "25 ADVANCE");
+
+    // A word where a number belongs: the line of that word, and the file is not read on past it.
+    std::string word = whole;
+    const std::size_t row4 = FirstLines(whole, 27).size();
+    word.replace(row4 + 13, 5, "  x12");
+    EXPECT_EQ(damageOf(word), "28 ADVANCE");
+    EXPECT_EQ(damageOf(WithLfEnds(word)), "28 ADVANCE");
+    std::string comma = whole;
+    comma.replace(FirstLines(whole, 37).size() + 13, 5, " 12,5");
+    EXPECT_EQ(damageOf(comma), "38 JET_1A");
+    EXPECT_EQ(damageOf("KESTRAVO_KEY 70\r\nCOOLING 80\r\nRPM 2 --5\r\n"), "3 RPM");
+    EXPECT_EQ(damageOf("KESTRAVO_KEY 70\r\nLIMITER 90 90\r\nCOOLING 80\r\n"), "3 LIMITER");  // at COOLING
+    EXPECT_EQ(damageOf("KESTRAVO_KEY 70\nBIKE\n"), "2 BIKE");
+    // A lone CR ends no line; CR CR LF is one line end.
+    EXPECT_EQ(damageOf("KESTRAVO_KEY 70\r\r\nINPUTS 1\r2\r\n\r\n"), "2 INPUTS");
+}
+
+TEST(ParameterFileReader, DamageOnlyCountsInSectionsThatApply) {
+    const std::string whole = FormatParameterFile(NewImageForBike(17));
+    const std::string cutAdvance = FirstLines(whole, 30);
+    const DeviceImage start = PatternImage();
+
+    // An open for the Synchro page takes SYNCHRO and skips the cut ADVANCE like any other tokens.
+    DeviceImage synchro = start;
+    ASSERT_EQ(ReadParameterText(cutAdvance, synchro, {true, 1}), FileResult::Ok);
+    EXPECT_EQ(synchro.byteAt(316), NewImageForBike(17).byteAt(316));
+    DeviceImage advance = start;
+    EXPECT_EQ(ReadParameterText(cutAdvance, advance, {true, 2}), FileResult::Damaged);
+
+    // Inj-2A applies only while the channels are not coupled; BIKE only in a full open.
+    const std::string cutJet2A = FirstLines(whole, 52);
+    DeviceImage coupled = start;
+    coupled.setByte(371, 1);
+    EXPECT_EQ(ReadParameterText(cutJet2A, coupled, {true, 4}), FileResult::Ok);
+    coupled.setByte(371, 0);
+    EXPECT_EQ(ReadParameterText(cutJet2A, coupled, {true, 4}), FileResult::Damaged);
+    DeviceImage bike = start;
+    EXPECT_EQ(ReadParameterText("KESTRAVO_KEY 70 COOLING 80 BIKE", bike, {true, 0}), FileResult::Ok);
+    EXPECT_EQ(bike.byteAt(360), 80);
+
+    // Unknown words between sections are skipped, and the memo is text: its words are no sections,
+    // whichever page is open.
+    const std::string memoWords = "KESTRAVO_KEY 70 hello COOLING 80 world 5 MEMO\r\nADVANCE rich RPM x";
+    for (const LoadOptions options : {LoadOptions{}, LoadOptions{true, 0}, LoadOptions{true, 2}}) {
+        DeviceImage image = start;
+        ASSERT_EQ(ReadParameterText(memoWords, image, options), FileResult::Ok) << options.currentPage;
+        EXPECT_EQ(image.byteAt(850), start.byteAt(850));
+    }
+}
+
+TEST(ParameterFileReader, RefusalLeavesTheDefaultsStateAlone) {
+    // BIKE applies the type's defaults through the caller's working state; a file found damaged after
+    // it must not leave that state on another type.
+    InjectionWork work;
+    DefaultsState defaults;
+    DeviceImage image = NewImageForBike(StartupBikeCode);
+    ApplyDefaults(image, work, defaults, false, 0);
+    const DeviceImage before = image;
+    const InjectionWork workBefore = work;
+    LoadOptions options;
+    options.work = &work;
+    options.defaults = &defaults;
+    ASSERT_EQ(ReadParameterText("KESTRAVO_KEY 70 BIKE 17 ADVANCE 1 2", image, options), FileResult::Damaged);
+    EXPECT_EQ(image, before);
+    EXPECT_EQ(defaults.tableCode, StartupBikeCode);
+    EXPECT_EQ(work.reference, workBefore.reference);
+    ASSERT_EQ(ReadParameterText("KESTRAVO_KEY 70 BIKE 17", image, options), FileResult::Ok);
+    EXPECT_EQ(defaults.tableCode, 17);
 }
 
 TEST(ParameterFileReader, SurvivesHugeTokensAndNoise) {
     DeviceImage image = PatternImage();
     std::string text = "KESTRAVO_KEY 70 " + std::string(100000, 'X') + " COOLING " + std::string(5000, '9') +
-                       " RPM 2 " + std::string(300, '-') + "\r\nSYNCHRO";
+                       " RPM 2 -3 " + std::string(300, '-') + "\r\n";
     for (int i = 0; i < 2000; ++i) text += static_cast<char>((i * 131) & 0xFF);
-    EXPECT_EQ(ReadParameterText(text, image), FileResult::Ok);
+    ASSERT_EQ(ReadParameterText(text, image), FileResult::Ok);  // the noise after RPM spells no key
     EXPECT_EQ(image.byteAt(361), 2);
-    EXPECT_EQ(image.byteAt(362), 102);  // the run of dashes is no number: the last number repeats
+    EXPECT_EQ(image.byteAt(362), 97);
+    // A run of dashes where a number belongs is no number.
+    DeviceImage dashes = PatternImage();
+    EXPECT_EQ(ReadParameterText("KESTRAVO_KEY 70 RPM 2 " + std::string(300, '-'), dashes),
+              FileResult::Damaged);
 }
 
 TEST(ParameterFileReader, SynchroMaxRpmIsTheStoredByteNotRpm) {
@@ -255,9 +400,10 @@ TEST(ParameterFileReader, SynchroMaxRpmIsTheStoredByteNotRpm) {
 
 TEST(ParameterFileReader, ServoAndIdleScalesFollowTheirModeLines) {
     DeviceImage image = PatternImage();
-    ASSERT_EQ(ReadParameterText("KESTRAVO_KEY 70 SERVO_IN 1 1 0 0 0 8 6 SERVO_IN_VALUE 40 60 "
-                                "SERVO_EX 1 0 0 1 SERVO_EX_VALUE 400 1000 "
-                                "IDLE 3 15 40 1 6 6 20 600 1200",
+    ASSERT_EQ(ReadParameterText("KESTRAVO_KEY 70 SERVO_IN 1 1 0 0 0 8 6 SERVO_IN_VALUE 40 60 " +
+                                    Values(148, "0") + "SERVO_EX 1 0 0 1 SERVO_EX_VALUE 400 1000 " +
+                                    Values(148, "0") + "IDLE 3 15 40 1 6 6 20 600 1200 " + Values(7, "0") +
+                                    Values(4, "0") + Values(9, "0"),
                                 image),
               FileResult::Ok);
     EXPECT_EQ(image.byteAt(2800), 40);  // intake in percent
@@ -270,12 +416,13 @@ TEST(ParameterFileReader, ServoAndIdleScalesFollowTheirModeLines) {
 
 TEST(ParameterFileReader, BikeAppliesTheTypeDefaultsBeforeLaterSections) {
     DeviceImage image = PatternImage();
-    ASSERT_EQ(ReadParameterText("KESTRAVO_KEY 70 COOLING 55 BIKE 17 LIMITER 9000", image), FileResult::Ok);
+    ASSERT_EQ(ReadParameterText("KESTRAVO_KEY 70 COOLING 55 BIKE 17 LIMITER 9000 9100 9200 9300 30", image),
+              FileResult::Ok);
     EXPECT_EQ(image.byteAt(300), 17);
     EXPECT_EQ(image.byteAt(360), 100);  // COOLING before BIKE is overwritten by the defaults
     EXPECT_EQ(image.byteAt(308), 90);
-    EXPECT_EQ(image.byteAt(309), 90);  // the rest of LIMITER repeats the last number
-    EXPECT_EQ(image.byteAt(371), 1);   // full defaults couple the injection channels
+    EXPECT_EQ(image.byteAt(309), 91);
+    EXPECT_EQ(image.byteAt(371), 1);  // full defaults couple the injection channels
 }
 
 TEST(ParameterFileReader, PageOnlyOpenAppliesOnlyThatPagesSections) {
