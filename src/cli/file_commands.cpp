@@ -15,6 +15,7 @@
 #include "image/conversions.h"
 #include "image/fields.h"
 #include "image/normalize.h"
+#include "text/tool_texts.h"
 
 namespace torvane {
 namespace {
@@ -65,11 +66,15 @@ DeviceImage StartImage() {
 
 // Opens a file fully; prints the reason and returns the exit code on failure.
 int OpenFile(const std::string& path, DeviceImage& image, std::ostream& err) {
-    switch (LoadParameterFile(path, image)) {
+    FileDamage damage;
+    switch (LoadParameterFile(path, image, {}, &damage)) {
         case FileResult::Ok:
             return ExitOk;
         case FileResult::Refused:
             err << path << ": " << UnmatchedVersion << '\n';
+            return ExitRefused;
+        case FileResult::Damaged:
+            err << path << ": " << DamagedFileMessage(damage, 0) << '\n';
             return ExitRefused;
         case FileResult::Unreadable:
             break;
@@ -207,7 +212,19 @@ int RunCompareAllNew(const std::vector<std::string>& args, std::ostream& out, st
     return ExitOk;
 }
 
+// Replaces the placeholder `marker` ("%1") by `value`.
+std::string Filled(std::string text, std::string_view marker, std::string_view value) {
+    if (const std::size_t at = text.find(marker); at != std::string::npos)
+        text.replace(at, marker.size(), value);
+    return text;
+}
+
 }  // namespace
+
+std::string DamagedFileMessage(const FileDamage& damage, int languageIndex) {
+    const std::string text = ToolTextOf(ToolText::DamagedParameterFile, languageIndex);
+    return Filled(Filled(text, "%1", std::to_string(damage.line)), "%2", damage.section);
+}
 
 bool IsFileCommand(std::string_view command) {
     return command == "defaults" || command == "normalize" || command == "show" || command == "diff" ||

@@ -27,7 +27,8 @@ void PrintHelp(std::ostream& out) {
            "  program   program a parameter file into the unit and verify it\n"
            "  log       record the unit's monitor frames into a datalog (CSV)\n"
            "  (see torvane-cli COMMAND --help for their options)\n\n"
-           "Exit codes: 0 success, 1 a file of another version (no key line of version 70),\n"
+           "Exit codes: 0 success, 1 a file of another version (no key line of version 70) or a\n"
+           "            damaged file (a section cut short or holding a word where a number belongs),\n"
            "            2 usage error or a file that cannot be read or written.\n";
 }
 

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "cli/console_view.h"
+#include "cli/file_commands.h"
 #include "files/field_differences.h"
 #include "files/parameter_file.h"
 #include "files/restore_points.h"
@@ -75,11 +76,15 @@ void PrepareReadImage(DeviceImage& image) {
 // Loads the configuration to verify or program; an exit code other than 0 on failure. The link
 // session normalizes the image before it sends anything, as the window does.
 int LoadConfiguration(const std::string& path, DeviceImage& image, int languageIndex, std::ostream& err) {
-    switch (LoadParameterFile(path, image)) {
+    FileDamage damage;
+    switch (LoadParameterFile(path, image, {}, &damage)) {
         case FileResult::Ok:
             return UnitExitOk;
         case FileResult::Refused:
             err << "torvane-cli: " << path << ": " << MessageText(MsgFileVersion, languageIndex) << '\n';
+            return UnitExitTransferFailed;
+        case FileResult::Damaged:
+            err << "torvane-cli: " << path << ": " << DamagedFileMessage(damage, languageIndex) << '\n';
             return UnitExitTransferFailed;
         case FileResult::Unreadable:
             break;
@@ -136,8 +141,8 @@ std::string UnitCommandUsage() {
            "  --no-restore-point a passed read or program leaves no copy in the restore folder\n"
            "                     ($XDG_CONFIG_HOME/torvane/restore)\n"
            "\n"
-           "Exit status: 0 when the transfer ends OK, 1 on a transfer error or version mismatch,\n"
-           "2 on bad arguments, a port that does not open or a file error.\n";
+           "Exit status: 0 when the transfer ends OK, 1 on a transfer error, a version mismatch or a\n"
+           "damaged parameter file, 2 on bad arguments, a port that does not open or a file error.\n";
 }
 
 const std::string* TakeOptionValue(const std::vector<std::string>& args, std::size_t& i, bool& given,

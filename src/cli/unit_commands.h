@@ -22,7 +22,7 @@ class SerialPort;
 struct LiveValues;
 
 inline constexpr int UnitExitOk = 0;
-inline constexpr int UnitExitTransferFailed = 1;  // transfer error or version mismatch
+inline constexpr int UnitExitTransferFailed = 1;  // transfer error, version mismatch or damaged file
 inline constexpr int UnitExitUsage = 2;           // bad arguments, port or file errors
 
 // Enough for the slowest transfer that still ends (every step of a read and its verification

@@ -250,6 +250,12 @@ constexpr ToolTextRow kRows[] = {
       "boîtier ?\n\nType de moto : %1\nChamps à programmer : %2",
       "Tato konfigurace je pro jiný typ motocyklu, než jaký má jednotka. Naprogramovat ji do jednotky?\n\n"
       "Typ motocyklu: %1\nPočet položek k naprogramování: %2"}},
+    // %1 the line of the file, %2 the key of the section in which reading stopped.
+    {ToolText::DamagedParameterFile,
+     {"The file is damaged at line %1 (section %2): it was not opened.",
+      "Die Datei ist in Zeile %1 beschädigt (Abschnitt %2): Sie wurde nicht geöffnet.",
+      "Le fichier est endommagé à la ligne %1 (section %2) : il n'a pas été ouvert.",
+      "Soubor je poškozen na řádku %1 (sekce %2): nebyl otevřen."}},
 };
 
 // Row n holds text n: a row out of place breaks the build rather than showing the wrong text.

@@ -101,9 +101,11 @@ enum class ToolText : std::uint16_t {
     // Questions before a configuration goes to the unit that the unit may not be meant to get.
     ProgramBeforeReadQuestion,
     ProgramOtherTypeQuestion,
+    // A parameter file refused because a section is cut short or holds a word where a number belongs.
+    DamagedParameterFile,
 };
 
-inline constexpr int ToolTextCount = static_cast<int>(ToolText::ProgramOtherTypeQuestion) + 1;
+inline constexpr int ToolTextCount = static_cast<int>(ToolText::DamagedParameterFile) + 1;
 
 // The text in the given language; a language index outside 0..3 reads as English.
 std::string ToolTextOf(ToolText text, int languageIndex);

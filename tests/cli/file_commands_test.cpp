@@ -81,9 +81,45 @@ TEST_F(FileCommands, RefusedAndUnreadableFiles) {
     EXPECT_EQ(run("diff", {path("missing.ign"), path("ok.ign")}), ExitUsage);
 }
 
+TEST_F(FileCommands, DamagedFilesExitWithOneAndWriteNothing) {
+    // Cut after line 30, inside ADVANCE.
+    const std::string whole = FormatParameterFile(NewImageForBike(5));
+    std::size_t end = 0;
+    for (int line = 0; line < 30; ++line) end = whole.find('\n', end) + 1;
+    const std::string cut = whole.substr(0, end);
+    write("cut.ign", cut);
+    write("ok.ign", whole);
+    const std::string message =
+        "cut.ign: The file is damaged at line 30 (section ADVANCE): it was not opened.\n";
+
+    EXPECT_EQ(run("show", {path("cut.ign")}), ExitRefused);
+    EXPECT_TRUE(out_.str().empty());
+    EXPECT_TRUE(err_.str().ends_with(message)) << err_.str();
+    EXPECT_EQ(run("normalize", {path("cut.ign"), "-o", path("out.ign")}), ExitRefused);
+    EXPECT_FALSE(std::filesystem::exists(path("out.ign")));
+    EXPECT_EQ(run("normalize", {path("cut.ign")}), ExitRefused);
+    EXPECT_EQ(read("cut.ign"), cut);  // not rewritten in place
+    EXPECT_EQ(run("diff", {path("ok.ign"), path("cut.ign")}), ExitRefused);
+    EXPECT_TRUE(out_.str().empty());
+
+    write("word.ign", "KESTRAVO_KEY 70\nBIKE 5\nLIMITER 90 90 x 90 30\n");
+    EXPECT_EQ(run("show", {path("word.ign")}), ExitRefused);
+    EXPECT_NE(err_.str().find("damaged at line 3 (section LIMITER)"), std::string::npos) << err_.str();
+}
+
+TEST_F(FileCommands, OutOfRangeValuesAreLimitedNotWrapped) {
+    write("high.ign", "KESTRAVO_KEY 70\r\nBIKE 32\r\nLIMITER 9000 26000 9000 9000 30\r\n");
+    EXPECT_EQ(run("show", {path("high.ign")}), ExitOk);
+    EXPECT_NE(out_.str().find("IgnLimiter [rpm]: 25500\n"), std::string::npos);  // not 400
+}
+
 TEST_F(FileCommands, NormalizeRepairsTheFile) {
     // JetB above 100 and a falling advance axis are repaired; the rest keeps the type's defaults.
-    write("in.ign", "KESTRAVO_KEY 70\r\nBIKE 32\r\nJET_B 150 7\r\nRPM_ADV 5000 4000\r\nCOOLING 77\r\n");
+    std::string jetB = "JET_B 150";
+    for (int cell = 1; cell < 150; ++cell) jetB += " 7";
+    std::string rpmAdv = "RPM_ADV 5000";
+    for (int column = 1; column < 15; ++column) rpmAdv += " 4000";
+    write("in.ign", "KESTRAVO_KEY 70\r\nBIKE 32\r\n" + jetB + "\r\n" + rpmAdv + "\r\nCOOLING 77\r\n");
     EXPECT_EQ(run("normalize", {path("in.ign"), "-o", path("out.ign")}), ExitOk);
     DeviceImage image;
     ASSERT_EQ(LoadParameterFile(path("out.ign"), image), FileResult::Ok);

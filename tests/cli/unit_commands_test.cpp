@@ -293,8 +293,20 @@ TEST_F(UnitCommandFileTest, FileProblemsStopBeforeTheLinkIsTouched) {
     }
     EXPECT_EQ(run(UnitCommand::Program, path("old.ign"), port), UnitExitTransferFailed);
     EXPECT_NE(err_.str().find("Unmatched version of *.ign file!"), std::string::npos);
+    // A configuration cut short never reaches the unit.
+    {
+        std::ofstream cut(path("cut.ign"), std::ios::binary);
+        cut << "KESTRAVO_KEY    70 \r\n\r\nBIKE            17 \r\n             \r\nLIMITER         90";
+    }
+    EXPECT_EQ(run(UnitCommand::Program, path("cut.ign"), port), UnitExitTransferFailed);
+    EXPECT_NE(err_.str().find(path("cut.ign") +
+                              ": The file is damaged at line 5 (section LIMITER): it was not opened.\n"),
+              std::string::npos)
+        << err_.str();
+    EXPECT_EQ(run(UnitCommand::Verify, path("cut.ign"), port), UnitExitTransferFailed);
     EXPECT_EQ(port.requestCount(), 0u);
     EXPECT_EQ(unit.programmingCount(), 0);
+    EXPECT_TRUE(restorePoints().empty());
 }
 
 }  // namespace
