@@ -29,6 +29,7 @@
 #include "shell/tuning_tools.h"
 #include "shell/window_link.h"
 #include "text/message_table.h"
+#include "text/tool_texts.h"
 
 namespace torvane {
 namespace {
@@ -83,12 +84,19 @@ void TFormHlav::openFileAt(const QString& path, bool pageOnly) {
     options.currentPage = PageControl1->currentIndex();
     options.work = &editor_->injection();
     options.defaults = &editor_->defaultsState();
-    switch (LoadParameterFile(path.toStdString(), image_, options)) {
+    FileDamage damage;
+    // On anything but Ok the reader leaves the image alone: pages, history and file name stay too.
+    switch (LoadParameterFile(path.toStdString(), image_, options, &damage)) {
         case FileResult::Unreadable:
             prompts_->showMessage(messageText(MessageOpenFileError));
             break;
         case FileResult::Refused:
             prompts_->showMessage(messageText(MessageUnmatchedVersion));
+            break;
+        case FileResult::Damaged:
+            prompts_->showMessage(FromUtf8(ToolTextOf(ToolText::DamagedParameterFile, languageIndex_))
+                                      .arg(damage.line)
+                                      .arg(FromUtf8(damage.section)));
             break;
         case FileResult::Ok:
             // Committed like an edit: history entry, changed blocks, programming after change.

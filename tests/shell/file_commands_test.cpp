@@ -44,7 +44,13 @@ class FilePrompts : public UserPrompts {
         questions.append(q);
         return openPath;
     }
+    int chooseFromList(const QString&, const QStringList& rows) override {
+        listed = rows;
+        return chosen;
+    }
     PromptAnswer answer = PromptAnswer::Cancel;
+    int chosen = -1;
+    QStringList listed;
     QString savePath, openPath;
     QStringList shown, asked;
     QList<FileQuestion> questions;
@@ -165,6 +171,75 @@ TEST_F(FileCommandsTest, OpenRefusesBadFilesAndCommitsAGoodOneLikeAnEdit) {
     // Opening the same file again changes nothing and makes no entry.
     w->MenuOpenClick();
     EXPECT_EQ(entry(), (first + 1) % UndoRing::Size);
+}
+
+TEST_F(FileCommandsTest, ADamagedFileIsRefusedWithItsLineAndLeavesTheWindowAsItWas) {
+    start();
+    prompts->openPath = savedWith("good.ign", "IgnLimiter", 120);
+    w->MenuOpenClick();
+    const QString fileBefore = w->currentFile();
+    // The same configuration with another limiter (line 12), cut after line 30 inside ADVANCE.
+    DeviceImage changed = w->image();
+    Put(changed, "IgnLimiter", 95);
+    const std::string whole = FormatParameterFile(changed);
+    std::size_t end = 0;
+    for (int line = 0; line < 30; ++line) end = whole.find('\n', end) + 1;
+    QFile cut(path("cut.ign"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(whole.data(), static_cast<qint64>(end));
+    cut.close();
+
+    w->editor().switchToPage(PageBike);
+    const DeviceImage before = w->image();
+    const int first = entry();
+    auto* status = w->findChild<QLabel*>("LabelHlaseni");
+    status->setVisible(true);
+    prompts->shown.clear();
+    prompts->openPath = path("cut.ign");
+    w->MenuOpenClick();
+    EXPECT_EQ(prompts->shown,
+              QStringList{"The file is damaged at line 30 (section ADVANCE): it was not opened."});
+    EXPECT_EQ(w->image(), before);
+    EXPECT_EQ(w->findChild<SpinField*>("UpDownIgnLimiter")->value(), 12000);
+    EXPECT_EQ(entry(), first);
+    EXPECT_EQ(w->currentFile(), fileBefore);
+    EXPECT_EQ(fileLabel()->text(), fileBefore);
+    EXPECT_FALSE(status->isVisibleTo(w.get()));
+
+    // An open for the Advance page reads the cut section and refuses too, in the language shown; one
+    // for the Synchro page skips it and takes SYNCHRO.
+    w->setLanguage(1);
+    w->editor().switchToPage(PageAdvance);
+    prompts->shown.clear();
+    w->MenuOpenActPageClick();
+    EXPECT_EQ(
+        prompts->shown,
+        QStringList{"Die Datei ist in Zeile 30 beschädigt (Abschnitt ADVANCE): Sie wurde nicht geöffnet."});
+    EXPECT_EQ(w->image(), before);
+    w->editor().switchToPage(PageSynchro);
+    prompts->shown.clear();
+    w->MenuOpenActPageClick();
+    EXPECT_TRUE(prompts->shown.isEmpty());
+    EXPECT_EQ(w->currentFile(), QDir::toNativeSeparators(QFileInfo(path("cut.ign")).absoluteFilePath()));
+}
+
+TEST_F(FileCommandsTest, ADamagedRestorePointListsAsUnreadableAndIsNotRestored) {
+    start();
+    ASSERT_TRUE(QDir().mkpath(w->restoreFolder()));
+    QFile cut(w->restoreFolder() + "/2024-01-01_10-00-00-read.ign");
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write("KESTRAVO_KEY    70 \r\n\r\nBIKE            17 \r\n             \r\nLIMITER         90  x");
+    cut.close();
+    const DeviceImage before = w->image();
+    const int first = entry();
+    prompts->chosen = 0;
+    w->MenuRestorePointsClick();
+    ASSERT_EQ(prompts->listed.size(), 1);
+    EXPECT_TRUE(prompts->listed.front().endsWith("unreadable")) << prompts->listed.front().toStdString();
+    EXPECT_EQ(prompts->shown,
+              QStringList{"The file is damaged at line 5 (section LIMITER): it was not opened."});
+    EXPECT_EQ(w->image(), before);
+    EXPECT_EQ(entry(), first);
 }
 
 TEST_F(FileCommandsTest, OpenWithProgrammingAfterChangeSendsTheChangedBlocks) {
