@@ -55,6 +55,12 @@ std::uint16_t ClampPercent(int p) {
 
 }  // namespace
 
+RpmAxisRange RpmAxisRangeOf(int page) {
+    if (page == PageJet3A || page == PageJet4A) return {0, 25500};
+    if (page == PageServoIn || page == PageServoEx) return {0, RpmAxisMax};
+    return {RpmAxisMin, RpmAxisMax};
+}
+
 std::span<const MiscField> MiscFieldsOfPage(int page) {
     const auto* first = std::find_if(std::begin(kMiscFields), std::end(kMiscFields),
                                      [page](const MiscField& f) { return f.page == page; });
@@ -86,7 +92,8 @@ void RefreshInjectionPercent(const DeviceImage& image, InjectionWork& work) {
     InjectionPercentFromImage(image, work);
 }
 
-MapPanelValues ImageToMapPanel(DeviceImage& image, InjectionWork& work, int page, const AllStates& allStates) {
+MapPanelValues ImageToMapPanel(DeviceImage& image, InjectionWork& work, int page,
+                               const AllStates& allStates) {
     MapPanelValues v;
     const MapPageInfo* info = MapPageOf(page);
     if (info == nullptr) return v;
@@ -95,6 +102,7 @@ MapPanelValues ImageToMapPanel(DeviceImage& image, InjectionWork& work, int page
     if (mode.identical) CopyJet1A(image, "RpmJet1A", kFollowerAxes);
     const FieldInfo& axis = Field(info->axisField);
     for (int c = 0; c < MapColumns; ++c) v.rpm[c] = 100 * FieldValue(image, axis, c);
+    v.rpmRange = RpmAxisRangeOf(page);
 
     if (mode.identical) CopyJet1A(image, "Jet1A", kFollowerMapsBackwards);
     RefreshInjectionPercent(image, work);
@@ -133,14 +141,19 @@ void MapPanelToImage(DeviceImage& image, InjectionWork& work, int page, const Ma
 
     // Rpm axis; on Inj-1A the coupled axes follow its changes, the identical ones copy it.
     const FieldInfo& axis = Field(info->axisField);
+    const RpmAxisRange range = RpmAxisRangeOf(page);
     for (int c = 0; c < MapColumns; ++c) {
-        const int n = (values.rpm[c] / 100) & 0xFF;
+        const int stored = FieldValue(image, axis, c);
+        const int n = values.rpm[c] == std::clamp(100 * stored, range.min, range.max)
+                          ? stored
+                          : (values.rpm[c] / 100) & 0xFF;
         if (page == PageJet1A) {
             const int o = FieldValue(image, axis, c);
             if (mode.coupled && n != o) {
                 for (std::string_view name : kFollowerAxes) {
                     const FieldInfo& other = Field(name);
-                    SetFieldValue(image, other, c, std::clamp(FieldValue(image, other, c) + n - o, 0, 1000) & 0xFF);
+                    SetFieldValue(image, other, c,
+                                  std::clamp(FieldValue(image, other, c) + n - o, 0, 1000) & 0xFF);
                 }
             }
             SetFieldValue(image, axis, c, n);
@@ -152,13 +165,22 @@ void MapPanelToImage(DeviceImage& image, InjectionWork& work, int page, const Ma
         }
     }
 
+    for (int j = 0; j < MapRows; ++j) {
+        auto& stored = image.IapAxis[static_cast<std::size_t>(j)];
+        if (values.iap[j] != std::min<int>(stored, IapAxisMax))
+            stored = static_cast<std::uint16_t>(values.iap[j]);
+    }
+    const auto previousReference = work.reference;
     SelectReferenceTables(image, work);
     ComputeInjectionReference(image, work);
-    for (int j = 0; j < MapRows; ++j) image.IapAxis[static_cast<std::size_t>(j)] = static_cast<std::uint16_t>(values.iap[j]);
 
     if (!info->injection) {
         const FieldInfo& map = Field(info->mapField);
-        for (int k = 0; k < MapCells; ++k) SetFieldValue(image, map, k, ScaleToStored(step, 0, values.cells[k]));
+        for (int k = 0; k < MapCells; ++k) {
+            const int stored = FieldValue(image, map, k);
+            if (values.cells[k] == std::clamp(step * stored, 0, values.cellMax)) continue;
+            SetFieldValue(image, map, k, ScaleToStored(step, 0, values.cells[k]));
+        }
     } else {
         auto& own = work.percentOf(*info->injection);
         const int spinMax = info->cellMax;
@@ -175,11 +197,14 @@ void MapPanelToImage(DeviceImage& image, InjectionWork& work, int page, const Ma
             }
             own[i] = static_cast<std::uint16_t>(std::clamp(p, 0, 65535));
         }
-        InjectionImageFromPercent(image, work, *info->injection);
+        const auto previousOf = [&previousReference](InjectionMap m) -> const auto& {
+            return previousReference[static_cast<std::size_t>(m)];
+        };
+        InjectionImageFromChangedPercent(image, work, *info->injection, previousOf(*info->injection));
         if (page == PageJet1A && mode.coupled) {
             // Each follower over its own reference: its percentages were taken over that reference, so
             // a cell left alone keeps its µs even where its axis differs from Inj-1A's.
-            for (InjectionMap m : kFollowers) InjectionImageFromPercent(image, work, m);
+            for (InjectionMap m : kFollowers) InjectionImageFromChangedPercent(image, work, m, previousOf(m));
         }
         if (page == PageJet1A && mode.identical) {
             CopyJet1A(image, "Jet1A", kFollowerMapsBackwards);
@@ -187,6 +212,8 @@ void MapPanelToImage(DeviceImage& image, InjectionWork& work, int page, const Ma
     }
 
     for (const MiscField& f : MiscFieldsOfPage(page)) {
+        const int stored = Byte(image, f.field);
+        if (values.misc[f.element] == std::clamp(ScaleToShown(f.a, f.c, stored), f.min, f.max)) continue;
         SetByte(image, f.field, ScaleToStored(f.a, f.c, values.misc[f.element]));
     }
     if (page == PageAdvance) SetByte(image, "AdvanceTps", values.tps ? 1 : 0);

@@ -19,6 +19,15 @@ inline constexpr int MapColumns = 15;
 inline constexpr int MiscFieldCount = 6;
 inline constexpr int RpmAxisMin = 300;
 inline constexpr int RpmAxisMax = 25000;
+
+// The range of a page's rpm axis spins: every value the repair of the image lets the axis hold (the
+// servo axes may start at 0, the Inj-3A and Inj-4A axes are only kept rising), so no legal axis is
+// ever shown limited.
+struct RpmAxisRange {
+    int min;
+    int max;
+};
+RpmAxisRange RpmAxisRangeOf(int page);
 inline constexpr int IapAxisMax = 1000;
 
 // An extra value of a map page (UpDownMisc_Uni element) and the range its spin offers there.
@@ -35,6 +44,7 @@ std::span<const MiscField> MiscFieldsOfPage(int page);
 // Everything the map panel holds: the positions of its spins, check boxes and radio group.
 struct MapPanelValues {
     std::array<int, MapColumns> rpm{};
+    RpmAxisRange rpmRange{RpmAxisMin, RpmAxisMax};
     std::array<int, MapRows * MapColumns> cells{};
     std::array<int, MapRows> iap{};
     std::array<int, MiscFieldCount> misc{};
@@ -67,9 +77,10 @@ void RefreshInjectionPercent(const DeviceImage& image, InjectionWork& work);
 // first made copies of Inj-1A; on the intake servo page of type 46 the step motor is switched off.
 MapPanelValues ImageToMapPanel(DeviceImage& image, InjectionWork& work, int page, const AllStates& allStates);
 
-// The page-to-image pass of a map page. An injection cell whose spin still shows the limited form of a
-// percentage above the spin's range counts as untouched and keeps its percentage, so an edit elsewhere
-// on the page never rewrites that cell, nor (in the coupled mode) the same cell of the other channels.
+// The page-to-image pass of a map page. A spin that still shows the limited form of a stored value
+// outside its range (an axis, a cell, an extra value) counts as untouched and keeps the stored value,
+// so an edit elsewhere on the page never rewrites it, nor (in the coupled mode) the same injection cell
+// of the other channels. Injection cells whose percentage did not change keep their stored µs.
 void MapPanelToImage(DeviceImage& image, InjectionWork& work, int page, const MapPanelValues& values,
                      AllStates& allStates);
 

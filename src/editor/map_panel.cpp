@@ -16,7 +16,8 @@
 namespace torvane {
 namespace {
 
-constexpr const char* kThrottleRows[MapRows] = {"0%", "2%", "5%", "10%", "20%", "30%", "40%", "60%", "80%", "100%"};
+constexpr const char* kThrottleRows[MapRows] = {"0%",  "2%",  "5%",  "10%", "20%",
+                                                "30%", "40%", "60%", "80%", "100%"};
 constexpr int kFirstCellRow = 5;  // grid row of map row 0
 
 QString Element(const char* base, int i) {
@@ -42,13 +43,33 @@ struct PagePlacements {
 };
 const PagePlacements kPlacements[] = {
     {PageAdvance,
-     {{false, 4, 1, 1}, {true, 0, 1, 2}, {false, 0, 1, 3}, {false, 1, 1, 4}, {false, 2, 1, 5}, {false, 3, 1, 6},
-      {true, 1, 1, 7}, {false, 5, 1, 8}, {true, 2, 1, 9}}},
+     {{false, 4, 1, 1},
+      {true, 0, 1, 2},
+      {false, 0, 1, 3},
+      {false, 1, 1, 4},
+      {false, 2, 1, 5},
+      {false, 3, 1, 6},
+      {true, 1, 1, 7},
+      {false, 5, 1, 8},
+      {true, 2, 1, 9}}},
     {PageJet1A,
-     {{true, 0, 1, 0}, {true, 1, 0, 1}, {true, 2, 0, 2}, {true, 3, 0, 3}, {true, 4, 0, 4}, {false, 0, 1, 1},
-      {false, 1, 1, 2}, {false, 2, 1, 3}, {false, 3, 1, 4}}},
+     {{true, 0, 1, 0},
+      {true, 1, 0, 1},
+      {true, 2, 0, 2},
+      {true, 3, 0, 3},
+      {true, 4, 0, 4},
+      {false, 0, 1, 1},
+      {false, 1, 1, 2},
+      {false, 2, 1, 3},
+      {false, 3, 1, 4}}},
     {PageIap, {{false, 0, 1, 0}, {false, 1, 1, 1}, {false, 2, 1, 2}, {false, 3, 1, 3}, {true, 1, 1, 4}}},
-    {PageServoIn, {{true, 1, 0, 0}, {false, 0, 1, 0}, {true, 3, 0, 2}, {false, 2, 1, 2}, {true, 4, 0, 3}, {false, 3, 1, 3}}},
+    {PageServoIn,
+     {{true, 1, 0, 0},
+      {false, 0, 1, 0},
+      {true, 3, 0, 2},
+      {false, 2, 1, 2},
+      {true, 4, 0, 3},
+      {false, 3, 1, 3}}},
     {PageServoEx, {{true, 1, 0, 0}, {false, 0, 1, 0}}},
 };
 
@@ -75,7 +96,8 @@ MapPanel::MapPanel(QWidget* parent) : QGroupBox(parent) {
     miscGrid_->setVerticalSpacing(1);
     tps_ = MakeCheck(this, "CheckBoxTps_Uni", "TPS");
     miscGrid_->addWidget(tps_, 1, 0);
-    for (int i = 0; i < MiscFieldCount; ++i) misc_[static_cast<std::size_t>(i)] = makeSpin(Element("UpDownMisc_Uni", i), 0, 1000, 1);
+    for (int i = 0; i < MiscFieldCount; ++i)
+        misc_[static_cast<std::size_t>(i)] = makeSpin(Element("UpDownMisc_Uni", i), 0, 1000, 1);
     for (int i = 0; i < 5; ++i) {
         auto* label = new QLabel(this);
         label->setObjectName(Element("LabelMisc_Uni", i));
@@ -90,7 +112,8 @@ MapPanel::MapPanel(QWidget* parent) : QGroupBox(parent) {
     servoMode_->setObjectName("RadioGroupServoMode");
     servoMode_->setColumns(3);
     servoMode_->setItems({"R + T", "RPM", "TPS"});
-    for (QWidget* w : std::initializer_list<QWidget*>{servoEnable_, procent_, stepMotor_, servoMode_}) top->addWidget(w);
+    for (QWidget* w : std::initializer_list<QWidget*>{servoEnable_, procent_, stepMotor_, servoMode_})
+        top->addWidget(w);
     tools_ = new SpinButton(this);
     tools_->setObjectName("CSpinButtonTools_Uni");
     all_ = MakeCheck(this, "CheckBoxAll_Uni", "All");
@@ -215,9 +238,11 @@ void MapPanel::arrangeExtraFields(int page) {
     for (const PagePlacements& p : kPlacements) {
         if (p.page != page) continue;
         for (const Placement& item : p.items) {
-            QWidget* w = item.caption ? static_cast<QWidget*>(miscLabels_[static_cast<std::size_t>(item.index)])
-                                      : misc_[static_cast<std::size_t>(item.index)];
-            miscGrid_->addWidget(w, item.row, item.column, item.caption && item.row == 0 ? Qt::AlignBottom : Qt::Alignment());
+            QWidget* w = item.caption
+                             ? static_cast<QWidget*>(miscLabels_[static_cast<std::size_t>(item.index)])
+                             : misc_[static_cast<std::size_t>(item.index)];
+            miscGrid_->addWidget(w, item.row, item.column,
+                                 item.caption && item.row == 0 ? Qt::AlignBottom : Qt::Alignment());
             w->show();
         }
     }
@@ -230,6 +255,10 @@ void MapPanel::showValues(int page, const MapPanelValues& v) {
         s->setRange(f.min, f.max);
         s->setSingleStep(f.step);
     }
+    for (SpinField* s : rpm_) {
+        if (s->minimum() != v.rpmRange.min || s->maximum() != v.rpmRange.max)
+            s->setRange(v.rpmRange.min, v.rpmRange.max);
+    }
     for (int c = 0; c < MapColumns; ++c) rpm_[static_cast<std::size_t>(c)]->showValue(v.rpm[c]);
     for (int r = 0; r < MapRows; ++r) iap_[static_cast<std::size_t>(r)]->showValue(v.iap[r]);
     for (int k = 0; k < MapCells; ++k) {
@@ -238,7 +267,8 @@ void MapPanel::showValues(int page, const MapPanelValues& v) {
         if (s->singleStep() != v.cellStep) s->setSingleStep(v.cellStep);
         s->showValue(v.cells[k]);
     }
-    for (const MiscField& f : MiscFieldsOfPage(page)) misc_[static_cast<std::size_t>(f.element)]->showValue(v.misc[f.element]);
+    for (const MiscField& f : MiscFieldsOfPage(page))
+        misc_[static_cast<std::size_t>(f.element)]->showValue(v.misc[f.element]);
     auto setChecked = [](QCheckBox* box, bool on) {
         if (box->isChecked() != on) box->setChecked(on);
     };

@@ -43,11 +43,11 @@ void StepPercent(DeviceImage& image, InjectionWork& work, InjectionMap map, cons
         percent[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(Stepped(was, direction, 65535));
         changed = changed || percent[static_cast<std::size_t>(k)] != was;
     }
-    if (changed || writeAlways) InjectionImageFromPercent(image, work, map);
+    if (changed || writeAlways) InjectionImageFromChangedPercent(image, work, map);
 }
 
-void StepCells(DeviceImage& image, InjectionWork& work, int page, const std::vector<int>& cells, int direction,
-               bool coupled, bool writeAlways) {
+void StepCells(DeviceImage& image, InjectionWork& work, int page, const std::vector<int>& cells,
+               int direction, bool coupled, bool writeAlways) {
     const MapPageInfo* info = MapPageOf(page);
     if (info == nullptr) return;
     if (!info->wordCells) {
@@ -64,8 +64,8 @@ void StepCells(DeviceImage& image, InjectionWork& work, int page, const std::vec
 
 }  // namespace
 
-ToolResult StepMapTool(DeviceImage& image, InjectionWork& work, int page, int direction, bool all, LiveCell live,
-                       unsigned rpm, bool coupled) {
+ToolResult StepMapTool(DeviceImage& image, InjectionWork& work, int page, int direction, bool all,
+                       LiveCell live, unsigned rpm, bool coupled) {
     if (!IsMapPage(page)) return ToolResult::Commit;
     if (IsFollowerInjectionPage(page) && coupled) return ToolResult::Ended;
     if (!all && rpm == 0) return ToolResult::Ended;
@@ -73,7 +73,8 @@ ToolResult StepMapTool(DeviceImage& image, InjectionWork& work, int page, int di
     return ToolResult::Commit;
 }
 
-void StepMapColumn(DeviceImage& image, InjectionWork& work, int page, int direction, int column, bool coupled) {
+void StepMapColumn(DeviceImage& image, InjectionWork& work, int page, int direction, int column,
+                   bool coupled) {
     if (!IsMapPage(page)) return;
     StepCells(image, work, page, ColumnCells(column), direction, coupled, true);
 }

@@ -143,14 +143,21 @@ void ComputeInjectionReference(const DeviceImage& image, InjectionWork& work) {
     }
 }
 
+namespace {
+// The percentage a stored injection time shows over its reference, as the percent arrays hold it.
+std::uint16_t CellPercent(int raw, std::uint16_t ref) {
+    const std::uint32_t p = PercentFromRaw(static_cast<std::uint32_t>(raw), ref);
+    return static_cast<std::uint16_t>(p > 65535 ? 65535 : p);
+}
+}  // namespace
+
 void InjectionPercentFromImage(const DeviceImage& image, InjectionWork& work, InjectionMap map) {
     const FieldInfo& field = Field(InjectionMapName(map));
     const auto& ref = work.referenceOf(map);
     auto& pct = work.percentOf(map);
     for (int k = 0; k < MapCells; ++k) {
-        const std::uint32_t p = PercentFromRaw(static_cast<std::uint32_t>(FieldValue(image, field, k)),
-                                               ref[static_cast<std::size_t>(k)]);
-        pct[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(p > 65535 ? 65535 : p);
+        const auto i = static_cast<std::size_t>(k);
+        pct[i] = CellPercent(FieldValue(image, field, k), ref[i]);
     }
 }
 
@@ -167,6 +174,23 @@ void InjectionImageFromPercent(DeviceImage& image, const InjectionWork& work, In
         const auto i = static_cast<std::size_t>(k);
         SetFieldValue(image, field, k, RawFromPercent(pct[i], ref[i]));
     }
+}
+
+void InjectionImageFromChangedPercent(DeviceImage& image, const InjectionWork& work, InjectionMap map,
+                                      const std::array<std::uint16_t, MapCells>& previousReference) {
+    const FieldInfo& field = Field(InjectionMapName(map));
+    const auto& ref = work.referenceOf(map);
+    const auto& pct = work.percentOf(map);
+    for (int k = 0; k < MapCells; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        const int raw = FieldValue(image, field, k);
+        if (ref[i] == previousReference[i] && CellPercent(raw, ref[i]) == pct[i]) continue;
+        SetFieldValue(image, field, k, RawFromPercent(pct[i], ref[i]));
+    }
+}
+
+void InjectionImageFromChangedPercent(DeviceImage& image, const InjectionWork& work, InjectionMap map) {
+    InjectionImageFromChangedPercent(image, work, map, work.referenceOf(map));
 }
 
 std::string MillisecondsText(std::uint16_t raw) {

@@ -73,8 +73,15 @@ void ComputeInjectionReference(const DeviceImage& image, InjectionWork& work);
 // Image -> percentages of one map (or all) over the current references.
 void InjectionPercentFromImage(const DeviceImage& image, InjectionWork& work, InjectionMap map);
 void InjectionPercentFromImage(const DeviceImage& image, InjectionWork& work);
-// Percentages -> stored µs of one map over the current references.
+// Percentages -> stored µs of one map over the current references, every cell rewritten.
 void InjectionImageFromPercent(DeviceImage& image, const InjectionWork& work, InjectionMap map);
+// The same for the cells an edit changed: a cell whose stored µs still give its percentage over an
+// unchanged reference keeps its µs to the microsecond, so an edit never rounds the rest of a map (read
+// from the unit off the 1 % grid) to whole percent. previousReference is the map's reference before the
+// edit (it differs where an axis moved).
+void InjectionImageFromChangedPercent(DeviceImage& image, const InjectionWork& work, InjectionMap map,
+                                      const std::array<std::uint16_t, MapCells>& previousReference);
+void InjectionImageFromChangedPercent(DeviceImage& image, const InjectionWork& work, InjectionMap map);
 
 // The "Ms" view of a 16-bit injection cell: stored µs / 1000 as "%5.3f ".
 std::string MillisecondsText(std::uint16_t raw);

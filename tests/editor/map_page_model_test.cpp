@@ -138,6 +138,92 @@ TEST_F(MapPageModelTest, InjectionCellAboveTheSpinRangeIsLeftAloneByAnEditElsewh
     EXPECT_EQ(work.percentOf(InjectionMap::Jet2A)[high + 1], 120);
 }
 
+TEST_F(MapPageModelTest, AnEditRewritesOnlyTheInjectionCellsWhosePercentageOrReferenceChanged) {
+    start(32, 0);
+    // A map as a unit may hold it: every cell 7 µs off the whole-percent grid.
+    for (int k = 0; k < MapCells; ++k) Put(image, "Jet1A", V(image, "Jet1A", k) + 7, k);
+    const DeviceImage before = image;
+    MapPanelValues v = show(PageJet1A);
+    v.cells[16] += 1;
+    store(PageJet1A, v);
+    for (int k = 0; k < MapCells; ++k) {
+        if (k == 16) continue;
+        EXPECT_EQ(V(image, "Jet1A", k), V(before, "Jet1A", k)) << k;
+    }
+    EXPECT_EQ(V(image, "Jet1A", 16), RawFromPercent(static_cast<std::uint32_t>(v.cells[16]),
+                                                    work.referenceOf(InjectionMap::Jet1A)[16]));
+
+    // An axis edit moves the references of its column: those cells keep their percentages over the new
+    // references, the other columns keep their µs.
+    v = show(PageJet1A);
+    v.rpm[4] += 300;
+    store(PageJet1A, v);
+    for (int r = 0; r < MapRows; ++r) {
+        for (int c = 0; c < MapColumns; ++c) {
+            const int k = r * MapColumns + c;
+            if (c == 4) {
+                EXPECT_EQ(V(image, "Jet1A", k),
+                          RawFromPercent(static_cast<std::uint32_t>(v.cells[k]),
+                                         work.referenceOf(InjectionMap::Jet1A)[static_cast<std::size_t>(k)]))
+                    << k;
+            } else if (k != 16) {
+                EXPECT_EQ(V(image, "Jet1A", k), V(before, "Jet1A", k)) << k;
+            }
+        }
+    }
+}
+
+TEST_F(MapPageModelTest, EveryAxisTheRepairAllowsIsShownAndKeptAsItIs) {
+    start(32, 0);
+    // The exhaust servo axis may start at 0 rpm, the Inj-3A axis may end at 25500 rpm.
+    for (int c = 0; c < MapColumns; ++c) Put(image, "RpmServoEx", c, c);
+    Put(image, "RpmJet3A", 255, MapColumns - 1);
+    NormalizeImage(image);
+    ASSERT_EQ(V(image, "RpmServoEx", 0), 0);
+    ASSERT_EQ(V(image, "RpmJet3A", MapColumns - 1), 255);
+
+    MapPanelValues v = show(PageServoEx);
+    EXPECT_EQ(v.rpm[0], 0);
+    EXPECT_EQ(v.rpm[2], 200);
+    EXPECT_LE(v.rpmRange.min, 0);
+    v.cells[20] += v.cellStep;  // an edit elsewhere on the page
+    store(PageServoEx, v);
+    for (int c = 0; c < MapColumns; ++c) EXPECT_EQ(V(image, "RpmServoEx", c), c) << c;
+
+    const DeviceImage before = image;
+    v = show(PageJet3A);
+    EXPECT_EQ(v.rpm[MapColumns - 1], 25500);
+    EXPECT_GE(v.rpmRange.max, 25500);
+    store(PageJet3A, v);
+    EXPECT_TRUE(image == before);
+}
+
+TEST_F(MapPageModelTest, ValuesShownLimitedAndLeftAloneKeepWhatIsStored) {
+    start(32, 0);
+    // A servo map in units of 20 mV holds 255 (5100 mV) while its spins end at 5000; an extra value of
+    // the Inj-1A page holds 25500 rpm while its spin ends at 25000; an IAP row above the spins' 1000 kPa.
+    Put(image, "ServoInProcent", 0);
+    Put(image, "ServoInValue", 255, 3);
+    Put(image, "IapRpmMax", 255);
+    image.IapAxis[9] = 1500;
+    MapPanelValues v = show(PageServoIn);
+    EXPECT_EQ(v.cellMax, 5000);
+    v.cells[3] = v.cellMax;  // what the spin shows
+    v.cells[4] = v.cells[4] == 0 ? 20 : v.cells[4] - 20;
+    store(PageServoIn, v);
+    EXPECT_EQ(V(image, "ServoInValue", 3), 255);
+
+    v = show(PageJet1A);
+    v.cells[0] += 1;
+    store(PageJet1A, v);
+    EXPECT_EQ(V(image, "IapRpmMax"), 255);
+
+    v = show(PageIap);
+    v.cells[0] += 1;
+    store(PageIap, v);
+    EXPECT_EQ(image.IapAxis[9], 1500);
+}
+
 TEST_F(MapPageModelTest, IdenticalModeMakesTheOtherChannelsCopiesOfInj1A) {
     start(17, 2);
     EXPECT_TRUE(ChannelModeOf(image).identical);
