@@ -1,8 +1,9 @@
 #include "editor/editor.h"
 
 #include <QAction>
-#include <QElapsedTimer>
+#include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -10,6 +11,7 @@
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "editor/binding_table.h"
 #include "editor/commit_check_box.h"
@@ -25,12 +27,15 @@ namespace torvane {
 namespace {
 
 // Check boxes that commit their page when the mouse button is released over them.
-constexpr const char* kCommitCheckBoxes[] = {
-    "CheckBoxAktRpm",      "CheckBoxAktStartLimiter", "CheckBoxAktFall",     "CheckBoxAktClutch",
-    "CheckBoxBlokEnable",  "CheckBoxFallEnable",      "CheckBoxInvInput",    "CheckBoxBikeSecial",
-    "CheckBoxAll_PolohaA", "CheckBoxAll_PolohaB",     "CheckBoxTempDisplay", "CheckBoxIdleSmerReg",
-    "CheckBoxIdleAdvOn",   "CheckBoxGas",             "CheckBoxProgHned",    "CheckBoxAll_Uni",
-    "CheckBoxStepMotor"};
+constexpr const char* kCommitCheckBoxes[] = {"CheckBoxAktRpm",      "CheckBoxAktStartLimiter",
+                                             "CheckBoxAktFall",     "CheckBoxAktClutch",
+                                             "CheckBoxBlokEnable",  "CheckBoxFallEnable",
+                                             "CheckBoxInvInput",    "CheckBoxBikeSecial",
+                                             "CheckBoxAll_PolohaA", "CheckBoxAll_PolohaB",
+                                             "CheckBoxTempDisplay", "CheckBoxIdleSmerReg",
+                                             "CheckBoxIdleAdvOn",   "CheckBoxGas",
+                                             "CheckBoxProgHned",    "CheckBoxAll_Uni",
+                                             "CheckBoxStepMotor"};
 
 // Radio groups without a handler of their own commit like any other control of their page.
 constexpr const char* kCommitRadioGroups[] = {"RadioGroupKyvani1", "RadioGroupKyvani2",
@@ -108,6 +113,33 @@ void Editor::build() {
     memo_ = window_->findChild<QPlainTextEdit*>("Memo1");
     bikeCombo_ = window_->findChild<QComboBox*>("ComboBoxBike");
     connectHandlers();
+    // Every key event passes here before a field can claim Ctrl+Z for the undo of its text.
+    qApp->installEventFilter(this);
+}
+
+bool Editor::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != window_) return false;
+    if (memo_ != nullptr && (widget == memo_ || memo_->isAncestorOf(widget))) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    const QKeyCombination combination = key->keyCombination();
+    const bool configurationKey =
+        combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Z) ||
+        combination == QKeyCombination(Qt::ControlModifier | Qt::AltModifier, Qt::Key_Z);
+    if (type == QEvent::ShortcutOverride) {
+        // Left unclaimed, the key goes to the window's Undo and Redo; the other text-undo keys are
+        // claimed here and then dropped as key presses below.
+        if (configurationKey) {
+            key->ignore();
+            return true;
+        }
+        return false;
+    }
+    // With nothing to undo the window's action is off and the key arrives as a key press: no field
+    // may take it for its text then either.
+    return configurationKey || key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo);
 }
 
 QAction* Editor::action(const char* name) const {
@@ -130,7 +162,8 @@ void Editor::connectHandlers() {
         connect(box, &QCheckBox::clicked, this, &Editor::CheckBoxBikeSecialClick);
     connect(panel_->tpsBox(), &CommitCheckBox::mouseReleased, this, &Editor::CheckBoxTps_UniMouseUp);
     connect(panel_->msBox(), &CommitCheckBox::mouseReleased, this, &Editor::CheckBoxTps_UniMouseUp);
-    connect(panel_->servoEnableBox(), &CommitCheckBox::mouseReleased, this, &Editor::CheckBoxServoEnableMouseUp);
+    connect(panel_->servoEnableBox(), &CommitCheckBox::mouseReleased, this,
+            &Editor::CheckBoxServoEnableMouseUp);
     // The percent switch converts the servo map however it is toggled, so the flag and the map never
     // disagree.
     connect(panel_->procentBox(), &QCheckBox::clicked, this, &Editor::CheckBoxProcentaMouseUp);
@@ -186,8 +219,10 @@ void Editor::connectHandlers() {
     connect(panel_->toolsButton(), &SpinButton::downClicked, this, &Editor::MenuToolsMinusClick);
     connect(panel_->toolsButton(), &SpinButton::upClicked, this, &Editor::MenuToolsPlusClick);
     for (int c = 0; c < MapColumns; ++c) {
-        connect(panel_->columnButton(c), &SpinButton::downClicked, this, [this, c] { CSpinButtonDownClick_Uni(c); });
-        connect(panel_->columnButton(c), &SpinButton::upClicked, this, [this, c] { CSpinButtonUpClick_Uni(c); });
+        connect(panel_->columnButton(c), &SpinButton::downClicked, this,
+                [this, c] { CSpinButtonDownClick_Uni(c); });
+        connect(panel_->columnButton(c), &SpinButton::upClicked, this,
+                [this, c] { CSpinButtonUpClick_Uni(c); });
     }
     if (auto* b = window_->findChild<SpinButton*>("CSpinButtonPolohaA")) {
         connect(b, &SpinButton::downClicked, this, &Editor::ButtonMinusClick_PolohaA);
@@ -254,7 +289,8 @@ void Editor::ImageToPage() {
     activePage_ = pages_->currentIndex();
     if (IsMapPage(activePage_)) {
         movePanelTo(activePage_);
-        panel_->showValues(activePage_, ImageToMapPanel(image(), injection_, activePage_, host_.mapAllFlags()));
+        panel_->showValues(activePage_,
+                           ImageToMapPanel(image(), injection_, activePage_, host_.mapAllFlags()));
     } else if (activePage_ != PageMonitor) {
         if (activePage_ == PageBike) {
             host_.showUnitHeader();
@@ -286,13 +322,36 @@ void Editor::CommitChange() {
     host_.normalizeImage();
     ImageToPage();
     ImageToPage();
-    TakeUndoSnapshot();
+    TakeUndoSnapshot(commitKind_);
 }
 
-void Editor::TakeUndoSnapshot() {
-    const bool changed = undo_.takeSnapshot(image(), activePage_, host_.blockChanged());
-    if (changed) UpdateUndoButtons();
-    if (changed && programAfterChange()) host_.programChangedBlocks();
+void Editor::TakeUndoSnapshot(ChangeKind kind) {
+    if (!undo_.takeSnapshot(image(), activePage_, host_.blockChanged())) return;
+    UpdateUndoButtons();
+    programAfterChangeIfAgreed(kind);
+}
+
+void Editor::TakeReadEntry() {
+    // The unit holds what was read: the entry marks no block for programming.
+    UndoRing::BlockFlags unmarked{};
+    if (undo_.takeSnapshot(image(), activePage_, unmarked)) UpdateUndoButtons();
+    undo_.markRead();
+}
+
+void Editor::programAfterChangeIfAgreed(ChangeKind kind) {
+    if (!programAfterChange()) return;
+    if (kind != ChangeKind::Chosen) {
+        std::optional<ProgramDoubt> doubt;
+        const std::optional<int> unitType = host_.unitMotorcycleType();
+        if (kind == ChangeKind::History && undo_.currentBeforeRead()) {
+            doubt = ProgramDoubt::BeforeRead;
+        } else if (unitType && *unitType != Get(image(), "Bike")) {
+            doubt = ProgramDoubt::OtherType;
+        }
+        // Answered No, the configuration stays on the pages and its blocks stay marked.
+        if (doubt && !host_.agreeToProgram(*doubt)) return;
+    }
+    host_.programChangedBlocks();
 }
 
 void Editor::ResetUndoHistory() {
@@ -305,7 +364,7 @@ void Editor::RestoreUndoSnapshot() {
     if (result.page != activePage_) switchToPage(result.page);
     ImageToPage();
     UpdateUndoButtons();
-    if (result.changed && programAfterChange()) host_.programChangedBlocks();
+    if (result.changed) programAfterChangeIfAgreed(ChangeKind::History);
 }
 
 void Editor::UpdateUndoButtons() {
@@ -437,14 +496,25 @@ void Editor::ComboBoxSynchro2Change(int index) {
 
 void Editor::ComboBoxBikeChange(int item) {
     const int code = CodeOfItem(item);
+    Answer answer = Answer::No;
+    if (code >= 0) {
+        answer = host_.ask(27);
+        if (answer == Answer::Cancel) {
+            // The tuner changed his mind: the selector shows the type the configuration holds again.
+            if (bikeCombo_ != nullptr) bikeCombo_->setCurrentIndex(ItemOfCode(Get(image(), "Bike")));
+            return;
+        }
+    }
+    const ChangeKind kind = std::exchange(commitKind_, ChangeKind::Chosen);
     if (code >= 0) Set(image(), "Bike", code);
-    MenuNewClick();
-    // Whatever the answer: the maps keep their percentages over the new type's references, and the
+    if (answer == Answer::Yes) loadDefaults(false);
+    // Yes or No: the maps keep their percentages over the new type's references, and the
     // synchronization and the type constants follow the new type.
     ApplyTypeChange(image(), injection_, defaults_);
     CommitChange();
     SelectReferenceTables(image(), injection_);
     host_.applyLanguage();
+    commitKind_ = kind;
 }
 
 void Editor::RadioGroupPolohaAClick() {
@@ -460,7 +530,8 @@ void Editor::RadioGroupGearSystemClick() {
     // an older state, which must not be written back.
     for (const Selector& s : kGearSelectors) {
         if (s.page != activePage_) continue;
-        if (auto* g = window_->findChild<RadioGroup*>(QLatin1String(s.control))) Set(image(), s.field, g->itemIndex() & 0xFF);
+        if (auto* g = window_->findChild<RadioGroup*>(QLatin1String(s.control)))
+            Set(image(), s.field, g->itemIndex() & 0xFF);
     }
     host_.refreshDisplay();
     TakeUndoSnapshot();
@@ -544,20 +615,28 @@ void Editor::Menu_Jet123StejnyClick() {
     setJetMode(2);
 }
 
-void Editor::MenuNewClick() {
-    if (bikeCombo_ == nullptr || bikeCombo_->currentIndex() < 0 || bikeCombo_->currentIndex() >= SeparatorItem) return;
-    if (!host_.confirm(27)) return;
-    ApplyDefaults(image(), injection_, defaults_, false, activePage_);
+void Editor::loadDefaults(bool pageOnly) {
+    const ChangeKind kind = std::exchange(commitKind_, ChangeKind::Chosen);
+    ApplyDefaults(image(), injection_, defaults_, pageOnly, activePage_);
     host_.forgetLoadedFile();
     CommitChange();
+    commitKind_ = kind;
+}
+
+void Editor::MenuNewClick() {
+    if (bikeCombo_ == nullptr || bikeCombo_->currentIndex() < 0 ||
+        bikeCombo_->currentIndex() >= SeparatorItem)
+        return;
+    if (host_.ask(27) != Answer::Yes) return;
+    loadDefaults(false);
 }
 
 void Editor::MenuNewActPageClick() {
-    if (bikeCombo_ == nullptr || bikeCombo_->currentIndex() < 0 || bikeCombo_->currentIndex() >= SeparatorItem) return;
-    if (!host_.confirm(28)) return;
-    ApplyDefaults(image(), injection_, defaults_, true, activePage_);
-    host_.forgetLoadedFile();
-    CommitChange();
+    if (bikeCombo_ == nullptr || bikeCombo_->currentIndex() < 0 ||
+        bikeCombo_->currentIndex() >= SeparatorItem)
+        return;
+    if (host_.ask(28) != Answer::Yes) return;
+    loadDefaults(true);
 }
 
 void Editor::SpeedButtonZpetClick() {
@@ -587,8 +666,8 @@ void Editor::stepTool(int direction) {
         const LiveIndexes& live = host_.liveIndexes();
         const LiveCell cell{live.column, activePage_ == PageIap ? live.iapRow : live.tpsRow};
         const bool all = host_.mapAllFlags()[static_cast<std::size_t>(activePage_)] != 0;
-        if (StepMapTool(image(), injection_, activePage_, direction, all, cell, host_.editorLiveValues().EngineSpeed,
-                        coupled_) == ToolResult::Ended)
+        if (StepMapTool(image(), injection_, activePage_, direction, all, cell,
+                        host_.editorLiveValues().EngineSpeed, coupled_) == ToolResult::Ended)
             return;
     }
     CommitChange();

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "editor/map_page_model.h"
 #include "editor/map_tools.h"
@@ -29,6 +30,22 @@ namespace torvane {
 class MapPanel;
 class SpinField;
 
+// The answer to a Yes/No/Cancel question.
+enum class Answer { Yes, No, Cancel };
+
+// Why a configuration about to be programmed after a change may not be what the unit is meant to get.
+enum class ProgramDoubt {
+    BeforeRead,  // an undo or redo goes back to a configuration from before the last passed Read
+    OtherType,   // it is for another motorcycle type than the unit holds
+};
+
+// What made the image change, for the programming after a change.
+enum class ChangeKind {
+    Edit,     // an edit on a page or a tool: it must not carry another motorcycle type into the unit unasked
+    Chosen,   // New, the type change, Open, a restore point: the tuner chose another configuration
+    History,  // undo or redo
+};
+
 // What the editor asks of the window.
 class EditorHost {
   public:
@@ -45,6 +62,11 @@ class EditorHost {
     virtual void programChangedBlocks() = 0;
     // A Yes/No/Cancel question with message n; true only for Yes.
     virtual bool confirm(int messageNumber) = 0;
+    virtual Answer ask(int messageNumber) { return confirm(messageNumber) ? Answer::Yes : Answer::Cancel; }
+    // The motorcycle type the unit holds, as far as it is known (a Read, a passed verification).
+    virtual std::optional<int> unitMotorcycleType() { return std::nullopt; }
+    // Asks whether the image, which the doubt concerns, goes to the unit; true for Yes.
+    virtual bool agreeToProgram(ProgramDoubt /*doubt*/) { return true; }
     virtual void applyLanguage() = 0;
     // LabelHlaseni and CGaugeProgram hidden, LabelFile2 emptied (a fresh configuration).
     virtual void forgetLoadedFile() = 0;
@@ -71,7 +93,11 @@ class Editor : public QObject {
     void ImageToPage();
     void PageToImage();
     void CommitChange();
-    void TakeUndoSnapshot();
+    // The history entry of a commit; with "Programming after change" the changed blocks go to the unit,
+    // after a question where kind says the configuration may not be meant for it.
+    void TakeUndoSnapshot(ChangeKind kind = ChangeKind::Edit);
+    // A Read has brought in the image: an entry of its own, nothing marked, nothing programmed.
+    void TakeReadEntry();
     void ResetUndoHistory();
     void RestoreUndoSnapshot();
     void UpdateUndoButtons();
@@ -134,6 +160,11 @@ class Editor : public QObject {
     bool programAfterChange() const;
     // The time of the last Minus tool and similar diagnostics are shown on LabelTest1 by the tools.
 
+  protected:
+    // Ctrl+Z and Ctrl+Alt+Z are the configuration's undo and redo wherever the focus is in the window;
+    // no field keeps a text undo of its own (the notes memo excepted).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     DeviceImage& image() { return host_.editedImage(); }
     void connectSpin(SpinField* spin);
@@ -146,6 +177,8 @@ class Editor : public QObject {
     void stepTool(int direction);
     void stepColumn(int direction, int column);
     void stepPosition(bool curveB, int direction);
+    void loadDefaults(bool pageOnly);
+    void programAfterChangeIfAgreed(ChangeKind kind);
     QAction* action(const char* name) const;
 
     EditorHost& host_;
@@ -163,6 +196,8 @@ class Editor : public QObject {
     bool coupled_ = false;
     bool identical_ = false;
     bool switching_ = false;
+    // Commits inside New, the type change or an Open are the tuner's choice of a configuration.
+    ChangeKind commitKind_ = ChangeKind::Edit;
 };
 
 }  // namespace torvane

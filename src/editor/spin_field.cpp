@@ -1,11 +1,14 @@
 #include "editor/spin_field.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
 #include <QWheelEvent>
+#include <memory>
 
 namespace torvane {
 
@@ -87,6 +90,20 @@ void SpinField::applyBase() {
 void SpinField::stepBy(int steps) {
     QSpinBox::stepBy(steps);
     emit upDownClicked();
+}
+
+void SpinField::contextMenuEvent(QContextMenuEvent* event) {
+    std::unique_ptr<QMenu> menu(lineEdit()->createStandardContextMenu());
+    for (QAction* action : menu->actions()) {
+        const QString name = action->objectName();
+        if (name == QLatin1String("edit-undo") || name == QLatin1String("edit-redo"))
+            menu->removeAction(action);
+    }
+    // A separator left at the top by the removal would be drawn as an empty line.
+    const QList<QAction*> left = menu->actions();
+    if (!left.isEmpty() && left.first()->isSeparator()) menu->removeAction(left.first());
+    menu->exec(event->globalPos());
+    event->accept();
 }
 
 void SpinField::keyPressEvent(QKeyEvent* event) {

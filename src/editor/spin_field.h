@@ -49,6 +49,8 @@ class SpinField : public QSpinBox {
   protected:
     void stepBy(int steps) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The field's text menu without Undo and Redo: those belong to the configuration.
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;

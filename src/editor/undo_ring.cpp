@@ -11,11 +11,22 @@ void UndoRing::store(std::uint16_t index, const DeviceImage& image, int page) {
     std::copy(image.bytes().begin() + BlockSize, image.bytes().end(), e.bytes.begin());
     e.iapAxis = image.IapAxis;
     e.page = static_cast<std::uint8_t>(page);
+    e.serial = ++lastSerial_;
 }
 
 void UndoRing::reset(const DeviceImage& image, int page) {
     oldest_ = current_ = newest_ = 0;
+    readMarked_ = false;
     store(0, image, page);
+}
+
+void UndoRing::markRead() {
+    readMarked_ = true;
+    readSerial_ = (*entries_)[current_].serial;
+}
+
+bool UndoRing::currentBeforeRead() const {
+    return readMarked_ && (*entries_)[current_].serial < readSerial_;
 }
 
 bool UndoRing::takeSnapshot(const DeviceImage& image, int page, BlockFlags& blockChanged) {

@@ -567,7 +567,19 @@ void TFormHlav::programChangedBlocks() {
 }
 
 bool TFormHlav::confirm(int messageNumber) {
-    return prompts_->askYesNoCancel(messageText(messageNumber)) == PromptAnswer::Yes;
+    return ask(messageNumber) == Answer::Yes;
+}
+
+Answer TFormHlav::ask(int messageNumber) {
+    switch (prompts_->askYesNoCancel(messageText(messageNumber))) {
+        case PromptAnswer::Yes:
+            return Answer::Yes;
+        case PromptAnswer::No:
+            return Answer::No;
+        case PromptAnswer::Cancel:
+            break;
+    }
+    return Answer::Cancel;
 }
 
 void TFormHlav::forgetLoadedFile() {

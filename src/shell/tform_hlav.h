@@ -15,12 +15,12 @@
 #include "display/display_applier.h"
 #include "editor/editor.h"
 #include "files/field_differences.h"
-#include "link/transfer_view.h"
 #include "image/device_image.h"
 #include "link/live_values.h"
-#include "sim/engine_model.h"
+#include "link/transfer_view.h"
 #include "shell/startup_settings.h"
 #include "shell/user_prompts.h"
+#include "sim/engine_model.h"
 #include "text/message_table.h"
 
 class QAction;
@@ -74,6 +74,10 @@ class TFormHlav : public QMainWindow, public EditorHost {
     void ApplyLanguage();
     // The unit's configuration as of the last passed verification: restore points, what differs.
     void onVerificationPassed(VerifiedAfter after);
+    // A Read has brought in what the unit holds (blocks 1..10): it takes its own history entry.
+    void onReadCompleted(std::span<const std::uint8_t> unitBlocks);
+    // The unit echoed a programmed block exactly.
+    void onBlockProgrammed(int block);
     void onVerificationFailed(int block, std::span<const std::uint8_t> unitBlock);
     // The fields in which the PC's image differs from what the unit was last known to hold (empty
     // while that is not known).
@@ -140,6 +144,9 @@ class TFormHlav : public QMainWindow, public EditorHost {
     void showUnitHeader() override;
     void programChangedBlocks() override;
     bool confirm(int messageNumber) override;
+    Answer ask(int messageNumber) override;
+    std::optional<int> unitMotorcycleType() override;
+    bool agreeToProgram(ProgramDoubt doubt) override;
     void applyLanguage() override { ApplyLanguage(); }
     void forgetLoadedFile() override;
     const LiveIndexes& liveIndexes() override { return liveIndexes_; }
@@ -191,7 +198,9 @@ class TFormHlav : public QMainWindow, public EditorHost {
     bool closed_ = false;
     bool printMode_ = false;
     TFormAbout* about_ = nullptr;
-    std::optional<DeviceImage> unitImage_;  // blocks 1..10 as the unit held them at the last passed verification
+    // Blocks 1..10 as the unit holds them as far as known: from the last Read or passed verification,
+    // with every block since echoed exactly by the unit.
+    std::optional<DeviceImage> unitImage_;
     std::vector<FieldDifference> verifyDifferences_;
     QLabel* LabelNotInUnit = nullptr;
     void showNotInUnit();

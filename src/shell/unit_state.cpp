@@ -61,6 +61,39 @@ void TFormHlav::onVerificationPassed(VerifiedAfter after) {
     showNotInUnit();
 }
 
+void TFormHlav::onReadCompleted(std::span<const std::uint8_t> unitBlocks) {
+    if (unitBlocks.size() == ImageSize - BlockSize) {
+        unitImage_ = image_;
+        std::copy(unitBlocks.begin(), unitBlocks.end(), unitImage_->bytes().begin() + BlockSize);
+    }
+    editor_->TakeReadEntry();
+    showNotInUnit();
+}
+
+void TFormHlav::onBlockProgrammed(int block) {
+    if (!unitImage_ || block < 1 || block >= BlockCount) return;
+    std::ranges::copy(image_.block(block), unitImage_->block(block).begin());
+    showNotInUnit();
+}
+
+std::optional<int> TFormHlav::unitMotorcycleType() {
+    if (!unitImage_) return std::nullopt;
+    return FieldValue(*unitImage_, Field("Bike"));
+}
+
+bool TFormHlav::agreeToProgram(ProgramDoubt doubt) {
+    const std::size_t fields = notInUnit().size();
+    // Nothing would reach the unit that it does not hold already.
+    if (unitImage_ && fields == 0) return true;
+    const int code = FieldValue(image_, Field("Bike"));
+    const QString type = IsMotorcycleCode(code)
+                             ? FromUtf8(std::string(ListTextOfItem(ItemOfCode(code)))).simplified()
+                             : QString::number(code);
+    const ToolText question = doubt == ProgramDoubt::BeforeRead ? ToolText::ProgramBeforeReadQuestion
+                                                                : ToolText::ProgramOtherTypeQuestion;
+    return prompts_->askYesNo(TextOf(question, languageIndex_).arg(type).arg(fields)) == PromptAnswer::Yes;
+}
+
 void TFormHlav::onVerificationFailed(int block, std::span<const std::uint8_t> unitBlock) {
     verifyDifferences_.clear();
     if (block < 1 || block >= BlockCount || unitBlock.size() != BlockSize) return;

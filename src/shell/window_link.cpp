@@ -18,11 +18,11 @@
 #include "link/qt_serial_port.h"
 #include "link/transfer_view.h"
 #include "shell/gauge_widget.h"
-#include "text/message_table.h"
 #include "shell/monitor_page.h"
 #include "shell/tform_hlav.h"
 #include "sim/loopback_port.h"
 #include "sim/unit_model.h"
+#include "text/message_table.h"
 
 namespace torvane {
 namespace {
@@ -75,6 +75,8 @@ class WindowTransferView : public TransferView {
     }
     void takeActivePageIntoImage() override { w_.PageToImage(); }
     void verificationPassed(VerifiedAfter after) override { w_.onVerificationPassed(after); }
+    void readCompleted(std::span<const std::uint8_t> unitBlocks) override { w_.onReadCompleted(unitBlocks); }
+    void blockProgrammed(int block) override { w_.onBlockProgrammed(block); }
     void verificationFailed(int block, std::span<const std::uint8_t> unitBlock) override {
         w_.onVerificationFailed(block, unitBlock);
     }
@@ -149,8 +151,9 @@ void WindowLink::Impl::onMonitorFrame(std::span<const std::uint8_t> frame) {
 
 void WindowLink::Impl::readouts(const LiveValues& values) {
     const auto* detailed = window.findChild<QCheckBox*>("CheckBoxExtMonitor");
-    ApplyMonitorReadout(&window, ComputeMonitorReadout(values, image, detailed != nullptr && detailed->isChecked(),
-                                                       session.languageIndex()));
+    ApplyMonitorReadout(&window,
+                        ComputeMonitorReadout(values, image, detailed != nullptr && detailed->isChecked(),
+                                              session.languageIndex()));
 }
 
 void WindowLink::setFrameObserver(std::function<void(const LiveValues&)> observer) {

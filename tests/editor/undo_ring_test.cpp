@@ -206,5 +206,42 @@ TEST(UndoRing, AnIapAxisChangeIsRecordedButMarksNoBlock) {
     EXPECT_EQ(image.IapAxis[4], 77);
 }
 
+TEST(UndoRing, KnowsWhichEntriesCameBeforeTheLastRead) {
+    UndoRing ring;
+    Flags flags{};
+    DeviceImage image;
+    ring.reset(image, 0);
+    EXPECT_FALSE(ring.currentBeforeRead());  // nothing read yet
+    ring.takeSnapshot(image = With(image, 1, 1), 0, flags);
+    ring.takeSnapshot(image = With(image, 1, 2), 0, flags);  // what the Read brought in
+    ring.markRead();
+    ring.takeSnapshot(image = With(image, 1, 3), 0, flags);  // an edit after it
+    EXPECT_FALSE(ring.currentBeforeRead());
+    ring.stepBack();
+    EXPECT_FALSE(ring.currentBeforeRead());  // the Read itself
+    ring.stepBack();
+    EXPECT_TRUE(ring.currentBeforeRead());
+    ring.stepBack();
+    EXPECT_TRUE(ring.currentBeforeRead());
+    ring.stepForward();
+    ring.stepForward();
+    ring.stepForward();
+    EXPECT_FALSE(ring.currentBeforeRead());
+
+    // A new change made from before the Read is newer than the Read; what it came from is not.
+    ring.stepBack();
+    ring.stepBack();
+    ring.takeSnapshot(image = With(image, 2, 9), 0, flags);
+    EXPECT_FALSE(ring.currentBeforeRead());
+    ring.stepBack();
+    EXPECT_TRUE(ring.currentBeforeRead());
+
+    // A Read that brings in what is shown already marks the entry it finds.
+    ring.markRead();
+    EXPECT_FALSE(ring.currentBeforeRead());
+    ring.stepBack();
+    EXPECT_TRUE(ring.currentBeforeRead());
+}
+
 }  // namespace
 }  // namespace torvane

@@ -496,7 +496,7 @@ TEST_F(EditorTest, NewForTheActualPageResetsOnlyThatPage) {
     EXPECT_EQ(panel().cell(20)->value(), 130);
 }
 
-TEST_F(EditorTest, ChangingTheTypeAppliesItsSynchronizationWhateverTheAnswer) {
+TEST_F(EditorTest, ChangingTheTypeAppliesItsSynchronizationUnlessCancelled) {
     start();
     go(PageBike);
     SpinField* ign = spin("UpDownIgnLimiter");
@@ -519,7 +519,17 @@ TEST_F(EditorTest, ChangingTheTypeAppliesItsSynchronizationWhateverTheAnswer) {
     ApplyDefaults(fresh17, work17, false, 0);
     NormalizeImage(fresh17);
 
-    for (PromptAnswer answer : {PromptAnswer::No, PromptAnswer::Cancel}) {
+    // Cancel: the selector goes back to type 32 and nothing changes.
+    prompts->answer = PromptAnswer::Cancel;
+    const int beforeCancel = current();
+    combo->setCurrentIndex(item17);
+    emit combo->activated(item17);
+    EXPECT_EQ(prompts->asked.size(), 1);
+    EXPECT_EQ(combo->currentIndex(), ItemOfCode(32));
+    EXPECT_TRUE(SameConfiguration(w->image(), before32));
+    EXPECT_EQ(entriesSince(beforeCancel), 0);
+
+    for (PromptAnswer answer : {PromptAnswer::No}) {
         prompts->answer = answer;
         prompts->asked.clear();
         const int before = current();
