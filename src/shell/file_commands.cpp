@@ -103,7 +103,7 @@ void TFormHlav::openFileAt(const QString& path, bool pageOnly) {
             NormalizeAll();
             ImageToPage();
             ImageToPage();
-            editor_->TakeUndoSnapshot();
+            editor_->TakeUndoSnapshot(ChangeKind::Chosen);
             setCurrentFile(path);
             break;
     }

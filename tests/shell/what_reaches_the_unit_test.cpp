@@ -15,6 +15,7 @@
 
 #include "editor/spin_field.h"
 #include "files/default_image.h"
+#include "files/parameter_file.h"
 #include "image/catalogue.h"
 #include "image/fields.h"
 #include "link/link_session.h"
@@ -36,7 +37,9 @@ class QuestionPrompts : public UserPrompts {
         programQuestions.append(text);
         return programAnswer;
     }
+    QString askOpenFileName(const FileQuestion&) override { return openPath; }
     PromptAnswer answer = PromptAnswer::Yes;
+    QString openPath;
     PromptAnswer programAnswer = PromptAnswer::No;
     QStringList shown, asked, programQuestions;
 };
@@ -282,6 +285,19 @@ TEST_F(UnitTrustTest, AMapEditSendsTheUnitOnlyTheCellsItChanged) {
         jetCells += V(unit().storedImage(), "Jet1A", k) != V(wasRead, "Jet1A", k);
     EXPECT_EQ(jetCells, 10);
     for (int c = 0; c < 15; ++c) EXPECT_EQ(V(unit().storedImage(), "RpmServoEx", c), c) << c;
+}
+
+TEST_F(UnitTrustTest, AnOpenedFileOfAnotherTypeGoesToTheUnitUnasked) {
+    read();
+    programAfterChange(true);
+    const QString path = dir.filePath("other.ign");
+    ASSERT_EQ(SaveParameterFile(path.toStdString(), NewImageForBike(17)), FileResult::Ok);
+    prompts->openPath = path;
+    w->MenuOpenClick();
+    finish();
+    EXPECT_TRUE(prompts->programQuestions.isEmpty());  // the tuner chose the file
+    EXPECT_EQ(V(unit().storedImage(), "Bike"), 17);
+    EXPECT_TRUE(SameConfiguration(unit().storedImage(), w->image()));
 }
 
 }  // namespace
