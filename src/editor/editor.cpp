@@ -11,6 +11,8 @@
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <string_view>
 #include <utility>
 
 #include "editor/binding_table.h"
@@ -155,9 +157,12 @@ void Editor::connectSpin(SpinField* spin) {
 void Editor::connectHandlers() {
     for (SpinField* spin : pages_->findChildren<SpinField*>()) connectSpin(spin);
     for (const char* name : kCommitCheckBoxes) {
+        if (std::string_view(name) == "CheckBoxProgHned") continue;  // a handler of its own, below
         if (auto* box = window_->findChild<CommitCheckBox*>(QLatin1String(name)))
             connect(box, &CommitCheckBox::mouseReleased, this, &Editor::CheckBoxMouseUp);
     }
+    if (auto* box = window_->findChild<CommitCheckBox*>("CheckBoxProgHned"))
+        connect(box, &CommitCheckBox::mouseReleased, this, &Editor::CheckBoxProgHnedMouseUp);
     if (auto* box = window_->findChild<CommitCheckBox*>("CheckBoxBikeSecial"))
         connect(box, &QCheckBox::clicked, this, &Editor::CheckBoxBikeSecialClick);
     connect(panel_->tpsBox(), &CommitCheckBox::mouseReleased, this, &Editor::CheckBoxTps_UniMouseUp);
@@ -318,17 +323,30 @@ void Editor::PageToImage() {
     if (activePage_ == PageBike) takeMemo();
 }
 
-void Editor::CommitChange() {
+bool Editor::CommitChange() {
     host_.normalizeImage();
     ImageToPage();
     ImageToPage();
-    TakeUndoSnapshot(commitKind_);
+    return TakeUndoSnapshot(commitKind_);
 }
 
-void Editor::TakeUndoSnapshot(ChangeKind kind) {
-    if (!undo_.takeSnapshot(image(), activePage_, host_.blockChanged())) return;
+bool Editor::TakeUndoSnapshot(ChangeKind kind) {
+    if (!undo_.takeSnapshot(image(), activePage_, host_.blockChanged())) return false;
     UpdateUndoButtons();
     programAfterChangeIfAgreed(kind);
+    return true;
+}
+
+void Editor::CheckBoxProgHnedMouseUp() {
+    PageToImage();
+    host_.refreshDisplay();
+    if (CommitChange()) return;  // a change went to the unit with everything still marked
+    // Ticking "Programming after change" sends at once whatever the unit still lacks, so from then on
+    // the unit holds what the pages show.
+    if (!programAfterChange()) return;
+    const auto& marked = host_.blockChanged();
+    if (std::find(marked.begin() + 1, marked.end(), true) == marked.end()) return;
+    programAfterChangeIfAgreed(ChangeKind::Edit);
 }
 
 void Editor::TakeReadEntry() {

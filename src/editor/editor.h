@@ -92,10 +92,11 @@ class Editor : public QObject {
     // --- the passes and the commit -------------------------------------------------------------
     void ImageToPage();
     void PageToImage();
-    void CommitChange();
+    // True when the commit changed the configuration (and took a history entry).
+    bool CommitChange();
     // The history entry of a commit; with "Programming after change" the changed blocks go to the unit,
     // after a question where kind says the configuration may not be meant for it.
-    void TakeUndoSnapshot(ChangeKind kind = ChangeKind::Edit);
+    bool TakeUndoSnapshot(ChangeKind kind = ChangeKind::Edit);
     // A Read has brought in the image: an entry of its own, nothing marked, nothing programmed.
     void TakeReadEntry();
     void ResetUndoHistory();
@@ -114,6 +115,8 @@ class Editor : public QObject {
     // Enter in a field: focus moves on from it, then the page is committed.
     void FormKeyPress(QWidget* from);
     void CheckBoxMouseUp();
+    // CheckBoxMouseUp of "Programming after change"; ticked, it also programs what is still marked.
+    void CheckBoxProgHnedMouseUp();
     void CheckBoxTps_UniMouseUp();
     void CheckBoxBikeSecialClick();
     void CheckBoxServoEnableMouseUp();

@@ -300,5 +300,17 @@ TEST_F(UnitTrustTest, AnOpenedFileOfAnotherTypeGoesToTheUnitUnasked) {
     EXPECT_TRUE(SameConfiguration(unit().storedImage(), w->image()));
 }
 
+TEST_F(UnitTrustTest, TickingProgrammingAfterChangeSendsWhatTheUnitLacks) {
+    read();
+    editRetard();
+    ASSERT_FALSE(SameConfiguration(unit().storedImage(), w->image()));
+    auto* box = find<QCheckBox>("CheckBoxProgHned");
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    ASSERT_TRUE(box->isChecked());
+    finish();
+    EXPECT_TRUE(SameConfiguration(unit().storedImage(), w->image()));
+    EXPECT_TRUE(prompts->programQuestions.isEmpty());
+}
+
 }  // namespace
 }  // namespace torvane
