@@ -49,11 +49,11 @@ using Clock = std::chrono::steady_clock;
 using Env = std::vector<std::pair<std::string, std::string>>;
 
 constexpr int Rounds = 20;
-constexpr const char* SlowWritePauseUs = "2000";
 
 // The environment that slows the children's file writes down (nothing in a sanitizer build).
 Env SlowWrites() {
 #ifdef TORVANE_SLOW_WRITES_PATH
+    constexpr const char* SlowWritePauseUs = "2000";
     return {{"LD_PRELOAD", TORVANE_SLOW_WRITES_PATH}, {"TORVANE_SLOW_WRITES_US", SlowWritePauseUs}};
 #else
     return {};
