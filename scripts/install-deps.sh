@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the project needs to build, run and test.
 # Only packages that are missing are installed; sudo is used when not root.
+# llvm brings llvm-symbolizer, which puts functions, files and lines into the sanitizers' reports.
 set -euo pipefail
 
 PACKAGES=(
@@ -10,7 +11,7 @@ PACKAGES=(
   libqt6opengl6-dev libgl-dev libglx-dev
   qt6-qpa-plugins qt6-image-formats-plugins libjpeg62-turbo
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev clang-format
+  clang libclang-rt-14-dev llvm clang-format
   xvfb xauth imagemagick fonts-dejavu-core poppler-utils
 )
 
