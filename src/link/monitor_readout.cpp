@@ -406,9 +406,9 @@ MonitorReadout MonitorPlaceholders(int languageIndex, std::uint8_t bike) {
     put("LabelMon_Ign", msg(12) + "= --- [\u00b0]");
     put("LabelPocetProgramovani", msg(13) + "= ---");
     static constexpr std::pair<std::string_view, int> kStates[] = {
-        {"LabelMonBlock2Out", 14},      {"LabelMonStartLimiterOut", 15}, {"LabelMonIgnLimiter", 16},
-        {"LabelMonJetLimiter", 17},     {"LabelMonRetardLimiter", 18},   {"LabelSnimacCkps", 33},
-        {"LabelSnimacCmps", 34},        {"LabelMonFallOut", 48},         {"LabelClazeniMon", 49}};
+        {"LabelMonBlock2Out", 14},  {"LabelMonStartLimiterOut", 15}, {"LabelMonIgnLimiter", 16},
+        {"LabelMonJetLimiter", 17}, {"LabelMonRetardLimiter", 18},   {"LabelSnimacCkps", 33},
+        {"LabelSnimacCmps", 34},    {"LabelMonFallOut", 48},         {"LabelClazeniMon", 49}};
     for (const auto& [name, n] : kStates) put(name, msg(n) + " - ---");
     const std::string injection = msg(41);
     put("LabelMon_Jet_A", injection + " A = --- us");
