@@ -904,7 +904,9 @@ class SequenceRun {
         const DeviceImage& stored = unit().storedImage();
         const bool inSync = std::equal(image.bytes().begin() + BlockSize, image.bytes().end(),
                                        stored.bytes().begin() + BlockSize);
-        if (progHned() && syncExpected_ && !inSync && !prompts_->programNo && !pendingByDesign_) {
+        // Ticking the option sends what the unit lacks: from then on it holds what the window holds.
+        const bool expected = syncExpected_ || (s.op == Op::ProgHned && progHned());
+        if (progHned() && expected && !inSync && !prompts_->programNo && !pendingByDesign_) {
             DeviceImage unitImage = image;
             std::copy(stored.bytes().begin() + BlockSize, stored.bytes().end(),
                       unitImage.bytes().begin() + BlockSize);

@@ -4,8 +4,9 @@
 // cell operations, undo and redo (also by key from a field), New, the type change, files and restore
 // points, Read, Verify and Program, programming after change, the language. After every step the
 // ticks run until the link is idle, then the window is checked:
-//   unit-holds-image      with programming after change on, the unit holds the window's blocks 1..10
-//                         (unless a programming question of the step was answered No);
+//   unit-holds-image      with programming after change on (from the step that ticks it, or once the
+//                         unit has held them), the unit holds the window's blocks 1..10 (unless a
+//                         programming question of the step was answered No);
 //   unit-type-changed     the unit's motorcycle type changes only through Program, New, the type
 //                         change, Open, a restore point or a programming question answered Yes;
 //   undo-redo             Undo then Redo gives back the image; one Undo of an edit changes only the
