@@ -458,6 +458,9 @@ void Editor::CheckBoxBikeSecialClick() {
     Set(image(), "BikeSecial", box->isChecked() ? 1 : 0);
     if (box->isChecked()) return;
     ApplySpecialSettingOff(image(), defaults_);
+    // Repaired before its history entry, like every other entry: the trigger fields it writes derive
+    // others (teeth per 180° and 60°, tooth angle) that only the repair fills in.
+    host_.normalizeImage();
     ImageToPage();
     TakeUndoSnapshot();
 }
@@ -562,6 +565,9 @@ void Editor::RadioGroupIdleModeClick(int index) {
     binder_->setIdleServoScale(scale.step, scale.maximum);
     ConvertIdleServoForModeChange(image(), previous, static_cast<std::uint8_t>(index));
     ImageToPage();
+    // A step of the history of its own, like every other selector: left for the next commit, an Undo
+    // dropped it and the unit did not get it with programming after change.
+    TakeUndoSnapshot();
 }
 
 void Editor::RadioGroupPotencModeClick(int index) {
@@ -617,6 +623,9 @@ void Editor::setJetMode(int mode) {
         pages_->setCurrentIndex(PageJet1A);
         switching_ = false;
     }
+    // The copies of the identical mode are made now, not when a map page is next shown, so the history
+    // entry and the unit get them with the mode.
+    ApplyMapPageRules(image());
     hideGrid();
     ImageToPage();
     showGrid();

@@ -92,6 +92,14 @@ void RefreshInjectionPercent(const DeviceImage& image, InjectionWork& work) {
     InjectionPercentFromImage(image, work);
 }
 
+void ApplyMapPageRules(DeviceImage& image) {
+    if (ChannelModeOf(image).identical) {
+        CopyJet1A(image, "RpmJet1A", kFollowerAxes);
+        CopyJet1A(image, "Jet1A", kFollowerMapsBackwards);
+    }
+    if (Byte(image, "Bike") == 46) SetByte(image, "ServoInStep", 0);
+}
+
 MapPanelValues ImageToMapPanel(DeviceImage& image, InjectionWork& work, int page,
                                const AllStates& allStates) {
     MapPanelValues v;

@@ -73,6 +73,11 @@ int CellMaxOf(const DeviceImage& image, int page);
 // percentage from the stored µs, so the percentage view never lags behind the image.
 void RefreshInjectionPercent(const DeviceImage& image, InjectionWork& work);
 
+// What the map pages make of the image whenever they show it, applied as part of every repair so the
+// history and the unit see it at once: in the identical mode Inj-2A...4A (axes and maps) are copies of
+// Inj-1A; type 46 has no intake servo step motor.
+void ApplyMapPageRules(DeviceImage& image);
+
 // The image-to-page pass of a map page. In the identical mode the other injection maps and axes are
 // first made copies of Inj-1A; on the intake servo page of type 46 the step motor is switched off.
 MapPanelValues ImageToMapPanel(DeviceImage& image, InjectionWork& work, int page, const AllStates& allStates);

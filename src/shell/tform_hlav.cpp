@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include "editor/commit_check_box.h"
+#include "editor/map_page_model.h"
 #include "editor/map_panel.h"
 #include "editor/radio_group.h"
 #include "image/fields.h"
@@ -132,6 +133,7 @@ void TFormHlav::FormCreate() {
     ImageToPage();
     // 15.
     editor_->ResetUndoHistory();
+    unitType_ = FieldValue(image_, Field("Bike"));
     // 16.
     OpenComPort();
     // 17.
@@ -484,6 +486,7 @@ void TFormHlav::NormalizeAll() {
     if (languageIndex_ > 3) languageIndex_ = 0;
     if (comPortIndex_ >= ComPortCount) comPortIndex_ = 0;
     link_->normalizeImage();
+    ApplyMapPageRules(image_);
 }
 
 void TFormHlav::ImageToPage() {

@@ -201,6 +201,9 @@ class TFormHlav : public QMainWindow, public EditorHost {
     // Blocks 1..10 as the unit holds them as far as known: from the last Read or passed verification,
     // with every block since echoed exactly by the unit.
     std::optional<DeviceImage> unitImage_;
+    // The motorcycle type the unit holds as far as the window can tell: the type it started with (the
+    // configuration of the last session) until a Read, a verification or an echo of block 1 says more.
+    std::optional<int> unitType_;
     std::vector<FieldDifference> verifyDifferences_;
     QLabel* LabelNotInUnit = nullptr;
     void showNotInUnit();

@@ -52,6 +52,7 @@ QString TFormHlav::restoreFolder() const {
 
 void TFormHlav::onVerificationPassed(VerifiedAfter after) {
     unitImage_ = image_;
+    unitType_ = FieldValue(image_, Field("Bike"));
     verifyDifferences_.clear();
     if (after != VerifiedAfter::Verify) {
         StoreRestorePoint(restoreFolder().toStdString(), image_,
@@ -65,26 +66,38 @@ void TFormHlav::onReadCompleted(std::span<const std::uint8_t> unitBlocks) {
     if (unitBlocks.size() == ImageSize - BlockSize) {
         unitImage_ = image_;
         std::copy(unitBlocks.begin(), unitBlocks.end(), unitImage_->bytes().begin() + BlockSize);
+        unitType_ = FieldValue(*unitImage_, Field("Bike"));
     }
     editor_->TakeReadEntry();
     showNotInUnit();
 }
 
 void TFormHlav::onBlockProgrammed(int block) {
+    if (block == static_cast<int>(Field("Bike").index / BlockSize))
+        unitType_ = FieldValue(image_, Field("Bike"));
     if (!unitImage_ || block < 1 || block >= BlockCount) return;
     std::ranges::copy(image_.block(block), unitImage_->block(block).begin());
     showNotInUnit();
 }
 
 std::optional<int> TFormHlav::unitMotorcycleType() {
-    if (!unitImage_) return std::nullopt;
-    return FieldValue(*unitImage_, Field("Bike"));
+    return unitType_;
 }
 
 bool TFormHlav::agreeToProgram(ProgramDoubt doubt) {
-    const std::size_t fields = notInUnit().size();
+    std::size_t fields = notInUnit().size();
     // Nothing would reach the unit that it does not hold already.
     if (unitImage_ && fields == 0) return true;
+    if (!unitImage_) {
+        // What the unit holds is not known: every field of the blocks about to be sent counts.
+        DeviceImage sent = image_;
+        const auto& marked = blockChanged();
+        for (int b = 1; b < BlockCount; ++b) {
+            if (!marked[static_cast<std::size_t>(b)]) continue;
+            for (std::uint8_t& byte : sent.block(b)) byte = static_cast<std::uint8_t>(~byte);
+        }
+        fields = DifferingFields(image_, sent).size();
+    }
     const int code = FieldValue(image_, Field("Bike"));
     const QString type = IsMotorcycleCode(code)
                              ? FromUtf8(std::string(ListTextOfItem(ItemOfCode(code)))).simplified()
@@ -102,6 +115,8 @@ void TFormHlav::onVerificationFailed(int block, std::span<const std::uint8_t> un
     verifyDifferences_ = DifferingFields(image_, unit, block);
     // What the unit holds of that block is now known: the status bar counts it in.
     if (unitImage_) std::copy(unitBlock.begin(), unitBlock.end(), unitImage_->block(block).begin());
+    if (block == static_cast<int>(Field("Bike").index / BlockSize))
+        unitType_ = unit.byteAt(Field("Bike").index);
     showNotInUnit();
 }
 

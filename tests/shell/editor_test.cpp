@@ -566,7 +566,7 @@ TEST_F(EditorTest, ChangingTheTypeAppliesItsSynchronizationUnlessCancelled) {
     EXPECT_EQ(combo->currentIndex(), item17);
 }
 
-TEST_F(EditorTest, IdleModeSwitchConvertsThePercentPositionsAndWaitsForTheNextCommit) {
+TEST_F(EditorTest, IdleModeSwitchConvertsThePercentPositionsAsOneStepOfTheHistory) {
     start();
     Put(w->image(), "ServoInProcent", 1);
     Put(w->image(), "IdleMode", 1);
@@ -584,7 +584,11 @@ TEST_F(EditorTest, IdleModeSwitchConvertsThePercentPositionsAndWaitsForTheNextCo
     EXPECT_EQ(V(w->image(), "IdleServoPoz", 2), 40);
     EXPECT_EQ(spin("UpDownIdleServoPoz[2]")->value(), 40);
     EXPECT_EQ(spin("UpDownIdleServoPoz[2]")->maximum(), 100);
-    EXPECT_EQ(entriesSince(before), 0);
+    EXPECT_EQ(entriesSince(before), 2);
+    // Undo takes back the last switch, and only it.
+    w->editor().SpeedButtonZpetClick();
+    EXPECT_EQ(V(w->image(), "IdleMode"), 0);
+    EXPECT_EQ(V(w->image(), "IdleServoPoz", 2), 100);
 }
 
 TEST_F(EditorTest, UndoWithProgrammingAfterChangeSendsExactlyTheBlocksTheUndoChanged) {

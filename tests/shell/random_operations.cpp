@@ -836,7 +836,6 @@ class SequenceRun {
         const DeviceImage before = w_->image();
         const std::uint16_t current = ring().current(), newest = ring().newest(), oldest = ring().oldest();
         const std::uint8_t unitType = unit().storedImage().byteAt(300);
-        const bool pendingBefore = pendingByDesign_;
 
         prompts_->begin(s.answers);
         const int pageBefore = page();
@@ -894,11 +893,7 @@ class SequenceRun {
                                   Differences(image, normalized, "image ", "normalized ")};
         }
 
-        // The idle mode switch stores into the image and leaves the history entry, and with it the
-        // programming after change, to the next commit.
         const bool atEntry = SameAsEntry(image, ring().entry(ring().current()));
-        if (!atEntry && s.op == Op::Radio && s.control == "RadioGroupIdleMode") pendingByDesign_ = true;
-        if (atEntry) pendingByDesign_ = false;
 
         // The unit holds the window's configuration while programming after change is on.
         const DeviceImage& stored = unit().storedImage();
@@ -906,7 +901,7 @@ class SequenceRun {
                                        stored.bytes().begin() + BlockSize);
         // Ticking the option sends what the unit lacks: from then on it holds what the window holds.
         const bool expected = syncExpected_ || (s.op == Op::ProgHned && progHned());
-        if (progHned() && expected && !inSync && !prompts_->programNo && !pendingByDesign_) {
+        if (progHned() && expected && !inSync && !prompts_->programNo) {
             DeviceImage unitImage = image;
             std::copy(stored.bytes().begin() + BlockSize, stored.bytes().end(),
                       unitImage.bytes().begin() + BlockSize);
@@ -915,7 +910,7 @@ class SequenceRun {
                           "with programming after change on the unit differs from the window: " +
                               Differences(image, unitImage, "window ", "unit ")};
         }
-        if (!pendingByDesign_) syncExpected_ = progHned() && inSync;
+        syncExpected_ = progHned() && inSync;
 
         // The unit's motorcycle type changes only by the operations that may change it.
         const std::uint8_t unitTypeNow = stored.byteAt(300);
@@ -951,13 +946,12 @@ class SequenceRun {
         if (s.op == Op::RedoKey && current != newest && ring().current() != next(current))
             return Broken{"keyboard-undo", "Ctrl+Alt+Z did not step the configuration's history forward"};
 
-        // The history: every operation leaves the image as the current entry (the idle mode switch
-        // waits for the next commit), one Undo of an edit changes only what the edit changed, and Redo
-        // after Undo gives back the image.
+        // The history: every operation leaves the image as the current entry, one Undo of an edit
+        // changes only what the edit changed, and Redo after Undo gives back the image.
         const bool isUndo =
             (s.op == Op::Undo || s.op == Op::UndoKey) && ring().current() == previous(current);
         const bool isRedo = (s.op == Op::Redo || s.op == Op::RedoKey) && ring().current() == next(current);
-        if (!atEntry && !pendingByDesign_)
+        if (!atEntry)
             return Broken{"undo-redo", "the image is not the history's current entry: " +
                                            Differences(ImageOfEntry(image, ring().entry(ring().current())),
                                                        image, "entry ", "image ")};
@@ -981,12 +975,11 @@ class SequenceRun {
                               Differences(lastUndo_->before, image, "before undo ", "after redo ")};
 
         const bool oneEntry = ring().current() == next(current) && ring().newest() == ring().current();
-        // An idle mode switch not yet in the history is dropped by Undo; Redo cannot give it back.
-        if (isUndo && !pendingBefore)
+        if (isUndo)
             lastUndo_ = Change{before, image, ring().current()};
         else if (!isRedo)
             lastUndo_.reset();
-        if (oneEntry && !isRedo && !pendingBefore)
+        if (oneEntry && !isRedo)
             lastEdit_ = Change{before, image, ring().current()};
         else if (ring().current() != current || ring().newest() != newest)
             lastEdit_.reset();
@@ -1007,7 +1000,6 @@ class SequenceRun {
     int reads_ = 0;
     Op lastOp_ = Op::Page;
     bool syncExpected_ = false;
-    bool pendingByDesign_ = false;
     std::optional<Change> lastEdit_;
     std::optional<Change> lastUndo_;
 };
@@ -1078,34 +1070,7 @@ class QuietSizeHints {
 }  // namespace
 
 std::vector<KnownFault> FaultsAwaitingFix() {
-    const auto anyStep = [](const Violation& v, const char* text) {
-        return std::ranges::any_of(
-            v.steps, [text](const std::string& s) { return s.find(text) != std::string::npos; });
-    };
-    const auto inFollowers = [](const Violation& v) {
-        for (const char* map : {"(Jet2A[", "(Jet3A[", "(Jet4A[", "(RpmJet2A[", "(RpmJet3A[", "(RpmJet4A["})
-            if (v.detail.find(map) != std::string::npos) return true;
-        return false;
-    };
-    return {
-        {"identical channels: a map page shown after 1=2=3=4 copies Inj-1A into Inj-2A..4A without a history "
-         "entry and without programming",
-         [=](const Violation& v) {
-             return (v.check == "undo-redo" || v.check == "unit-holds-image") && anyStep(v, "1=2=3=4") &&
-                    inFollowers(v);
-         }},
-        {"unit type not known before the unit is read: with programming after change an edit, Undo or Redo "
-         "programs another motorcycle type without asking",
-         [=](const Violation& v) {
-             return v.check == "unit-type-changed" && !anyStep(v, "Read (F7") && !anyStep(v, "Verify (F8") &&
-                    !anyStep(v, "Program (F9");
-         }},
-        {"special setting off: its click takes a history entry before the normalization, so Undo brings back "
-         "a configuration that is not normalized (TeethPer180, TeethPer60, ToothAngle 0)",
-         [=](const Violation& v) {
-             return v.check == "image-normalized" && anyStep(v, "CheckBoxBikeSecial (now off)");
-         }},
-    };
+    return {};
 }
 
 std::uint64_t SequenceSeed(std::uint64_t runSeed, int sequence) {
