@@ -23,7 +23,24 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=cl
   "-DCMAKE_C_FLAGS_DEBUG=-O1 -gline-tables-only" "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -gline-tables-only" \
   -DTORVANE_WITH_QT=ON -DTORVANE_BENCH=OFF -DTORVANE_HELP_DOCS=OFF -DTORVANE_SANITIZE=ON -DTORVANE_FUZZ=ON >/dev/null
 cmake --build build-asan -j "$jobs"
+
+# Every sanitizer report goes to a file of its own, named after the program: also the reports of the
+# programs that the e2e tests start with their output thrown away, or whose exit status they do not
+# look at. Any report fails the run, whatever the test that started the program concluded.
+reports="$PWD/build-asan/sanitizer-reports"
+rm -rf "$reports"
+mkdir -p "$reports"
+to_file="log_path=$reports/report:log_exe_name=1"
+asan="detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1"
+status=0
 # Leaks that system libraries keep until exit are listed, with their reasons, in the suppression file.
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+ASAN_OPTIONS="$asan:$to_file" UBSAN_OPTIONS="print_stacktrace=1:$to_file" \
   LSAN_OPTIONS="suppressions=$PWD/tests/lsan_suppressions.txt:print_suppressions=0" \
-  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+  ctest --test-dir build-asan --output-on-failure -j "$jobs" || status=$?
+for report in "$reports"/*; do
+  [ -e "$report" ] || continue
+  echo "=== Sanitizer report $(basename "$report")"
+  cat "$report"
+  status=1
+done
+exit "$status"
