@@ -39,8 +39,14 @@ ASAN_OPTIONS="$asan:$to_file" UBSAN_OPTIONS="print_stacktrace=1:$to_file" \
   ctest --test-dir build-asan --output-on-failure -j "$jobs" || status=$?
 for report in "$reports"/*; do
   [ -e "$report" ] || continue
-  echo "=== Sanitizer report $(basename "$report")"
-  cat "$report"
-  status=1
+  if grep -qE 'ERROR:|runtime error:|SUMMARY:|CHECK failed' "$report"; then
+    echo "=== Sanitizer report $(basename "$report")"
+    cat "$report"
+    status=1
+  else
+    # The kill tests kill programs at random moments, now and then in the leak check at their exit,
+    # which then only says that it lost the thread it was stopping.
+    echo "Sanitizer note $(basename "$report"): $(head -n 1 "$report")"
+  fi
 done
 exit "$status"
