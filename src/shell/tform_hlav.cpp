@@ -154,8 +154,7 @@ void TFormHlav::FormCreate() {
 
 void TFormHlav::buildMenus() {
     QMenuBar* bar = menuBar();
-    auto addAction = [this](QMenu* menu, const char* name, const QString& caption,
-                            const QKeySequence& key = {}) {
+    auto addAction = [](QMenu* menu, const char* name, const QString& caption, const QKeySequence& key = {}) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(name);
         if (!key.isEmpty()) a->setShortcut(key);
