@@ -13,10 +13,10 @@
 #include <memory>
 
 #include "editor/map_panel.h"
-#include "files/parameter_file.h"
 #include "editor/spin_field.h"
-#include "image/fields.h"
 #include "files/datalog.h"
+#include "files/parameter_file.h"
+#include "image/fields.h"
 #include "shell/datalog_viewer.h"
 #include "shell/tform_hlav.h"
 #include "shell/tuning_tools.h"
@@ -57,11 +57,12 @@ void BM_CommitInj1ACoupled(benchmark::State& state) {
     Window win;
     win.editor().Menu_Jet123CoupledClick();
     win.editor().switchToPage(PageJet1A);
-    SpinField* cell = win.editor().mapPanel()->cell(MapPanel::cellIndex(4, 7));
+    MapGridModel& grid = win.editor().mapPanel()->grid();
+    const int cell = MapPanel::cellIndex(4, 7);
     int value = 100;
     for (auto _ : state) {
         value = value == 100 ? 120 : 100;
-        cell->setValue(value);
+        grid.setCellValue(cell, value);
         win.editor().UpDownClick();
         if (state.range(0) != 0) QApplication::processEvents();
     }

@@ -12,9 +12,10 @@
 namespace torvane {
 
 struct CellHits {
-    std::array<int, MapRows * MapColumns> count{};  // index MapColumns * row + column, as the map panel's cells
-    int frames = 0;                     // frames counted
-    int outside = 0;                    // frames that marked no cell of the page (engine stopped, ...)
+    std::array<int, MapRows * MapColumns>
+        count{};      // index MapColumns * row + column, as the map panel's cells
+    int frames = 0;   // frames counted
+    int outside = 0;  // frames that marked no cell of the page (engine stopped, ...)
     int highest() const;
 };
 

@@ -7,18 +7,25 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include "editor/map_grid_model.h"
 #include "editor/spin_field.h"
 
 namespace torvane {
 
 QColor DisplayApplier::colorOf(Paint paint) {
     switch (paint) {
-        case Paint::Green: return QColor(0, 255, 0);
-        case Paint::Yellow: return QColor(255, 255, 0);
-        case Paint::Aqua: return QColor(0, 255, 255);
-        case Paint::Red: return QColor(255, 0, 0);
-        case Paint::Window: return QApplication::palette().color(QPalette::Base);
-        default: return QApplication::palette().color(QPalette::Button);
+        case Paint::Green:
+            return QColor(0, 255, 0);
+        case Paint::Yellow:
+            return QColor(255, 255, 0);
+        case Paint::Aqua:
+            return QColor(0, 255, 255);
+        case Paint::Red:
+            return QColor(255, 0, 0);
+        case Paint::Window:
+            return QApplication::palette().color(QPalette::Base);
+        default:
+            return QApplication::palette().color(QPalette::Button);
     }
 }
 
@@ -57,8 +64,91 @@ void DisplayApplier::setPaint(QWidget* w, Paint paint) {
     w->setPalette(p);
 }
 
+namespace {
+
+// "Base[12]" -> ("Base", 12); a name without an index -> (name, -1).
+std::pair<std::string_view, int> SplitName(std::string_view name) {
+    const std::size_t open = name.find('[');
+    if (open == std::string_view::npos || name.back() != ']') return {name, -1};
+    int index = 0;
+    for (std::size_t i = open + 1; i + 1 < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') return {name, -1};
+        index = index * 10 + (name[i] - '0');
+    }
+    return {name.substr(0, open), index};
+}
+
+QColor FieldColorOf(Paint paint) {
+    return paint == Paint::Window ? QColor() : DisplayApplier::colorOf(paint);
+}
+QColor LabelColorOf(Paint paint) {
+    return paint == Paint::ButtonFace ? QColor() : DisplayApplier::colorOf(paint);
+}
+
+}  // namespace
+
+bool DisplayApplier::applyToGrid(const ElementShape& e) {
+    const auto [base, index] = SplitName(e.name);
+    MapGridModel& g = *grid_;
+    const auto valueItem = [&](const QModelIndex& at) {
+        if (e.visible) g.setShown(at, *e.visible);
+        if (e.enabled) g.setEnabled(at, *e.enabled);
+        if (e.upDowns) g.setUpDowns(at, *e.upDowns);
+        if (e.color != Paint::None) g.setFieldColor(at, FieldColorOf(e.color));
+    };
+    if (base == "UpDownCell_Uni" && index >= 0 && index < MapCells) {
+        valueItem(g.cellIndex(index));
+    } else if (base == "UpDownRpm_Uni" && index >= 0 && index < MapColumns) {
+        valueItem(g.axisIndex(index));
+    } else if (base == "UpDownIap_Uni" && index >= 0 && index < MapRows) {
+        valueItem(g.iapIndex(index));
+    } else if (base == "LabelCell_Uni" && index >= 0 && index < MapCells) {
+        const MapGridModel::ValueItem& cell = g.cell(index);
+        g.setTime(index, e.text ? QString::fromStdString(*e.text) : cell.time,
+                  e.visible.value_or(cell.timeShown));
+        if (e.color != Paint::None) g.setTimeColor(index, LabelColorOf(e.color));
+    } else if (base == "LabelRow_Uni" && index >= 0 && index < MapRows) {
+        if (e.visible) g.setRowCaptionShown(index, *e.visible);
+        if (e.text) g.setRowCaption(index, QString::fromStdString(*e.text));
+        if (e.color != Paint::None) g.setRowCaptionColor(index, LabelColorOf(e.color));
+    } else if (base == "CSpinButtonColumn_Uni" && index >= 0 && index < MapColumns) {
+        if (e.visible) g.setColumnButtonsShown(index, *e.visible);
+    } else if (base == "LabelRpm_Uni" && index < 0) {
+        g.setRpmCaption(e.text ? QString::fromStdString(*e.text) : g.rpmCaption().text,
+                        e.visible.value_or(g.rpmCaption().shown));
+    } else if (base == "LabelAxis_Uni" && index < 0) {
+        g.setAxisCaption(e.text ? QString::fromStdString(*e.text) : g.axisCaption().text,
+                         e.visible.value_or(g.axisCaption().shown));
+    } else if (base == "BevelGrid_Uni" && index < 0) {
+        if (e.visible) g.setBevelShown(*e.visible);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool DisplayApplier::paintGrid(std::string_view base, int index, Paint paint) {
+    if (paint == Paint::None) return true;
+    MapGridModel& g = *grid_;
+    if (base == "UpDownCell_Uni" && index >= 0 && index < MapCells) {
+        g.setFieldColor(g.cellIndex(index), FieldColorOf(paint));
+    } else if (base == "LabelCell_Uni" && index >= 0 && index < MapCells) {
+        g.setTimeColor(index, LabelColorOf(paint));
+    } else if (base == "UpDownRpm_Uni" && index >= 0 && index < MapColumns) {
+        g.setFieldColor(g.axisIndex(index), FieldColorOf(paint));
+    } else if (base == "UpDownIap_Uni" && index >= 0 && index < MapRows) {
+        g.setFieldColor(g.iapIndex(index), FieldColorOf(paint));
+    } else if (base == "LabelRow_Uni" && index >= 0 && index < MapRows) {
+        g.setRowCaptionColor(index, LabelColorOf(paint));
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void DisplayApplier::apply(const std::vector<ElementShape>& elements) {
     for (const ElementShape& e : elements) {
+        if (grid_ != nullptr && applyToGrid(e)) continue;
         QWidget* w = widget(QString::fromStdString(e.name));
         if (w == nullptr) continue;
         if (e.text) {
@@ -86,6 +176,7 @@ void DisplayApplier::apply(const std::vector<ElementShape>& elements) {
 
 void DisplayApplier::paint(const std::vector<Highlight>& highlights) {
     for (const Highlight& h : highlights) {
+        if (grid_ != nullptr && paintGrid(h.base, h.index, h.paint)) continue;
         if (QWidget* w = element(h.base, h.index)) setPaint(w, h.paint);
     }
 }

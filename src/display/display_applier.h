@@ -15,9 +15,17 @@
 
 namespace torvane {
 
+class MapGridModel;
+
 class DisplayApplier {
   public:
     explicit DisplayApplier(QWidget* window) : window_(window) {}
+
+    // The map grid whose items carry the names of the map panel's elements ("UpDownCell_Uni[k]",
+    // "LabelCell_Uni[k]", "UpDownRpm_Uni[c]", "LabelRow_Uni[r]", "UpDownIap_Uni[r]",
+    // "CSpinButtonColumn_Uni[c]", "LabelRpm_Uni", "LabelAxis_Uni", "BevelGrid_Uni"): their shapes and
+    // colours go to the grid's items instead of widgets.
+    void setMapGrid(MapGridModel* grid) { grid_ = grid; }
 
     // Visibility, enablement, arrows, captions, ranges and colours of the shaped elements.
     void apply(const std::vector<ElementShape>& elements);
@@ -33,9 +41,12 @@ class DisplayApplier {
 
   private:
     QWidget* element(std::string_view base, int index);
+    bool applyToGrid(const ElementShape& e);
+    bool paintGrid(std::string_view base, int index, Paint paint);
     void setPaint(QWidget* w, Paint paint);
 
     QWidget* window_;
+    MapGridModel* grid_ = nullptr;
     QHash<QString, QPointer<QWidget>> found_;
     QHash<QWidget*, Paint> painted_;
 };

@@ -36,13 +36,13 @@ struct ElementShape {
 
 // The display modes of a map page.
 enum MapMode : int {
-    MapHidden = 0,        // nothing of the map
-    MapEditable = 1,      // full map, editable
-    MapReadOnly = 2,      // full map, read-only (the coupled channels)
-    MapTimes = 3,         // full map as times, edited through the up-downs
-    MapTimesReadOnly = 4, // full map as times, read-only
-    MapFullThrottle = 5,  // row 9 only
-    MapLowestRpm = 6,     // column 0 only
+    MapHidden = 0,         // nothing of the map
+    MapEditable = 1,       // full map, editable
+    MapReadOnly = 2,       // full map, read-only (the coupled channels)
+    MapTimes = 3,          // full map as times, edited through the up-downs
+    MapTimesReadOnly = 4,  // full map as times, read-only
+    MapFullThrottle = 5,   // row 9 only
+    MapLowestRpm = 6,      // column 0 only
 };
 
 // What the window's state adds to the image.
@@ -55,11 +55,11 @@ struct DisplayInputs {
 
 struct DisplayShape {
     std::vector<ElementShape> elements;
-    int mapMode = -1;            // -1 when the active page is no map page
-    bool row9AtTop = false;      // mode 5 shows row 9 at the height of row 0
+    int mapMode = -1;                     // -1 when the active page is no map page
+    bool row9AtTop = false;               // mode 5 shows row 9 at the height of row 0
     std::array<bool, 3> injectionTabs{};  // Inj-2A, Inj-3A, Inj-4A shown
-    int jetMenu = 0;             // checked item of "Jet 14-23": 0 separate, 1 coupled, 2 1=2=3=4
-    bool clearTempDisplay = false;  // the type cannot show the temperature: TempDisplay is cleared
+    int jetMenu = 0;                      // checked item of "Jet 14-23": 0 separate, 1 coupled, 2 1=2=3=4
+    bool clearTempDisplay = false;        // the type cannot show the temperature: TempDisplay is cleared
 };
 
 int MapDisplayMode(const DeviceImage& image, int page, bool ms);

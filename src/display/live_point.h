@@ -40,7 +40,7 @@ struct Highlight {
 
 // Locates the live point on the page in view and lists the colour of every element that can carry
 // the live colour there. Fields that are not live get Window, labels ButtonFace. ms: the times view.
-std::vector<Highlight> TrackOperatingPoint(const DeviceImage& image, const LiveValues& live, int page, bool ms,
-                                           LiveIndexes& indexes);
+std::vector<Highlight> TrackOperatingPoint(const DeviceImage& image, const LiveValues& live, int page,
+                                           bool ms, LiveIndexes& indexes);
 
 }  // namespace torvane

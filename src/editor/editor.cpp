@@ -18,6 +18,7 @@
 #include "editor/binding_table.h"
 #include "editor/commit_check_box.h"
 #include "editor/fixed_pages.h"
+#include "editor/map_grid_view.h"
 #include "editor/map_panel.h"
 #include "editor/radio_group.h"
 #include "editor/spin_button.h"
@@ -155,7 +156,10 @@ void Editor::connectSpin(SpinField* spin) {
 }
 
 void Editor::connectHandlers() {
-    for (SpinField* spin : pages_->findChildren<SpinField*>()) connectSpin(spin);
+    for (SpinField* spin : pages_->findChildren<SpinField*>()) {
+        // The grid's one spin field reports through the grid.
+        if (!panel_->gridView().isAncestorOf(spin)) connectSpin(spin);
+    }
     for (const char* name : kCommitCheckBoxes) {
         if (std::string_view(name) == "CheckBoxProgHned") continue;  // a handler of its own, below
         if (auto* box = window_->findChild<CommitCheckBox*>(QLatin1String(name)))
@@ -223,12 +227,21 @@ void Editor::connectHandlers() {
     onAction("MenuToolsPlus", &Editor::MenuToolsPlusClick);
     connect(panel_->toolsButton(), &SpinButton::downClicked, this, &Editor::MenuToolsMinusClick);
     connect(panel_->toolsButton(), &SpinButton::upClicked, this, &Editor::MenuToolsPlusClick);
-    for (int c = 0; c < MapColumns; ++c) {
-        connect(panel_->columnButton(c), &SpinButton::downClicked, this,
-                [this, c] { CSpinButtonDownClick_Uni(c); });
-        connect(panel_->columnButton(c), &SpinButton::upClicked, this,
-                [this, c] { CSpinButtonUpClick_Uni(c); });
-    }
+    // The map grid: its items commit as every field does, its column buttons step a column.
+    MapGridView& grid = panel_->gridView();
+    connect(&grid, &MapGridView::upDownClicked, this, &Editor::UpDownClick);
+    connect(&grid, &MapGridView::editClicked, this, &Editor::EditOnClick);
+    connect(&grid, &MapGridView::enterPressed, this, [this] {
+        PageToImage();
+        CommitChange();
+    });
+    connect(&grid, &MapGridView::columnStepped, this, [this](int column, int direction) {
+        if (direction > 0) {
+            CSpinButtonUpClick_Uni(column);
+        } else {
+            CSpinButtonDownClick_Uni(column);
+        }
+    });
     if (auto* b = window_->findChild<SpinButton*>("CSpinButtonPolohaA")) {
         connect(b, &SpinButton::downClicked, this, &Editor::ButtonMinusClick_PolohaA);
         connect(b, &SpinButton::upClicked, this, &Editor::ButtonPlusClick_PolohaA);

@@ -46,8 +46,11 @@ class SpinField : public QSpinBox {
     void editClicked();    // a click into the field
     void enterPressed();   // Enter in the field
 
-  protected:
+  public:
+    // An arrow, an arrow key or the wheel: steps the value and reports it.
     void stepBy(int steps) override;
+
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     // The field's text menu without Undo and Redo: those belong to the configuration.
     void contextMenuEvent(QContextMenuEvent* event) override;

@@ -18,6 +18,7 @@
 
 #include "display/map_selection.h"
 #include "editor/commit_check_box.h"
+#include "editor/map_grid_view.h"
 #include "editor/map_panel.h"
 #include "editor/spin_button.h"
 #include "editor/spin_field.h"
@@ -160,22 +161,14 @@ void TFormHlav::SetPrintMode(bool on) {
         if (s != nullptr) s->setUpDownShown(shown);
     };
     MapPanel* panel = editor_->mapPanel();
-    for (int c = 0; c < MapColumns; ++c) {
-        arrows(panel->rpm(c));
-        panel->columnButton(c)->setVisible(shown);
-    }
-    for (int k = 0; k < MapCells; ++k) arrows(panel->cell(k));
+    // The map grid drops its arrows, column buttons and chosen-cell colours, and its row captions
+    // print on white; its values stay.
+    if (on) panel->gridView().closeItemEditor();
+    panel->grid().setPrintMode(on);
     panel->toolsButton()->setVisible(shown);
     for (QCheckBox* box : {static_cast<QCheckBox*>(panel->msBox()), static_cast<QCheckBox*>(panel->allBox()),
                            static_cast<QCheckBox*>(panel->tpsBox())})
         box->setVisible(shown);
-    for (int r = 0; r < MapRows; ++r) {
-        QLabel* row = panel->rowLabel(r);
-        QPalette p = row->palette();
-        p.setColor(QPalette::Window,
-                   on ? QColor(Qt::white) : QApplication::palette().color(QPalette::Button));
-        row->setPalette(p);
-    }
     const auto arrayArrows = [&](const char* base, int count) {
         for (int i = 0; i < count; ++i)
             arrows(findChild<SpinField*>(QStringLiteral("%1[%2]").arg(base).arg(i)));

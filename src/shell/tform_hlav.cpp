@@ -498,14 +498,16 @@ void TFormHlav::PageToImage() {
 
 void TFormHlav::RefreshDisplay() {
     if (editor_ == nullptr) return;
-    if (!display_) display_ = std::make_unique<DisplayApplier>(this);
+    if (!display_) {
+        display_ = std::make_unique<DisplayApplier>(this);
+        display_->setMapGrid(&editor_->mapPanel()->grid());
+    }
     DisplayInputs in;
     in.page = PageControl1->currentIndex();
     in.ms = editor_->mapPanel()->msBox()->isChecked();
     in.progHned = CheckBoxProgHned != nullptr && CheckBoxProgHned->isChecked();
     in.language = languageIndex_;
     const DisplayShape shape = ShapeDisplay(image_, in);
-    if (shape.mapMode >= 0) editor_->mapPanel()->setRow9AtTop(shape.row9AtTop);
     // The fixed pages not in view take their shape too: what they hide must not widen the window
     // (the page control is as wide as its widest page), and they are ready when switched to.
     for (int page : {PageBike, PageSynchro, PageCidla, PageIdle, PageGas, PageRace, PageGear}) {
@@ -538,7 +540,10 @@ void TFormHlav::RefreshDisplay() {
 
 void TFormHlav::TrackOperatingPoint() {
     if (editor_ == nullptr) return;
-    if (!display_) display_ = std::make_unique<DisplayApplier>(this);
+    if (!display_) {
+        display_ = std::make_unique<DisplayApplier>(this);
+        display_->setMapGrid(&editor_->mapPanel()->grid());
+    }
     const int page = PageControl1->currentIndex();
     const bool ms = editor_->mapPanel()->msBox()->isChecked();
     display_->paint(torvane::TrackOperatingPoint(image_, live_, page, ms, liveIndexes_));
@@ -676,6 +681,12 @@ void TFormHlav::ApplyLanguage() {
         const QString text = fromUtf8(std::string(row.text[static_cast<std::size_t>(lang)]));
         if (name == objectName()) {
             if (row.kind == CaptionKind::Caption) setWindowTitle(text);
+            continue;
+        }
+        if (name == QLatin1String("LabelRpm_Uni")) {
+            // The caption of the rpm axis is an item of the map grid.
+            MapGridModel& grid = editor_->mapPanel()->grid();
+            grid.setRpmCaption(text, grid.rpmCaption().shown);
             continue;
         }
         QObject* target = findChild<QObject*>(name);

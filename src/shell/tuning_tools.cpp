@@ -21,6 +21,7 @@
 #include "display/map_selection.h"
 #include "display/map_shading.h"
 #include "editor/commit_check_box.h"
+#include "editor/map_grid_view.h"
 #include "editor/map_panel.h"
 #include "editor/page_catalogue.h"
 #include "editor/spin_field.h"
@@ -188,20 +189,16 @@ void TuningTools::buildMenus() {
             connect(a, &QAction::triggered, this, [this, op] { applyCellOperation(op); });
         }
         // The same operations on the cells' context menu.
-        MapPanel* panel = window_.editor().mapPanel();
-        for (int k = 0; k < MapCells; ++k) {
-            SpinField* cell = panel->cell(k);
-            cell->setContextMenuPolicy(Qt::CustomContextMenu);
-            connect(cell, &QWidget::customContextMenuRequested, this, [this, k, cell, cells](const QPoint& p) {
-                // Outside the chosen cells the menu works on the cell clicked.
-                const std::optional<CellRect> rect = selection_->rectangle();
-                if (!rect || !rect->contains(k / MapColumns, k % MapColumns)) {
-                    selection_->clear();
-                    cell->setFocus(Qt::MouseFocusReason);
-                }
-                cells->exec(cell->mapToGlobal(p));
-            });
-        }
+        MapGridView& grid = window_.editor().mapPanel()->gridView();
+        connect(&grid, &MapGridView::cellContextMenu, this, [this, &grid, cells](int k, const QPoint& at) {
+            // Outside the chosen cells the menu works on the cell clicked.
+            const std::optional<CellRect> rect = selection_->rectangle();
+            if (!rect || !rect->contains(k / MapColumns, k % MapColumns)) {
+                selection_->clear();
+                grid.edit(grid.grid().cellIndex(k));
+            }
+            cells->exec(at);
+        });
     }
 
     QMenu* view = new QMenu(bar);
@@ -221,8 +218,8 @@ void TuningTools::buildMenus() {
 void TuningTools::MenuStartDatalogClick() {
     FileQuestion q;
     const QString stamp = QDateTime::currentDateTime().toString("yyyy-MM-dd_HH-mm-ss");
-    const QString folder =
-        window_.currentFile().isEmpty() ? QDir::currentPath() : QFileInfo(window_.currentFile()).absolutePath();
+    const QString folder = window_.currentFile().isEmpty() ? QDir::currentPath()
+                                                           : QFileInfo(window_.currentFile()).absolutePath();
     q.startPath = folder + "/datalog-" + stamp + ".csv";
     q.filter = text(ToolText::DatalogFilter);
     q.defaultSuffix = "csv";
@@ -401,15 +398,15 @@ void TuningTools::showCellHits() {
         cellHitsDialog_->resize(900, 360);
     }
     auto* table = cellHitsDialog_->findChild<QTableWidget*>("TableCellHits");
-    const MapPanel* panel = window_.editor().mapPanel();
+    const MapGridModel& grid = window_.editor().mapPanel()->grid();
     std::vector<int> rows;
     for (int r = 0; r < MapRows; ++r) {
-        if (panel->cell(MapPanel::cellIndex(r, 0))->isVisibleTo(panel)) rows.push_back(r);
+        if (grid.cell(MapPanel::cellIndex(r, 0)).shown) rows.push_back(r);
     }
     table->setRowCount(static_cast<int>(rows.size()));
     table->setColumnCount(MapColumns);
     QStringList columnNames;
-    for (int c = 0; c < MapColumns; ++c) columnNames << QString::number(panel->rpm(c)->value());
+    for (int c = 0; c < MapColumns; ++c) columnNames << QString::number(grid.axis(c).value);
     table->setHorizontalHeaderLabels(columnNames);
     QStringList rowNames(map.rowNames.begin(), map.rowNames.end());
     table->setVerticalHeaderLabels(rowNames);
@@ -451,6 +448,7 @@ bool TuningTools::applyCellOperation(SelectionOp op, std::optional<double> param
         return false;
     }
     MapPanel* panel = window_.editor().mapPanel();
+    MapGridModel& cells = panel->grid();
     const int mode = MapDisplayMode(window_.image(), page, panel->msBox()->isChecked());
     if (mode == MapReadOnly || mode == MapTimesReadOnly || mode == MapHidden) {
         window_.prompts().showMessage(text(ToolText::FollowerMap));
@@ -464,7 +462,7 @@ bool TuningTools::applyCellOperation(SelectionOp op, std::optional<double> param
     if (SelectionOpTakesParameter(op) && !parameter) {
         const OperationEntry& e = EntryOf(op);
         double start = e.start;
-        if (op == SelectionOp::Set) start = panel->cell(MapPanel::cellIndex(rect->row0, rect->col0))->value();
+        if (op == SelectionOp::Set) start = cells.cell(MapPanel::cellIndex(rect->row0, rect->col0)).value;
         parameter = window_.prompts().askNumber(text(e.caption).remove("..."), text(*e.question), start,
                                                 e.minimum, e.maximum);
         if (!parameter) return false;
@@ -473,10 +471,10 @@ bool TuningTools::applyCellOperation(SelectionOp op, std::optional<double> param
     // smoothing never reads a cell the tuner cannot see.
     std::vector<int> rows, columns;
     for (int r = 0; r < MapRows; ++r) {
-        if (panel->cell(MapPanel::cellIndex(r, rect->col0))->isVisibleTo(panel)) rows.push_back(r);
+        if (cells.cell(MapPanel::cellIndex(r, rect->col0)).shown) rows.push_back(r);
     }
     for (int c = 0; c < MapColumns; ++c) {
-        if (panel->cell(MapPanel::cellIndex(rect->row0, c))->isVisibleTo(panel)) columns.push_back(c);
+        if (cells.cell(MapPanel::cellIndex(rect->row0, c)).shown) columns.push_back(c);
     }
     const auto position = [](const std::vector<int>& v, int x) {
         return static_cast<int>(std::find(v.begin(), v.end(), x) - v.begin());
@@ -486,22 +484,23 @@ bool TuningTools::applyCellOperation(SelectionOp op, std::optional<double> param
     grid.columns = static_cast<int>(columns.size());
     for (int r : rows) {
         for (int c : columns) {
-            const SpinField* cell = panel->cell(MapPanel::cellIndex(r, c));
-            grid.values.push_back(cell->value());
-            grid.minimum.push_back(cell->minimum());
-            grid.maximum.push_back(cell->maximum());
+            const MapGridModel::ValueItem& cell = cells.cell(MapPanel::cellIndex(r, c));
+            grid.values.push_back(cell.value);
+            grid.minimum.push_back(cell.minimum);
+            grid.maximum.push_back(cell.maximum);
         }
     }
-    const CellRect shown{position(rows, rect->row0), position(columns, rect->col0), position(rows, rect->row1),
-                         position(columns, rect->col1)};
+    const CellRect shown{position(rows, rect->row0), position(columns, rect->col0),
+                         position(rows, rect->row1), position(columns, rect->col1)};
     const std::vector<int> before = grid.values;
     if (ApplySelectionOp(grid, shown, op, parameter.value_or(0.0)) == 0) return true;
     for (int i = 0; i < grid.rows; ++i) {
         for (int j = 0; j < grid.columns; ++j) {
             const std::size_t g = static_cast<std::size_t>(i * grid.columns + j);
             if (grid.values[g] != before[g]) {
-                panel->cell(MapPanel::cellIndex(rows[static_cast<std::size_t>(i)], columns[static_cast<std::size_t>(j)]))
-                    ->setValue(grid.values[g]);
+                cells.setCellValue(MapPanel::cellIndex(rows[static_cast<std::size_t>(i)],
+                                                       columns[static_cast<std::size_t>(j)]),
+                                   grid.values[g]);
             }
         }
     }
@@ -524,26 +523,26 @@ MapViewData TuningTools::shownMap() const {
     auto* pages = window_.findChild<QTabWidget*>("PageControl1");
     const int page = pages != nullptr ? pages->currentIndex() : -1;
     if (!IsMapPage(page)) return data;
-    const MapPanel* panel = window_.editor().mapPanel();
+    const MapGridModel& grid = window_.editor().mapPanel()->grid();
     data.title = PageTitle(window_, page);
     data.valueUnit = page == PageAdvance ? "deg" : "%";
-    for (int c = 0; c < MapColumns; ++c) data.rpm.push_back(panel->rpm(c)->value());
+    for (int c = 0; c < MapColumns; ++c) data.rpm.push_back(grid.axis(c).value);
     // The live cell is the green one; where the unit blends two maps, the yellow one.
     const QColor green(0, 255, 0), yellow(255, 255, 0);
     int yellowRow = -1, yellowColumn = -1;
     for (int r = 0; r < MapRows; ++r) {
-        if (!panel->cell(MapPanel::cellIndex(r, 0))->isVisibleTo(panel)) continue;
-        const SpinField* iap = panel->iap(r);
-        data.rowNames.push_back(iap->isVisibleTo(panel) ? QString("%1 kPa").arg(iap->value())
-                                                        : panel->rowLabel(r)->text().trimmed());
+        if (!grid.cell(MapPanel::cellIndex(r, 0)).shown) continue;
+        const MapGridModel::ValueItem& iap = grid.iap(r);
+        data.rowNames.push_back(iap.shown ? QString("%1 kPa").arg(iap.value)
+                                          : grid.rowCaption(r).text.trimmed());
         std::vector<double> row;
         for (int c = 0; c < MapColumns; ++c) {
-            const SpinField* cell = panel->cell(MapPanel::cellIndex(r, c));
-            row.push_back(cell->value());
-            if (cell->fieldColor() == green) {
+            const MapGridModel::ValueItem& cell = grid.cell(MapPanel::cellIndex(r, c));
+            row.push_back(cell.value);
+            if (cell.field == green) {
                 data.liveRow = static_cast<int>(data.values.size());
                 data.liveColumn = c;
-            } else if (cell->fieldColor() == yellow) {
+            } else if (cell.field == yellow) {
                 yellowRow = static_cast<int>(data.values.size());
                 yellowColumn = c;
             }

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "editor/map_grid_view.h"
 #include "editor/map_panel.h"
 #include "editor/radio_group.h"
 #include "editor/spin_field.h"
@@ -88,6 +89,10 @@ class EditorTest : public ::testing::Test {
     }
     SpinField* spin(const char* name) { return find<SpinField>(name); }
     MapPanel& panel() { return *w->editor().mapPanel(); }
+    // The grid's field opened on map cell k, or on rpm axis column c, as a click into it opens it.
+    SpinField* editCell(int k) { return panel().gridView().edit(panel().grid().cellIndex(k)); }
+    SpinField* editAxis(int c) { return panel().gridView().edit(panel().grid().axisIndex(c)); }
+    int cellValue(int k) { return panel().grid().cell(k).value; }
     // Entries taken since `from` (the ring's current index then).
     int entriesSince(int from) const {
         return (w->editor().undoRing().current() - from + UndoRing::Size) % UndoRing::Size;
@@ -267,14 +272,14 @@ TEST_F(EditorTest, UndoShowsThePageOfTheEntryAndRedoComesBack) {
     start();
     const DeviceImage initial = w->image();
     go(PageAdvance);
-    SpinField* advanceCell = panel().cell(MapPanel::cellIndex(2, 4));
-    type(advanceCell, QString::number(advanceCell->value() + 3));
+    SpinField* advanceCell = editCell(MapPanel::cellIndex(2, 4));
+    type(advanceCell, QString::number(cellValue(34) + 3));
     enter(advanceCell);
     const DeviceImage afterAdvance = w->image();
     ASSERT_EQ(V(afterAdvance, "Advance", 34), V(initial, "Advance", 34) + 3);
 
     go(PageJet1A);
-    SpinField* jetCell = panel().cell(MapPanel::cellIndex(5, 5));
+    SpinField* jetCell = editCell(MapPanel::cellIndex(5, 5));
     type(jetCell, "120");
     enter(jetCell);
     const DeviceImage afterJet = w->image();
@@ -287,7 +292,7 @@ TEST_F(EditorTest, UndoShowsThePageOfTheEntryAndRedoComesBack) {
     EXPECT_EQ(w->editor().activePage(), PageAdvance);
     EXPECT_EQ(find<QTabWidget>("PageControl1")->currentIndex(), PageAdvance);
     EXPECT_TRUE(SameConfiguration(w->image(), afterAdvance));
-    EXPECT_EQ(advanceCell->value(), V(afterAdvance, "Advance", 34));
+    EXPECT_EQ(cellValue(34), V(afterAdvance, "Advance", 34));
     EXPECT_TRUE(redo->isEnabled());
 
     undo->trigger();
@@ -458,11 +463,11 @@ TEST_F(EditorTest, NewForTheActualPageResetsOnlyThatPage) {
     enter(ign);
     go(PageJet1A);
     const DeviceImage initial = w->image();
-    SpinField* cell = panel().cell(20);
+    SpinField* cell = editCell(20);
     type(cell, "130");
     enter(cell);
-    SpinField* axis = panel().rpm(14);
-    type(axis, QString::number(axis->value() + 500));
+    SpinField* axis = editAxis(14);
+    type(axis, QString::number(panel().grid().axis(14).value + 500));
     enter(axis);
     ASSERT_NE(V(w->image(), "Jet1A", 20), V(initial, "Jet1A", 20));
     int before = current();
@@ -471,11 +476,11 @@ TEST_F(EditorTest, NewForTheActualPageResetsOnlyThatPage) {
     find<QAction>("MenuNewActPage")->trigger();
     ASSERT_EQ(prompts->asked.size(), 1);
     EXPECT_EQ(prompts->asked.front(), "Do you want default setting for this page?");
-    EXPECT_EQ(cell->value(), 130);
+    EXPECT_EQ(cellValue(20), 130);
 
     prompts->answer = PromptAnswer::Yes;
     find<QAction>("MenuNewActPage")->trigger();
-    EXPECT_EQ(cell->value(), 100);
+    EXPECT_EQ(cellValue(20), 100);
     EXPECT_EQ(w->editor().injection().percentOf(InjectionMap::Jet1A)[20], 100);
     for (int c = 0; c < 15; ++c) EXPECT_EQ(V(w->image(), "RpmJet1A", c), V(initial, "RpmJet1A", c)) << c;
     EXPECT_EQ(V(w->image(), "Jet1A", 20), V(initial, "Jet1A", 20));
@@ -486,14 +491,14 @@ TEST_F(EditorTest, NewForTheActualPageResetsOnlyThatPage) {
     // are not applied from its page.
     go(PageJet2A);
     ASSERT_TRUE(w->editor().coupledMode());
-    ASSERT_EQ(panel().cell(20)->value(), 130);
+    ASSERT_EQ(cellValue(20), 130);
     const DeviceImage coupled = w->image();
     find<QAction>("MenuNewActPage")->trigger();
     for (std::string_view field : {"Jet2A", "RpmJet2A"}) {
         for (int k = 0; k < Field(field).count; ++k)
             ASSERT_EQ(V(w->image(), field, k), V(coupled, field, k)) << field << " " << k;
     }
-    EXPECT_EQ(panel().cell(20)->value(), 130);
+    EXPECT_EQ(cellValue(20), 130);
 }
 
 TEST_F(EditorTest, ChangingTheTypeAppliesItsSynchronizationUnlessCancelled) {
@@ -503,7 +508,7 @@ TEST_F(EditorTest, ChangingTheTypeAppliesItsSynchronizationUnlessCancelled) {
     type(ign, "12500");
     enter(ign);
     go(PageJet1A);
-    SpinField* cell = panel().cell(33);
+    SpinField* cell = editCell(33);
     type(cell, "120");
     enter(cell);
     go(PageBike);
@@ -597,10 +602,8 @@ TEST_F(EditorTest, UndoWithProgrammingAfterChangeSendsExactlyTheBlocksTheUndoCha
     ASSERT_NE(unit, nullptr);
     go(PageAdvance);
     // One commit changes a cell in block 2 (image byte 850) and one in block 3 (byte 950).
-    SpinField* a = panel().cell(0);
-    SpinField* b = panel().cell(100);
-    a->setValue(a->value() + 2);
-    b->setValue(b->value() + 1);
+    panel().grid().setCellValue(0, cellValue(0) + 2);
+    panel().grid().setCellValue(100, cellValue(100) + 1);
     w->editor().UpDownClick();
     // Program everything so the unit and the flags start even.
     w->MenuProgramClick();
@@ -643,35 +646,37 @@ TEST_F(EditorTest, EveryPageFitsTheDesignClientSizeInEveryLanguage) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     auto* pages = find<QTabWidget>("PageControl1");
     for (int language = 0; language < 4; ++language)
-    for (int p = 0; p < PageCount; ++p) {
-        if (p == 0) {
-            w->setLanguage(language);
-            w->resize(TFormHlav::DesignClientWidth, TFormHlav::DesignClientHeight);
-            QApplication::processEvents();
-            // Every page counts, also those not in view: the page control is as wide as its widest.
-            EXPECT_LE(w->minimumSizeHint().width(), TFormHlav::DesignClientWidth) << "language " << language;
-            EXPECT_LE(w->minimumSizeHint().height(), TFormHlav::DesignClientHeight) << "language " << language;
+        for (int p = 0; p < PageCount; ++p) {
+            if (p == 0) {
+                w->setLanguage(language);
+                w->resize(TFormHlav::DesignClientWidth, TFormHlav::DesignClientHeight);
+                QApplication::processEvents();
+                // Every page counts, also those not in view: the page control is as wide as its widest.
+                EXPECT_LE(w->minimumSizeHint().width(), TFormHlav::DesignClientWidth)
+                    << "language " << language;
+                EXPECT_LE(w->minimumSizeHint().height(), TFormHlav::DesignClientHeight)
+                    << "language " << language;
+            }
+            SCOPED_TRACE("language " + std::to_string(language));
+            go(p);
+            QWidget* page = pages->widget(p);
+            EXPECT_EQ(w->size(), QSize(TFormHlav::DesignClientWidth, TFormHlav::DesignClientHeight))
+                << "page " << p;
+            if (page->layout() != nullptr) {
+                const QSize need = page->layout()->minimumSize();
+                EXPECT_LE(need.width(), page->width()) << "page " << p;
+                EXPECT_LE(need.height(), page->height()) << "page " << p;
+            }
+            // Nothing shown on the page reaches past its edges.
+            for (QWidget* child : page->findChildren<QWidget*>()) {
+                if (!child->isVisibleTo(page) || child->isWindow()) continue;
+                const QRect r(child->mapTo(page, QPoint(0, 0)), child->size());
+                EXPECT_TRUE(page->rect().contains(r))
+                    << "page " << p << ": " << child->objectName().toStdString() << " at " << r.x() << ","
+                    << r.y() << " " << r.width() << "x" << r.height() << " on " << page->width() << "x"
+                    << page->height();
+            }
         }
-        SCOPED_TRACE("language " + std::to_string(language));
-        go(p);
-        QWidget* page = pages->widget(p);
-        EXPECT_EQ(w->size(), QSize(TFormHlav::DesignClientWidth, TFormHlav::DesignClientHeight))
-            << "page " << p;
-        if (page->layout() != nullptr) {
-            const QSize need = page->layout()->minimumSize();
-            EXPECT_LE(need.width(), page->width()) << "page " << p;
-            EXPECT_LE(need.height(), page->height()) << "page " << p;
-        }
-        // Nothing shown on the page reaches past its edges.
-        for (QWidget* child : page->findChildren<QWidget*>()) {
-            if (!child->isVisibleTo(page) || child->isWindow()) continue;
-            const QRect r(child->mapTo(page, QPoint(0, 0)), child->size());
-            EXPECT_TRUE(page->rect().contains(r))
-                << "page " << p << ": " << child->objectName().toStdString() << " at " << r.x() << ","
-                << r.y() << " " << r.width() << "x" << r.height() << " on " << page->width() << "x"
-                << page->height();
-        }
-    }
 }
 
 // The size a cell asks for follows its range, its arrows and its font, also when a range comes back.

@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include "editor/commit_check_box.h"
+#include "editor/map_grid_view.h"
 #include "editor/map_panel.h"
 #include "editor/spin_field.h"
 #include "files/parameter_file.h"
@@ -323,19 +324,24 @@ TEST_F(FileCommandsTest, PrintModeHidesTheEditingAidsAndComesBack) {
         for (int i = 0; i < tabs->count(); ++i) v.push_back(tabs->isTabVisible(i));
         return v;
     }();
+    const MapGridModel& grid = panel->grid();
+    const auto arrows = [&grid](const QModelIndex& item) {
+        return grid.data(item, MapGridModel::UpDownsRole).toBool();
+    };
     w->SetPrintMode(true);
     EXPECT_TRUE(w->printMode());
-    EXPECT_FALSE(panel->cell(0)->upDownShown());
-    EXPECT_FALSE(panel->rpm(0)->upDownShown());
+    EXPECT_FALSE(arrows(grid.cellIndex(0)));
+    EXPECT_FALSE(arrows(grid.axisIndex(0)));
+    EXPECT_FALSE(grid.data(grid.index(MapGridModel::ButtonRow, 1), MapGridModel::ShownRole).toBool());
     EXPECT_FALSE(panel->allBox()->isVisibleTo(panel));
     EXPECT_FALSE(w->statusBar()->isVisibleTo(w.get()));
     EXPECT_FALSE(w->findChild<QWidget*>("GroupBoxToolBar")->isVisibleTo(w.get()));
     EXPECT_FALSE(w->findChild<SpinField*>("UpDownTps0")->upDownShown());
     for (int i = 0; i < tabs->count(); ++i) EXPECT_EQ(tabs->isTabVisible(i), i == PageJet1A) << i;
-    EXPECT_TRUE(panel->cell(0)->isVisibleTo(panel));  // the values stay
+    EXPECT_TRUE(grid.cell(0).shown);  // the values stay
     w->SetPrintMode(false);
     w->RefreshDisplay();
-    EXPECT_TRUE(panel->cell(0)->upDownShown());
+    EXPECT_TRUE(arrows(grid.cellIndex(0)));
     EXPECT_TRUE(w->statusBar()->isVisibleTo(w.get()));
     for (int i = 0; i < tabs->count(); ++i)
         EXPECT_EQ(tabs->isTabVisible(i), tabsBefore[static_cast<std::size_t>(i)]);

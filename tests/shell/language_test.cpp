@@ -136,7 +136,8 @@ TEST_F(LanguageTest, AboutKeepsItsCaptionInCzechAndShowsTheVersion) {
 
     EXPECT_EQ(about->findChild<QLabel*>("LabelRsKey")->text(), "Version - 70");
     const QString date = about->findChild<QLabel*>("LabelDate")->text();
-    EXPECT_TRUE(QRegularExpression("^[A-Z][a-z]{2} [ 0-9][0-9] [0-9]{4}$").match(date).hasMatch()) << date.toStdString();
+    EXPECT_TRUE(QRegularExpression("^[A-Z][a-z]{2} [ 0-9][0-9] [0-9]{4}$").match(date).hasMatch())
+        << date.toStdString();
     EXPECT_TRUE(QRegularExpression("^[0-9]{2}:[0-9]{2}:[0-9]{2}$")
                     .match(about->findChild<QLabel*>("LabelTime")->text())
                     .hasMatch());

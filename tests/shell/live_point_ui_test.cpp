@@ -10,8 +10,9 @@
 #include <QTimer>
 
 #include "display/live_point.h"
-#include "editor/map_panel.h"
 #include "editor/commit_check_box.h"
+#include "editor/map_grid_view.h"
+#include "editor/map_panel.h"
 #include "editor/spin_button.h"
 #include "editor/spin_field.h"
 #include "image/fields.h"
@@ -47,19 +48,23 @@ class LivePointUiTest : public ::testing::Test {
         w->Timer1Timer();
     }
     int V(std::string_view field, int e = 0) { return FieldValue(w->image(), Field(field), e); }
-    void put(std::string_view field, int value, int e = 0) { SetFieldValue(w->image(), Field(field), e, value); }
+    void put(std::string_view field, int value, int e = 0) {
+        SetFieldValue(w->image(), Field(field), e, value);
+    }
     MapPanel& panel() { return *w->editor().mapPanel(); }
     int greenCells() {
         int n = 0;
-        for (int k = 0; k < 150; ++k) n += panel().cell(k)->fieldColor() == Green;
+        for (int k = 0; k < 150; ++k) n += panel().grid().cell(k).field == Green;
         return n;
     }
     // The live cell as the searches give it for the page's own axis.
     int expectedCell(std::string_view axisField) {
         std::array<std::uint8_t, 15> axis{};
-        for (int c = 0; c < 15; ++c) axis[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(V(axisField, c));
+        for (int c = 0; c < 15; ++c)
+            axis[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(V(axisField, c));
         const LiveValues& live = w->liveValues();
-        return 15 * ThrottleRow(live.ThrottleOpening, live.ThrottleSensorError) + RpmColumn(axis, live.EngineSpeed);
+        return 15 * ThrottleRow(live.ThrottleOpening, live.ThrottleSensorError) +
+               RpmColumn(axis, live.EngineSpeed);
     }
 
     QTemporaryDir dir;
@@ -72,10 +77,10 @@ TEST_F(LivePointUiTest, F5OnAdvanceStepsExactlyTheGreenCellWithOneUndoEntry) {
     show(PageAdvance);
     const int k = expectedCell("RpmAdv");
     EXPECT_EQ(greenCells(), 1);
-    EXPECT_EQ(panel().cell(k)->fieldColor(), Green);
-    EXPECT_EQ(panel().rowLabel(k / 15)->palette().color(QPalette::Window), Green);
-    EXPECT_EQ(panel().rpm(k % 15)->fieldColor(), Green);
-    EXPECT_NE(panel().rpm((k % 15 + 1) % 15)->fieldColor(), Green);
+    EXPECT_EQ(panel().grid().cell(k).field, Green);
+    EXPECT_EQ(panel().grid().rowCaption(k / 15).background, Green);
+    EXPECT_EQ(panel().grid().axis(k % 15).field, Green);
+    EXPECT_NE(panel().grid().axis((k % 15 + 1) % 15).field, Green);
 
     const DeviceImage before = w->image();
     const int entry = w->editor().undoRing().current();
@@ -85,7 +90,7 @@ TEST_F(LivePointUiTest, F5OnAdvanceStepsExactlyTheGreenCellWithOneUndoEntry) {
     for (std::size_t i = 0; i < ImageSize; ++i) changed += w->image().byteAt(i) != before.byteAt(i);
     EXPECT_EQ(changed, 1);
     EXPECT_EQ(w->editor().undoRing().current(), (entry + 1) % UndoRing::Size);
-    EXPECT_EQ(panel().cell(k)->value(), V("Advance", k));
+    EXPECT_EQ(panel().grid().cell(k).value, V("Advance", k));
 
     // "All" steps the whole map: the whole page shifts by one degree in one entry.
     panel().allBox()->setChecked(true);
@@ -102,22 +107,22 @@ TEST_F(LivePointUiTest, MapPanelTakesTheShapeOfEachPage) {
     // An Advance map without the throttle axis shows its full-throttle row alone, at the top.
     put("AdvanceTps", 0);
     show(PageAdvance);
-    EXPECT_FALSE(panel().cell(0)->isVisibleTo(&panel()));
-    EXPECT_TRUE(panel().cell(135)->isVisibleTo(&panel()));
-    EXPECT_FALSE(panel().rowLabel(9)->isVisibleTo(&panel()));
-    EXPECT_FALSE(panel().columnButton(0)->isVisibleTo(&panel()));
+    EXPECT_FALSE(panel().grid().cell(0).shown);
+    EXPECT_TRUE(panel().grid().cell(135).shown);
+    EXPECT_FALSE(panel().grid().rowCaption(9).shown);
+    EXPECT_FALSE(panel().grid().columnButtonsShown(0));
     // The live cell is in that row, whatever the throttle.
     EXPECT_EQ(greenCells(), 1);
-    EXPECT_EQ(panel().cell(135 + expectedCell("RpmAdv") % 15)->fieldColor(), Green);
+    EXPECT_EQ(panel().grid().cell(135 + expectedCell("RpmAdv") % 15).field, Green);
 
     // The disabled intake servo: only its enable box.
     put("ServoInEnable", 0);
     show(PageServoIn);
     EXPECT_TRUE(panel().servoEnableBox()->isVisibleTo(&panel()));
     EXPECT_FALSE(panel().procentBox()->isVisibleTo(&panel()));
-    EXPECT_FALSE(panel().rpm(0)->isVisibleTo(&panel()));
-    EXPECT_FALSE(panel().cell(135)->isVisibleTo(&panel()));
-    EXPECT_FALSE(panel().bevel()->isVisibleTo(&panel()));
+    EXPECT_FALSE(panel().grid().axis(0).shown);
+    EXPECT_FALSE(panel().grid().cell(135).shown);
+    EXPECT_FALSE(panel().grid().bevelShown());
 
     // Inj-1A with Ms: the times over the cells; coupled followers read-only.
     put("Jet1423Mode", 1);
@@ -125,16 +130,16 @@ TEST_F(LivePointUiTest, MapPanelTakesTheShapeOfEachPage) {
     show(PageJet1A);
     panel().msBox()->setChecked(true);
     w->editor().CheckBoxTps_UniMouseUp();
-    EXPECT_TRUE(panel().cellLabel(0)->isVisibleTo(&panel()));
-    EXPECT_EQ(panel().cellLabel(0)->text(), QString::asprintf("%5.3f ", V("Jet1A", 0) * 0.001));
+    EXPECT_TRUE(panel().grid().cell(0).timeShown);
+    EXPECT_EQ(panel().grid().cell(0).time, QString::asprintf("%5.3f ", V("Jet1A", 0) * 0.001));
     EXPECT_EQ(panel().channelsCaption()->text(), "  1 -> 2, 3, 4  ");
     panel().msBox()->setChecked(false);
     w->editor().CheckBoxTps_UniMouseUp();
     show(PageJet3A);
-    EXPECT_FALSE(panel().cellLabel(0)->isVisibleTo(&panel()));
-    EXPECT_TRUE(panel().cell(0)->isVisibleTo(&panel()));
-    EXPECT_FALSE(panel().cell(0)->isEnabled());
-    EXPECT_FALSE(panel().cell(0)->upDownShown());
+    EXPECT_FALSE(panel().grid().cell(0).timeShown);
+    EXPECT_TRUE(panel().grid().cell(0).shown);
+    EXPECT_FALSE(panel().grid().cell(0).enabled);
+    EXPECT_FALSE(panel().grid().cell(0).upDowns);
     EXPECT_FALSE(panel().toolsButton()->isVisibleTo(&panel()));
 
     // F4 on a coupled follower does nothing, not even an undo entry.

@@ -60,7 +60,8 @@ TEST_F(MonitorPageTest, EveryReadoutHasItsWidget) {
         // LabelEeDataErr and the diagnostic labels belong to the main window; the gear ratios
         // and the idle advance correction are shown on the Gear and Idle pages.
         if (name == "LabelEeDataErr" || name.startsWith("LabelTest") || name == "LabelVersion" ||
-            name.startsWith("LabelMonPomerRpmSpeed") || name == "LabelMonGearNapeti" || name == "LabelIdleKorAdv")
+            name.startsWith("LabelMonPomerRpmSpeed") || name == "LabelMonGearNapeti" ||
+            name == "LabelIdleKorAdv")
             continue;
         EXPECT_NE(page->findChild<QLabel*>(name), nullptr) << name.toStdString();
     }

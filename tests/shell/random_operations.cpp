@@ -27,6 +27,7 @@
 
 #include "display/map_selection.h"
 #include "editor/commit_check_box.h"
+#include "editor/map_grid_view.h"
 #include "editor/map_panel.h"
 #include "editor/radio_group.h"
 #include "editor/spin_button.h"
@@ -332,11 +333,63 @@ class SequenceRun {
         return name.isEmpty() ? nullptr : w_->findChild<T*>(name);
     }
 
-    std::vector<SpinField*> editableSpins() const {
-        std::vector<SpinField*> spins;
+    // A field that can be edited now: a spin of a fixed page, an extra field of the map panel, or an item
+    // of the map grid (by the name of its element, "UpDownCell_Uni[16]").
+    struct Editable {
+        QString name;
+        int value, minimum, maximum, step;
+    };
+    MapGridView& gridView() const { return panel().gridView(); }
+    bool gridHere() const { return IsMapPage(page()) && usable(&gridView()); }
+    std::vector<Editable> editables() const {
+        std::vector<Editable> list;
         for (SpinField* s : pageWidget()->findChildren<SpinField*>())
-            if (usable(s) && !s->isReadOnly()) spins.push_back(s);
-        return spins;
+            if (usable(s) && !s->isReadOnly() && !gridView().isAncestorOf(s))
+                list.push_back({s->objectName(), s->value(), s->minimum(), s->maximum(), s->singleStep()});
+        if (gridHere()) {
+            for (const QModelIndex& i : gridView().editableItems()) {
+                const MapGridModel::ValueItem* item = panel().grid().valueItem(i);
+                list.push_back(
+                    {MapGridView::nameOf(i), item->value, item->minimum, item->maximum, item->step});
+            }
+        }
+        return list;
+    }
+    QModelIndex gridItem(const QString& name) const {
+        const QModelIndex i = gridHere() ? gridView().itemNamed(name) : QModelIndex();
+        return i.isValid() && gridView().editableItems().contains(i) ? i : QModelIndex();
+    }
+    // The spin field of an editable: the field itself, or the grid's field opened on the item.
+    SpinField* openField(const QString& name) const {
+        const QModelIndex i = gridItem(name);
+        if (i.isValid()) return gridView().edit(i);
+        auto* spin = named<SpinField>(name);
+        if (!usable(spin) || spin->isReadOnly() || !spin->isVisibleTo(pageWidget())) return nullptr;
+        return spin;
+    }
+    bool fieldHere(const QString& name) const {
+        if (gridItem(name).isValid()) return true;
+        auto* spin = named<SpinField>(name);
+        return usable(spin) && !spin->isReadOnly() && spin->isVisibleTo(pageWidget());
+    }
+    // A click into a field, as the mouse does it.
+    void clickInto(const QString& name) const {
+        const QModelIndex i = gridItem(name);
+        if (i.isValid()) {
+            QTest::mouseClick(gridView().viewport(), Qt::LeftButton, {},
+                              gridView().itemRect(i).center() - QPoint(6, 0));
+            return;
+        }
+        if (auto* spin = named<SpinField>(name)) QTest::mouseClick(spin->edit(), Qt::LeftButton);
+    }
+    void clickArrowOf(const QString& name, bool up) const {
+        const QModelIndex i = gridItem(name);
+        if (i.isValid()) {
+            QTest::mouseClick(gridView().viewport(), Qt::LeftButton, {},
+                              gridView().arrowRect(i, up).center());
+            return;
+        }
+        if (auto* spin = named<SpinField>(name)) clickArrow(spin, up);
     }
     std::vector<CommitCheckBox*> checkBoxes() const {
         std::vector<CommitCheckBox*> boxes;
@@ -356,11 +409,13 @@ class SequenceRun {
             if (usable(c) && c->objectName() != "ComboBoxBike" && c->count() > 0) combos.push_back(c);
         return combos;
     }
-    std::vector<SpinButton*> columnButtons() const {
-        std::vector<SpinButton*> buttons;
-        for (SpinButton* b : pageWidget()->findChildren<SpinButton*>())
-            if (usable(b) && b->objectName() != "CSpinButtonTools_Uni") buttons.push_back(b);
-        return buttons;
+    // The column step buttons of the map grid shown now, by column.
+    std::vector<int> columnButtons() const {
+        std::vector<int> columns;
+        if (!gridHere()) return columns;
+        for (int column = 0; column < MapColumns; ++column)
+            if (!gridView().columnButtonRect(column, true).isEmpty()) columns.push_back(column);
+        return columns;
     }
     std::vector<QPushButton*> captureButtons() const {
         std::vector<QPushButton*> buttons;
@@ -372,7 +427,7 @@ class SequenceRun {
     }
     // The map page in view when its cells can be edited.
     bool editableMap() const {
-        return IsMapPage(page()) && usable(panel().cell(0)) && !panel().cell(0)->isReadOnly();
+        return gridHere() && panel().grid().cell(0).shown && panel().grid().cell(0).enabled;
     }
 
     void trigger(const char* action) {
@@ -410,7 +465,7 @@ class SequenceRun {
 
     Step draw(Rng& rng) {
         const bool map = editableMap();
-        const std::vector<SpinField*> spins = editableSpins();
+        const std::vector<Editable> spins = editables();
         const bool spinsHere = !spins.empty();
         const bool boxesHere = !checkBoxes().empty();
         const bool selectorsHere = !radioGroups().empty() || !selectors().empty();
@@ -480,21 +535,21 @@ class SequenceRun {
                 break;
             }
             case Op::Type: {
-                SpinField* target = pick(rng, spins);
-                s.control = target->objectName();
-                const int stepSize = std::max(1, target->singleStep());
-                s.value = rng() % 6 == 0 ? between(rng, target->minimum(), target->maximum())
-                                         : std::clamp(target->value() + stepSize * between(rng, -6, 6),
-                                                      target->minimum(), target->maximum());
+                const Editable& target = spins[static_cast<std::size_t>(rng() % spins.size())];
+                s.control = target.name;
+                const int stepSize = std::max(1, target.step);
+                s.value = rng() % 6 == 0 ? between(rng, target.minimum, target.maximum)
+                                         : std::clamp(target.value + stepSize * between(rng, -6, 6),
+                                                      target.minimum, target.maximum);
                 if (rng() % 3 == 0 && spins.size() > 1) {
-                    SpinField* other = target;
-                    while (other == target) other = pick(rng, spins);
-                    s.other = other->objectName();
+                    std::size_t other = rng() % spins.size();
+                    while (spins[other].name == target.name) other = rng() % spins.size();
+                    s.other = spins[other].name;
                 }
                 break;
             }
             case Op::Arrow:
-                s.control = pick(rng, spins)->objectName();
+                s.control = spins[static_cast<std::size_t>(rng() % spins.size())].name;
                 s.value = rng() % 2 == 0 ? 1 : -1;
                 s.value2 = rng() % 4 == 0;
                 break;
@@ -525,8 +580,11 @@ class SequenceRun {
                 s.value = rng() % 2 == 0 ? 1 : -1;
                 s.value2 = rng() % 3 == 0;
                 break;
-            case Op::Column:
-                s.control = pick(rng, columnButtons())->objectName();
+            case Op::Column: {
+                const std::vector<int> columns = columnButtons();
+                s.value2 = columns[static_cast<std::size_t>(rng() % columns.size())];
+            }
+                s.control = QStringLiteral("CSpinButtonColumn_Uni[%1]").arg(s.value2);
                 s.value = rng() % 2 == 0 ? 1 : -1;
                 break;
             case Op::Cells: {
@@ -536,11 +594,11 @@ class SequenceRun {
                              ? CellRect{row, column, row, column}
                              : CellRect{row, column, std::clamp(row + between(rng, -3, 3), 0, MapRows - 1),
                                         std::clamp(column + between(rng, -4, 4), 0, MapColumns - 1)};
-                const SpinField* first = panel().cell(MapPanel::cellIndex(row, column));
+                const MapGridModel::ValueItem& first = panel().grid().cell(MapPanel::cellIndex(row, column));
                 switch (static_cast<SelectionOp>(s.value2)) {
                     case SelectionOp::Set:
-                        s.parameter = std::clamp(first->value() + between(rng, -10, 10), first->minimum(),
-                                                 first->maximum());
+                        s.parameter =
+                            std::clamp(first.value + between(rng, -10, 10), first.minimum, first.maximum);
                         break;
                     case SelectionOp::Add:
                         s.parameter = between(rng, -8, 8);
@@ -562,7 +620,7 @@ class SequenceRun {
                 break;
             case Op::UndoKey:
             case Op::RedoKey:
-                if (spinsHere) s.control = pick(rng, spins)->objectName();
+                if (spinsHere) s.control = spins[static_cast<std::size_t>(rng() % spins.size())].name;
                 break;
             case Op::TypeChange: {
                 const int current = ItemOfCode(FieldValue(w_->image(), Field("Bike")));
@@ -611,28 +669,27 @@ class SequenceRun {
                 goTo(s.value);
                 return QStringLiteral("switch to page %1").arg(s.value);
             case Op::Type: {
-                auto* spin = named<SpinField>(s.control);
-                if (!usable(spin) || spin->isReadOnly() || !spin->isVisibleTo(pageWidget())) return {};
+                SpinField* spin = openField(s.control);
+                if (spin == nullptr) return {};
                 spin->setFocus();
                 spin->selectAll();
                 QTest::keyClicks(spin, QString::number(s.value));
                 const QString typed = QStringLiteral("type %1 into %2").arg(s.value).arg(s.control);
-                auto* other = named<SpinField>(s.other);
-                if (usable(other) && other->isVisibleTo(pageWidget())) {
-                    QTest::mouseClick(other->edit(), Qt::LeftButton);
+                if (!s.other.isEmpty() && fieldHere(s.other)) {
+                    clickInto(s.other);
                     return typed + QStringLiteral("; click into %1").arg(s.other);
                 }
                 QTest::keyClick(spin, Qt::Key_Return);
                 return typed + QStringLiteral("; Enter");
             }
             case Op::Arrow: {
-                auto* spin = named<SpinField>(s.control);
-                if (!usable(spin) || spin->isReadOnly() || !spin->isVisibleTo(pageWidget())) return {};
+                if (!fieldHere(s.control)) return {};
                 if (s.value2 != 0) {
+                    SpinField* spin = openField(s.control);
                     spin->setFocus();
                     key(spin, s.value > 0 ? Qt::Key_Up : Qt::Key_Down);
                 } else {
-                    clickArrow(spin, s.value > 0);
+                    clickArrowOf(s.control, s.value > 0);
                 }
                 return QStringLiteral("%1 %2 of %3")
                     .arg(QLatin1String(s.value2 != 0 ? "key" : "arrow"),
@@ -682,9 +739,10 @@ class SequenceRun {
                          QLatin1String(s.value > 0 ? "Plus" : "Minus"),
                          QLatin1String(s.value2 != 0 ? "key" : "menu"));
             case Op::Column: {
-                auto* button = named<SpinButton>(s.control);
-                if (!usable(button) || !button->isVisibleTo(pageWidget())) return {};
-                (s.value > 0 ? button->upButton() : button->downButton())->click();
+                const QRect button =
+                    gridHere() ? gridView().columnButtonRect(s.value2, s.value > 0) : QRect();
+                if (button.isEmpty()) return {};
+                QTest::mouseClick(gridView().viewport(), Qt::LeftButton, {}, button.center());
                 return QStringLiteral("%1 of %2").arg(QLatin1String(s.value > 0 ? "up" : "down"), s.control);
             }
             case Op::Cells: {
@@ -694,9 +752,9 @@ class SequenceRun {
                 const bool single = r.rows() == 1 && r.columns() == 1;
                 if (single) {
                     selection.clear();
-                    SpinField* cell = panel().cell(MapPanel::cellIndex(r.row0, r.col0));
-                    if (!usable(cell)) return {};
-                    cell->setFocus();
+                    SpinField* cell =
+                        gridView().edit(panel().grid().cellIndex(MapPanel::cellIndex(r.row0, r.col0)));
+                    if (cell == nullptr) return {};
                 } else {
                     selection.select(r);
                 }
@@ -734,9 +792,9 @@ class SequenceRun {
             case Op::UndoKey:
             case Op::RedoKey: {
                 const bool undo = s.op == Op::UndoKey;
-                auto* spin = named<SpinField>(s.control);
                 QWidget* target = w_.get();
-                if (usable(spin) && spin->isVisibleTo(pageWidget())) {
+                if (fieldHere(s.control)) {
+                    SpinField* spin = openField(s.control);
                     spin->setFocus();
                     target = spin;
                 }

@@ -1,5 +1,7 @@
 // The tuning tools on the window, offscreen: datalogs recorded from the built-in simulated unit and
 // replayed over the maps, the cell hits of a known log, operations on chosen cells, the cell colours.
+#include "shell/tuning_tools.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -14,6 +16,7 @@
 #include <set>
 
 #include "display/map_selection.h"
+#include "editor/map_grid_view.h"
 #include "editor/map_panel.h"
 #include "editor/spin_field.h"
 #include "files/datalog.h"
@@ -22,7 +25,6 @@
 #include "shell/datalog_viewer.h"
 #include "shell/map_chart.h"
 #include "shell/tform_hlav.h"
-#include "shell/tuning_tools.h"
 #include "shell/window_link.h"
 
 namespace torvane {
@@ -63,12 +65,22 @@ class TuningToolsTest : public ::testing::Test {
         w->Timer1Timer();
     }
     int V(std::string_view field, int e = 0) { return FieldValue(w->image(), Field(field), e); }
-    void put(std::string_view field, int value, int e = 0) { SetFieldValue(w->image(), Field(field), e, value); }
+    void put(std::string_view field, int value, int e = 0) {
+        SetFieldValue(w->image(), Field(field), e, value);
+    }
     MapPanel& panel() { return *w->editor().mapPanel(); }
+    QModelIndex at(int k) { return panel().grid().cellIndex(k); }
+    QColor painted(int k) { return panel().gridView().paintedColor(at(k)); }
+    // A click into a cell's field, as the mouse does it (Shift for the second corner).
+    void clickCell(int k, Qt::KeyboardModifiers modifiers = {}) {
+        MapGridView& view = panel().gridView();
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers,
+                          view.itemRect(at(k)).center() - QPoint(8, 0));
+    }
     TuningTools& tools() { return w->tuningTools(); }
     int greenCell() {
         for (int k = 0; k < MapCells; ++k) {
-            if (panel().cell(k)->fieldColor() == Green) return k;
+            if (panel().grid().cell(k).field == Green) return k;
         }
         return -1;
     }
@@ -253,8 +265,9 @@ TEST_F(TuningToolsTest, OperationOnChosenAdvanceCellsIsOneCommit) {
             const int k = MapPanel::cellIndex(r, c);
             const int old = before.byteAt(static_cast<std::size_t>(base + k));
             const bool inside = r >= 2 && r <= 4 && c >= 3 && c <= 6;
-            EXPECT_EQ(V("Advance", k), inside ? std::min(old + 2, panel().cell(k)->maximum()) : old) << r << "," << c;
-            EXPECT_EQ(panel().cell(k)->value(), V("Advance", k));
+            EXPECT_EQ(V("Advance", k), inside ? std::min(old + 2, panel().grid().cell(k).maximum) : old)
+                << r << "," << c;
+            EXPECT_EQ(panel().grid().cell(k).value, V("Advance", k));
         }
     }
     EXPECT_EQ(w->editor().undoRing().current(), (entry + 1) % UndoRing::Size);
@@ -265,10 +278,11 @@ TEST_F(TuningToolsTest, OperationOnChosenAdvanceCellsIsOneCommit) {
     // Interpolation between the corners: the inner cells lie on the plane of the four corners.
     show(PageAdvance);  // the undo went back to the page of the entry it restored
     tools().selection().select({0, 0, 9, 14});
-    ASSERT_TRUE(tools().applyCellOperation(SelectionOp::InterpolateBoth)) << prompts->shown.join("|").toStdString();
+    ASSERT_TRUE(tools().applyCellOperation(SelectionOp::InterpolateBoth))
+        << prompts->shown.join("|").toStdString();
     const int c00 = V("Advance", 0), c0e = V("Advance", 14), ce0 = V("Advance", 135), cee = V("Advance", 149);
     const double mid = (c00 + c0e + ce0 + cee) / 4.0;
-    EXPECT_NEAR(panel().cell(MapPanel::cellIndex(4, 7))->value(), mid, 2.0);
+    EXPECT_NEAR(panel().grid().cell(MapPanel::cellIndex(4, 7)).value, mid, 2.0);
 }
 
 TEST_F(TuningToolsTest, EveryOperationIsOneUndoEntryAndUndoesWhole) {
@@ -279,8 +293,9 @@ TEST_F(TuningToolsTest, EveryOperationIsOneUndoEntryAndUndoesWhole) {
     for (int k = 0; k < MapCells; ++k) put("Advance", 10 + (k * 7) % 23, k);
     w->editor().CommitChange();
     prompts->number = 3;
-    for (SelectionOp op : {SelectionOp::Set, SelectionOp::Add, SelectionOp::Scale, SelectionOp::InterpolateRows,
-                           SelectionOp::InterpolateColumns, SelectionOp::InterpolateBoth, SelectionOp::Smooth}) {
+    for (SelectionOp op :
+         {SelectionOp::Set, SelectionOp::Add, SelectionOp::Scale, SelectionOp::InterpolateRows,
+          SelectionOp::InterpolateColumns, SelectionOp::InterpolateBoth, SelectionOp::Smooth}) {
         show(PageAdvance);
         tools().selection().select({1, 2, 5, 9});
         const DeviceImage before = w->image();
@@ -301,15 +316,17 @@ TEST_F(TuningToolsTest, ScaleOnAnInjectionMapWorksOnThePercentagesShown) {
     show(PageJet1A);
     tools().selection().select({1, 1, 2, 2});
     std::vector<int> shown;
-    for (int k : {16, 17, 31, 32}) shown.push_back(panel().cell(k)->value());
-    const int outside = panel().cell(0)->value();
+    for (int k : {16, 17, 31, 32}) shown.push_back(panel().grid().cell(k).value);
+    const int outside = panel().grid().cell(0).value;
     ASSERT_TRUE(tools().applyCellOperation(SelectionOp::Scale, 110.0));
     for (std::size_t i = 0; i < 4; ++i) {
         const int k = std::array{16, 17, 31, 32}[i];
-        const int expected = std::min(static_cast<int>(std::lround(shown[i] * 1.1)), panel().cell(k)->maximum());
-        EXPECT_NEAR(panel().cell(k)->value(), expected, 1) << k;  // the stored word is rounded back to the view
+        const int expected =
+            std::min(static_cast<int>(std::lround(shown[i] * 1.1)), panel().grid().cell(k).maximum);
+        EXPECT_NEAR(panel().grid().cell(k).value, expected, 1)
+            << k;  // the stored word is rounded back to the view
     }
-    EXPECT_EQ(panel().cell(0)->value(), outside);
+    EXPECT_EQ(panel().grid().cell(0).value, outside);
     // No cells chosen and none being edited: nothing happens, the tuner is told why.
     tools().selection().clear();
     w->setFocus();
@@ -338,8 +355,8 @@ TEST_F(TuningToolsTest, CellsAreChosenByShiftArrowsAndDragAndTheLiveColourWins) 
     put("AdvanceTps", 1);
     show(PageAdvance);
     w->show();
-    SpinField* first = panel().cell(MapPanel::cellIndex(1, 1));
-    first->setFocus();
+    SpinField* first = panel().gridView().edit(at(MapPanel::cellIndex(1, 1)));
+    ASSERT_NE(first, nullptr);
     QTest::keyClick(first, Qt::Key_Right, Qt::ShiftModifier);
     QTest::keyClick(first, Qt::Key_Down, Qt::ShiftModifier);
     ASSERT_TRUE(tools().selection().rectangle().has_value());
@@ -348,20 +365,19 @@ TEST_F(TuningToolsTest, CellsAreChosenByShiftArrowsAndDragAndTheLiveColourWins) 
     EXPECT_EQ(r.col0, 1);
     EXPECT_EQ(r.row1, 2);
     EXPECT_EQ(r.col1, 2);
-    EXPECT_EQ(panel().cell(MapPanel::cellIndex(2, 2))->palette().color(QPalette::Base), MapSelection::selectionColour());
+    EXPECT_EQ(painted(MapPanel::cellIndex(2, 2)), MapSelection::selectionColour());
     w->SetPrintMode(true);  // a print shows no chosen cells
-    EXPECT_FALSE(panel().cell(MapPanel::cellIndex(2, 2))->underlayColor().isValid());
+    EXPECT_NE(painted(MapPanel::cellIndex(2, 2)), MapSelection::selectionColour());
     w->SetPrintMode(false);
-    EXPECT_EQ(panel().cell(MapPanel::cellIndex(2, 2))->underlayColor(), MapSelection::selectionColour());
+    EXPECT_EQ(painted(MapPanel::cellIndex(2, 2)), MapSelection::selectionColour());
+    first = panel().gridView().edit(at(MapPanel::cellIndex(1, 1)));
     QTest::keyClick(first, Qt::Key_Escape);
     EXPECT_FALSE(tools().selection().rectangle().has_value());
 
     // A plain click chooses no rectangle, so clicking into a cell looks as it always did.
-    SpinField* a = panel().cell(MapPanel::cellIndex(0, 0));
-    SpinField* b = panel().cell(MapPanel::cellIndex(3, 4));
-    QTest::mouseClick(a->edit(), Qt::LeftButton);
+    clickCell(MapPanel::cellIndex(0, 0));
     EXPECT_FALSE(tools().selection().rectangle().has_value());
-    QTest::mouseClick(b->edit(), Qt::LeftButton, Qt::ShiftModifier);
+    clickCell(MapPanel::cellIndex(3, 4), Qt::ShiftModifier);
     ASSERT_TRUE(tools().selection().rectangle().has_value());
     EXPECT_EQ(tools().selection().rectangle()->rows(), 4);
     EXPECT_EQ(tools().selection().rectangle()->columns(), 5);
@@ -372,12 +388,12 @@ TEST_F(TuningToolsTest, CellsAreChosenByShiftArrowsAndDragAndTheLiveColourWins) 
     w->Timer1Timer();
     const int live = greenCell();
     ASSERT_GE(live, 0);
-    EXPECT_EQ(panel().cell(live)->palette().color(QPalette::Base), Green);
+    EXPECT_EQ(painted(live), Green);
     tools().selection().clear();
     int shaded = 0;
-    for (int k = 0; k < MapCells; ++k) shaded += panel().cell(k)->underlayColor().isValid();
+    for (int k = 0; k < MapCells; ++k) shaded += panel().grid().cell(k).underlay.isValid();
     EXPECT_EQ(shaded, MapCells);
-    EXPECT_EQ(panel().cell(live)->palette().color(QPalette::Base), Green);
+    EXPECT_EQ(painted(live), Green);
     // A page switch drops the chosen cells.
     tools().selection().select({0, 0, 1, 1});
     show(PageJet1A);
@@ -397,7 +413,7 @@ TEST_F(TuningToolsTest, MapChartFollowsTheShownMapAndItsLiveCell) {
     ASSERT_GE(live, 0);
     EXPECT_EQ(data.liveRow, live / MapColumns);
     EXPECT_EQ(data.liveColumn, live % MapColumns);
-    EXPECT_EQ(data.values[2][3], panel().cell(MapPanel::cellIndex(2, 3))->value());
+    EXPECT_EQ(data.values[2][3], panel().grid().cell(MapPanel::cellIndex(2, 3)).value);
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "editor/map_grid_view.h"
+#include "editor/map_panel.h"
 #include "editor/spin_field.h"
 #include "files/default_image.h"
 #include "files/parameter_file.h"
@@ -239,7 +241,8 @@ TEST_F(UnitTrustTest, CtrlZReachesTheConfigurationFromEveryKindOfField) {
 
     // A map cell, a check box and the type selector pass it on the same way.
     w->editor().switchToPage(PageAdvance);
-    auto* cell = find<SpinField>("UpDownCell_Uni[16]");
+    MapPanel& panel = *w->editor().mapPanel();
+    SpinField* cell = panel.gridView().edit(panel.grid().cellIndex(16));
     ASSERT_NE(cell, nullptr);
     for (QWidget* target :
          {static_cast<QWidget*>(cell), static_cast<QWidget*>(find<QCheckBox>("CheckBoxProgHned")),

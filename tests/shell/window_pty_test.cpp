@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "display/live_point.h"
+#include "editor/map_grid_view.h"
 #include "editor/map_panel.h"
 #include "editor/spin_field.h"
 #include "image/defaults.h"
@@ -225,8 +226,10 @@ TEST_F(WindowPtyTest, EditsMadeInTheFieldsReachTheUnitByProgram) {
     // A cell of Inj-1A in the coupled mode: the same cell of the other channels follows.
     w->editor().switchToPage(PageJet1A);
     ASSERT_TRUE(w->editor().coupledMode());
-    SpinField* cell = w->editor().mapPanel()->cell(40);
-    ASSERT_EQ(cell->value(), 125);
+    MapPanel* panel = w->editor().mapPanel();
+    ASSERT_EQ(panel->grid().cell(40).value, 125);
+    SpinField* cell = panel->gridView().edit(panel->grid().cellIndex(40));
+    ASSERT_NE(cell, nullptr);
     cell->selectAll();
     QTest::keyClicks(cell, "140");
     QTest::keyClick(cell, Qt::Key_Return);
@@ -280,7 +283,8 @@ TEST_F(WindowPtyTest, HeldOperatingPointIsHighlightedAndF5ThenProgramChangesExac
 
     std::array<std::uint8_t, 15> axis{};
     for (int c = 0; c < 15; ++c)
-        axis[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(FieldValue(w->image(), Field("RpmAdv"), c));
+        axis[static_cast<std::size_t>(c)] =
+            static_cast<std::uint8_t>(FieldValue(w->image(), Field("RpmAdv"), c));
     const int column = RpmColumn(axis, live.EngineSpeed);
     const int row = FieldValue(w->image(), Field("AdvanceTps"), 0) != 0
                         ? ThrottleRow(live.ThrottleOpening, live.ThrottleSensorError)
@@ -289,7 +293,7 @@ TEST_F(WindowPtyTest, HeldOperatingPointIsHighlightedAndF5ThenProgramChangesExac
     const int k = row * 15 + column;
     MapPanel* panel = w->editor().mapPanel();
     for (int cell = 0; cell < 150; ++cell) {
-        EXPECT_EQ(panel->cell(cell)->fieldColor() == QColor(0, 255, 0), cell == k) << cell;
+        EXPECT_EQ(panel->grid().cell(cell).field == QColor(0, 255, 0), cell == k) << cell;
     }
 
     const DeviceImage before = w->image();

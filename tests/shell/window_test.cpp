@@ -12,9 +12,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "text/message_table.h"
 #include "shell/platform_paths.h"
 #include "shell/tform_hlav.h"
+#include "text/message_table.h"
 
 namespace torvane {
 namespace {

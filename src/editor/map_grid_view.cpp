@@ -1,0 +1,642 @@
+#include "editor/map_grid_view.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionSpinBox>
+
+#include "editor/spin_field.h"
+
+namespace torvane {
+namespace {
+
+using Kind = MapGridModel::Kind;
+
+constexpr int kCaptionMargin = 2;
+constexpr int kButtonWidth = 16;  // a column step button: two small arrows over each other
+constexpr int kButtonHeight = 20;
+// The grid grows with its room, but cells never grow taller than this share of their natural height.
+constexpr double kMostRowGrowth = 1.5;
+
+Kind KindOf(const QModelIndex& index) {
+    return static_cast<Kind>(index.data(MapGridModel::KindRole).toInt());
+}
+
+bool IsValueKind(Kind kind) {
+    return kind == Kind::Axis || kind == Kind::Iap || kind == Kind::Cell;
+}
+
+QStyleOptionSpinBox SpinOption(const QWidget* widget, const QRect& rect, bool upDowns, bool enabled) {
+    QStyleOptionSpinBox option;
+    option.initFrom(widget);
+    option.rect = rect;
+    option.frame = true;
+    option.buttonSymbols = upDowns ? QAbstractSpinBox::UpDownArrows : QAbstractSpinBox::NoButtons;
+    option.subControls = QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField;
+    if (upDowns) option.subControls |= QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+    option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+    option.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
+    if (!enabled) option.state &= ~QStyle::State_Enabled;
+    return option;
+}
+
+}  // namespace
+
+MapGridView::MapGridView(MapGridModel* model, QWidget* parent) : QTableView(parent), model_(model) {
+    setObjectName("GridMap_Uni");
+    setModel(model);
+    setItemDelegate(new MapGridDelegate(this));
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    horizontalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setMinimumSectionSize(1);
+    setShowGrid(false);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setTabKeyNavigation(false);
+    setFocusPolicy(Qt::StrongFocus);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
+    // The table paints a chosen item's highlight under it; the grid shows its choices in the fields'
+    // colour instead, on the page's own background.
+    QPalette clear = palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        clear.setColor(group, QPalette::Highlight, Qt::transparent);
+    setPalette(clear);
+    setMouseTracking(false);
+
+    measure_ = new SpinField(this);
+    measure_->setObjectName("GridMeasure_Uni");
+    measure_->hide();
+
+    connect(model_, &MapGridModel::dataChanged, this, &MapGridView::onDataChanged);
+    connect(model_, &MapGridModel::geometryChanged, this, &MapGridView::relayout);
+    relayout();
+}
+
+// --- layout ---------------------------------------------------------------------------------------
+
+QSize MapGridView::itemSize(const MapGridModel::ValueItem& item) const {
+    const quint64 key = (static_cast<quint64>(static_cast<quint32>(item.minimum)) << 32) ^
+                        (static_cast<quint64>(static_cast<quint32>(item.maximum)) << 2) ^
+                        (item.upDowns && !model_->printMode() ? 1u : 0u) ^ (item.groupSeparator ? 2u : 0u);
+    auto it = sizes_.find(key);
+    if (it != sizes_.end()) return it.value();
+    measure_->setGroupSeparatorShown(item.groupSeparator);
+    measure_->setRange(item.minimum, item.maximum);
+    measure_->setUpDownShown(item.upDowns && !model_->printMode());
+    const QSize size = measure_->sizeHint();
+    sizes_.insert(key, size);
+    return size;
+}
+
+void MapGridView::relayout() {
+    const QFontMetrics fm(font());
+    naturalWidth_.fill(0);
+    naturalHeight_.fill(0);
+    const int spinHeight = itemSize(model_->cell(0)).height();
+
+    // Column 0: the captions and the IAP row axis.
+    if (model_->rpmCaption().shown)
+        naturalWidth_[0] =
+            std::max(naturalWidth_[0], fm.horizontalAdvance(model_->rpmCaption().text) + 2 * kCaptionMargin);
+    if (model_->axisCaption().shown)
+        naturalWidth_[0] =
+            std::max(naturalWidth_[0], fm.horizontalAdvance(model_->axisCaption().text) + 2 * kCaptionMargin);
+    for (int r = 0; r < MapRows; ++r) {
+        const auto& caption = model_->rowCaption(r);
+        const auto& iap = model_->iap(r);
+        if (iap.shown)
+            naturalWidth_[0] = std::max(naturalWidth_[0], itemSize(iap).width());
+        else if (caption.shown)
+            naturalWidth_[0] =
+                std::max(naturalWidth_[0], fm.horizontalAdvance(caption.text) + 2 * kCaptionMargin + 2);
+    }
+    // Columns 1..15: the widest item each holds.
+    for (int c = 0; c < MapColumns; ++c) {
+        int w = 0;
+        if (model_->axis(c).shown) w = std::max(w, itemSize(model_->axis(c)).width());
+        for (int r = 0; r < MapRows; ++r) {
+            const auto& cell = model_->cell(r * MapColumns + c);
+            if (cell.shown) w = std::max(w, itemSize(cell).width());
+        }
+        if (model_->columnButtonsShown(c) && !model_->printMode()) w = std::max(w, kButtonWidth);
+        naturalWidth_[static_cast<std::size_t>(c + 1)] = w;
+    }
+    // Rows: those that show nothing take no room.
+    const auto anyCell = [this](int r) {
+        for (int c = 0; c < MapColumns; ++c)
+            if (model_->cell(r * MapColumns + c).shown) return true;
+        return false;
+    };
+    bool anyAxis = model_->rpmCaption().shown;
+    for (int c = 0; c < MapColumns; ++c) anyAxis = anyAxis || model_->axis(c).shown;
+    naturalHeight_[MapGridModel::AxisRow] = anyAxis ? spinHeight : 0;
+    naturalHeight_[MapGridModel::CaptionRow] =
+        model_->axisCaption().shown || model_->bevelShown() ? fm.height() + 2 : 0;
+    for (int r = 0; r < MapRows; ++r) {
+        const bool shown = anyCell(r) || model_->iap(r).shown;
+        naturalHeight_[static_cast<std::size_t>(MapGridModel::FirstCellRow + r)] = shown ? spinHeight : 0;
+    }
+    bool anyButton = false;
+    for (int c = 0; c < MapColumns; ++c) anyButton = anyButton || model_->columnButtonsShown(c);
+    naturalHeight_[MapGridModel::ButtonRow] = anyButton && !model_->printMode() ? kButtonHeight + 2 : 0;
+
+    int width = 0;
+    int height = 0;
+    for (int w : naturalWidth_) width += w + (w > 0 ? 2 : 0);
+    for (int h : naturalHeight_) height += h + (h > 0 ? 2 : 0);
+    natural_ = QSize(width, height);
+    for (int column = 0; column < MapGridModel::ColumnCount; ++column)
+        setColumnHidden(column, naturalWidth_[static_cast<std::size_t>(column)] == 0);
+    for (int row = 0; row < MapGridModel::RowCount; ++row)
+        setRowHidden(row, naturalHeight_[static_cast<std::size_t>(row)] == 0);
+    updateGeometry();
+    resizeEvent(nullptr);
+}
+
+QSize MapGridView::sizeHint() const {
+    return natural_;
+}
+
+QSize MapGridView::minimumSizeHint() const {
+    return natural_;
+}
+
+void MapGridView::resizeEvent(QResizeEvent* event) {
+    if (event != nullptr) QTableView::resizeEvent(event);
+    // Extra room goes to the map columns and rows evenly; no item is ever narrower than it needs.
+    int columns = 0;
+    for (int c = 1; c < MapGridModel::ColumnCount; ++c)
+        columns += naturalWidth_[static_cast<std::size_t>(c)] > 0;
+    const int extraWidth = std::max(0, viewport()->width() - natural_.width());
+    const int perColumn = columns > 0 ? extraWidth / columns : 0;
+    for (int column = 0; column < MapGridModel::ColumnCount; ++column) {
+        const int w = naturalWidth_[static_cast<std::size_t>(column)];
+        if (w == 0) continue;
+        setColumnWidth(column, w + 2 + (column > 0 ? perColumn : 0));
+    }
+    int rows = 0;
+    for (int r = 0; r < MapRows; ++r)
+        rows += naturalHeight_[static_cast<std::size_t>(MapGridModel::FirstCellRow + r)] > 0;
+    const int extraHeight = std::max(0, viewport()->height() - natural_.height());
+    for (int row = 0; row < MapGridModel::RowCount; ++row) {
+        const int h = naturalHeight_[static_cast<std::size_t>(row)];
+        if (h == 0) continue;
+        int grow = 0;
+        const bool mapRow = row >= MapGridModel::FirstCellRow && row < MapGridModel::ButtonRow;
+        if ((mapRow || row == MapGridModel::AxisRow) && rows > 0)
+            grow = std::min(extraHeight / (rows + 1), static_cast<int>(h * (kMostRowGrowth - 1.0)));
+        setRowHeight(row, h + 2 + grow);
+    }
+    placeEditor();
+}
+
+void MapGridView::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange ||
+        event->type() == QEvent::LocaleChange) {
+        sizes_.clear();
+        if (measure_ != nullptr) measure_->setFont(font());
+        relayout();
+    }
+}
+
+QRect MapGridView::itemRect(const QModelIndex& index) const {
+    if (!index.isValid() || isRowHidden(index.row()) || isColumnHidden(index.column())) return {};
+    const QRect cell = visualRect(index);
+    const auto* item = model_->valueItem(index);
+    if (item == nullptr) return cell.adjusted(1, 1, -1, -1);
+    if (!item->shown) return {};
+    // A field keeps the size it needs, at the right of its column and in the middle of its row.
+    const QSize need = itemSize(*item);
+    const int w = std::max(need.width(), cell.width() - 2);
+    const int h = std::min(std::max(need.height(), cell.height() - 2), cell.height());
+    return QRect(cell.left() + 1, cell.top() + (cell.height() - h) / 2, w, h);
+}
+
+QRect MapGridView::arrowRect(const QModelIndex& index, bool up) const {
+    const auto* item = model_->valueItem(index);
+    if (item == nullptr || !item->shown || !index.data(MapGridModel::UpDownsRole).toBool()) return {};
+    const QRect rect = itemRect(index);
+    const QStyleOptionSpinBox option = SpinOption(this, rect, true, item->enabled);
+    // The style gives the parts of a spin box relative to its own corner.
+    return style()
+        ->subControlRect(QStyle::CC_SpinBox, &option, up ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown,
+                         this)
+        .translated(rect.topLeft());
+}
+
+QRect MapGridView::columnButtonRect(int column, bool up) const {
+    if (column < 0 || column >= MapColumns || !model_->columnButtonsShown(column)) return {};
+    const QRect cell = visualRect(model_->index(MapGridModel::ButtonRow, 1 + column));
+    if (cell.isEmpty()) return {};
+    const QRect r(cell.center().x() - kButtonWidth / 2, cell.top() + 1, kButtonWidth, kButtonHeight);
+    return up ? QRect(r.left(), r.top(), r.width(), r.height() / 2)
+              : QRect(r.left(), r.top() + r.height() / 2, r.width(), r.height() / 2);
+}
+
+QColor MapGridView::paintedColor(const QModelIndex& index) const {
+    const QColor field = index.data(MapGridModel::FieldColorRole).value<QColor>();
+    if (field.isValid()) return field;
+    if (!model_->printMode() && selectionModel()->isSelected(index) &&
+        selectionModel()->selectedIndexes().size() > 1)
+        return choiceColor();
+    const QVariant shade = index.data(Qt::BackgroundRole);
+    if (shade.isValid()) return shade.value<QColor>();
+    return palette().color(QPalette::Base);
+}
+
+QModelIndex MapGridView::itemNamed(const QString& name) const {
+    const qsizetype open = name.indexOf(QLatin1Char('['));
+    if (open < 0 || !name.endsWith(QLatin1Char(']'))) return {};
+    bool ok = false;
+    const int i = name.mid(open + 1, name.size() - open - 2).toInt(&ok);
+    if (!ok || i < 0) return {};
+    const QStringView base = QStringView(name).left(open);
+    if (base == u"UpDownCell_Uni" && i < MapCells) return model_->cellIndex(i);
+    if (base == u"UpDownRpm_Uni" && i < MapColumns) return model_->axisIndex(i);
+    if (base == u"UpDownIap_Uni" && i < MapRows) return model_->iapIndex(i);
+    return {};
+}
+
+QString MapGridView::nameOf(const QModelIndex& index) {
+    if (!index.isValid()) return {};
+    if (index.row() == MapGridModel::AxisRow && index.column() > 0)
+        return QStringLiteral("UpDownRpm_Uni[%1]").arg(index.column() - 1);
+    if (index.column() == 0 && index.row() >= MapGridModel::FirstCellRow &&
+        index.row() < MapGridModel::ButtonRow)
+        return QStringLiteral("UpDownIap_Uni[%1]").arg(index.row() - MapGridModel::FirstCellRow);
+    const int k = MapGridModel::cellOf(index);
+    return k >= 0 ? QStringLiteral("UpDownCell_Uni[%1]").arg(k) : QString();
+}
+
+QModelIndexList MapGridView::editableItems() const {
+    QModelIndexList items;
+    for (int row = 0; row < MapGridModel::RowCount; ++row) {
+        for (int column = 0; column < MapGridModel::ColumnCount; ++column) {
+            const QModelIndex i = model_->index(row, column);
+            if (editable(i)) items.append(i);
+        }
+    }
+    return items;
+}
+
+// --- painting -------------------------------------------------------------------------------------
+
+void MapGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
+    const Kind kind = KindOf(index);
+    const QWidget* widget = view_;
+    QStyle* style = widget->style();
+    painter->save();
+    if (kind == Kind::Caption) {
+        if (index.data(MapGridModel::ShownRole).toBool()) {
+            const QVariant background = index.data(Qt::BackgroundRole);
+            const QRect area = option.rect.adjusted(1, 1, -1, -1);
+            if (background.isValid()) painter->fillRect(area, background.value<QColor>());
+            const bool rowCaption = index.row() >= MapGridModel::FirstCellRow;
+            painter->setPen(option.palette.color(QPalette::Active, QPalette::WindowText));
+            painter->drawText(area.adjusted(kCaptionMargin, 0, -kCaptionMargin, 0),
+                              (rowCaption ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
+                              index.data(Qt::DisplayRole).toString());
+        }
+    } else if (kind == Kind::None && index.row() == MapGridModel::CaptionRow) {
+        if (view_->grid().bevelShown()) {
+            const int y = option.rect.center().y();
+            painter->setPen(option.palette.color(QPalette::Dark));
+            painter->drawLine(option.rect.left(), y, option.rect.right(), y);
+            painter->setPen(option.palette.color(QPalette::Light));
+            painter->drawLine(option.rect.left(), y + 1, option.rect.right(), y + 1);
+        }
+    } else if (kind == Kind::ColumnButtons) {
+        if (index.data(MapGridModel::ShownRole).toBool()) {
+            const QRect r(option.rect.center().x() - kButtonWidth / 2, option.rect.top() + 1, kButtonWidth,
+                          kButtonHeight);
+            for (int half = 0; half < 2; ++half) {
+                QStyleOptionButton button;
+                button.initFrom(widget);
+                button.rect = half == 0
+                                  ? QRect(r.left(), r.top(), r.width(), r.height() / 2)
+                                  : QRect(r.left(), r.top() + r.height() / 2, r.width(), r.height() / 2);
+                style->drawControl(QStyle::CE_PushButtonBevel, &button, painter, widget);
+                QStyleOption arrow;
+                arrow.initFrom(widget);
+                arrow.rect = button.rect.adjusted(3, 1, -3, -1);
+                style->drawPrimitive(half == 0 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown,
+                                     &arrow, painter, widget);
+            }
+        }
+    } else if (IsValueKind(kind) && index.data(MapGridModel::ShownRole).toBool()) {
+        const QModelIndex edited = view_->editedIndex();
+        if (!(edited.isValid() && edited == index)) {
+            const QRect rect = view_->itemRect(index);
+            const bool enabled = index.data(MapGridModel::EnabledRole).toBool();
+            QStyleOptionSpinBox spin =
+                SpinOption(widget, rect, index.data(MapGridModel::UpDownsRole).toBool(), enabled);
+            spin.palette.setColor(QPalette::Base, view_->paintedColor(index));
+            style->drawComplexControl(QStyle::CC_SpinBox, &spin, painter, widget);
+            const QRect text =
+                style->subControlRect(QStyle::CC_SpinBox, &spin, QStyle::SC_SpinBoxEditField, widget)
+                    .translated(rect.topLeft());
+            const QString time = index.data(MapGridModel::TimeTextRole).toString();
+            painter->setPen(
+                spin.palette.color(enabled ? QPalette::Active : QPalette::Disabled, QPalette::Text));
+            if (!time.isEmpty()) {
+                // The time label covers the edit part of its cell, the up/down stays beside it.
+                const QColor labelColor = index.data(MapGridModel::TimeColorRole).value<QColor>();
+                painter->fillRect(text,
+                                  labelColor.isValid() ? labelColor : option.palette.color(QPalette::Button));
+                painter->setPen(option.palette.color(QPalette::Active, QPalette::WindowText));
+                painter->drawText(text.adjusted(1, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, time);
+            } else {
+                painter->drawText(text.adjusted(1, 0, -2, 0), Qt::AlignRight | Qt::AlignVCenter,
+                                  index.data(Qt::DisplayRole).toString());
+            }
+        }
+    }
+    painter->restore();
+}
+
+void MapGridView::onDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+    // The item being edited shows what the page passes give it, and its live colour.
+    if (!editor_ || !edited_.isValid()) return;
+    if (edited_.row() < topLeft.row() || edited_.row() > bottomRight.row() ||
+        edited_.column() < topLeft.column() || edited_.column() > bottomRight.column())
+        return;
+    const auto* item = model_->valueItem(edited_);
+    if (item == nullptr || !item->shown || !item->enabled) {
+        closeItemEditor();
+        return;
+    }
+    if (editor_->minimum() != item->minimum || editor_->maximum() != item->maximum)
+        editor_->setRange(item->minimum, item->maximum);
+    if (editor_->singleStep() != item->step) editor_->setSingleStep(item->step);
+    editor_->setUpDownShown(edited_.data(MapGridModel::UpDownsRole).toBool());
+    editor_->showValue(item->value);
+    editor_->setFieldColor(item->field);
+    editor_->setUnderlayColor(item->underlay);
+}
+
+// --- editing --------------------------------------------------------------------------------------
+
+bool MapGridView::editable(const QModelIndex& index) const {
+    const auto* item = model_->valueItem(index);
+    return item != nullptr && item->shown && item->enabled && !isRowHidden(index.row()) &&
+           !isColumnHidden(index.column());
+}
+
+SpinField* MapGridView::edit(const QModelIndex& index) {
+    if (!editable(index)) return nullptr;
+    // Moving the field keeps the chosen cells.
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    if (edited_ != index) openEditor(index);
+    if (editor_) editor_->setFocus();
+    return editor_;
+}
+
+SpinField* MapGridView::openEditor(const QModelIndex& index) {
+    if (editor_ && edited_ == index) return editor_;
+    closeItemEditor();
+    const auto* item = model_->valueItem(index);
+    if (item == nullptr) return nullptr;
+    auto* spin = new SpinField(viewport());
+    spin->setObjectName("UpDownEdit_Uni");
+    spin->setPalette(QApplication::palette(spin));  // its text's selection shows as in every field
+    spin->setFont(font());
+    spin->setGroupSeparatorShown(item->groupSeparator);
+    spin->setRange(item->minimum, item->maximum);
+    spin->setSingleStep(item->step);
+    spin->setUpDownShown(index.data(MapGridModel::UpDownsRole).toBool());
+    spin->setValue(item->value);
+    spin->setFieldColor(item->field);
+    spin->setUnderlayColor(item->underlay);
+    edited_ = index;
+    editor_ = spin;
+    connect(spin, &QSpinBox::valueChanged, this, &MapGridView::editorValueChanged);
+    connect(spin, &SpinField::upDownClicked, this, &MapGridView::upDownClicked);
+    connect(spin, &SpinField::editClicked, this, &MapGridView::editClicked);
+    connect(spin, &SpinField::enterPressed, this, &MapGridView::editorEnter);
+    spin->installEventFilter(this);
+    spin->edit()->installEventFilter(this);
+    placeEditor();
+    spin->show();
+    viewport()->update(visualRect(index));
+    return spin;
+}
+
+void MapGridView::closeItemEditor() {
+    if (!editor_) {
+        edited_ = QPersistentModelIndex();
+        return;
+    }
+    SpinField* spin = editor_;
+    const QModelIndex was = edited_;
+    editor_ = nullptr;
+    edited_ = QPersistentModelIndex();
+    const bool hadFocus = spin->hasFocus() || spin->edit()->hasFocus();
+    spin->hide();
+    spin->deleteLater();
+    if (hadFocus) setFocus();
+    if (was.isValid()) viewport()->update(visualRect(was));
+}
+
+void MapGridView::placeEditor() {
+    if (!editor_ || !edited_.isValid()) return;
+    const QRect rect = itemRect(edited_);
+    if (rect.isEmpty()) return;
+    editor_->setGeometry(rect);
+}
+
+void MapGridView::editorValueChanged(int value) {
+    // What is typed counts as the page's value at once, as in every other field.
+    if (edited_.isValid()) model_->setData(edited_, value, Qt::EditRole);
+}
+
+QModelIndex MapGridView::nextEditable(const QModelIndex& from) const {
+    for (int row = from.row(), column = from.column() + 1; row < MapGridModel::RowCount; ++row, column = 0) {
+        for (; column < MapGridModel::ColumnCount; ++column) {
+            const QModelIndex i = model_->index(row, column);
+            if (editable(i)) return i;
+        }
+    }
+    return {};
+}
+
+void MapGridView::editorEnter() {
+    // Focus moves on from the item first, as Enter does in every field; then the page is committed.
+    const QModelIndex next = nextEditable(edited_);
+    if (next.isValid()) {
+        edit(next);
+    } else {
+        closeItemEditor();
+        if (QWidget* after = nextInFocusChain()) after->setFocus(Qt::TabFocusReason);
+    }
+    emit enterPressed();
+}
+
+void MapGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    // While the mouse drags a choice over the cells, the field stays where the drag began.
+    if (state() == QAbstractItemView::DragSelectingState) return;
+    if (current.isValid() && editable(current) && current != edited_ && hasFocus())
+        openEditor(current)->setFocus();
+}
+
+void MapGridView::chooseCells(int anchor, int extent) {
+    anchor_ = anchor;
+    extent_ = extent;
+    const QModelIndex a = model_->cellIndex(anchor);
+    const QModelIndex b = model_->cellIndex(extent);
+    const QModelIndex topLeft = model_->index(std::min(a.row(), b.row()), std::min(a.column(), b.column()));
+    const QModelIndex bottomRight =
+        model_->index(std::max(a.row(), b.row()), std::max(a.column(), b.column()));
+    selectionModel()->select(QItemSelection(topLeft, bottomRight), QItemSelectionModel::ClearAndSelect);
+}
+
+void MapGridView::dropChoice() {
+    anchor_ = extent_ = -1;
+    selectionModel()->clearSelection();
+}
+
+void MapGridView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+    QTableView::selectionChanged(selected, deselected);
+    // One chosen cell is no choice and two are: every cell may change its colour.
+    viewport()->update();
+    emit choiceChanged();
+}
+
+bool MapGridView::chooseByKey(QKeyEvent* key) {
+    const int from = MapGridModel::cellOf(edited_.isValid() ? QModelIndex(edited_) : currentIndex());
+    if (key->key() == Qt::Key_Escape && selectionModel()->selectedIndexes().size() > 1) {
+        dropChoice();
+        return true;
+    }
+    if (!(key->modifiers() & Qt::ShiftModifier) || from < 0) return false;
+    int dr = 0, dc = 0;
+    switch (key->key()) {
+        case Qt::Key_Up:
+            dr = -1;
+            break;
+        case Qt::Key_Down:
+            dr = 1;
+            break;
+        case Qt::Key_Left:
+            dc = -1;
+            break;
+        case Qt::Key_Right:
+            dc = 1;
+            break;
+        default:
+            return false;
+    }
+    if (anchor_ < 0 || extent_ < 0 || selectionModel()->selectedIndexes().size() < 2)
+        anchor_ = extent_ = from;
+    const int row = std::clamp(extent_ / MapColumns + dr, 0, MapRows - 1);
+    const int column = std::clamp(extent_ % MapColumns + dc, 0, MapColumns - 1);
+    const int next = row * MapColumns + column;
+    if (model_->cell(next).shown) chooseCells(anchor_, next);
+    return true;  // Shift+arrow chooses cells; it never steps or moves the text cursor
+}
+
+void MapGridView::keyPressEvent(QKeyEvent* event) {
+    if (chooseByKey(event)) return;
+    QTableView::keyPressEvent(event);
+}
+
+QItemSelectionModel::SelectionFlags MapGridView::selectionCommand(const QModelIndex& index,
+                                                                  const QEvent* event) const {
+    // Only map cells are chosen; a press on an arrow chooses nothing.
+    if (MapGridModel::cellOf(index) < 0) return QItemSelectionModel::NoUpdate;
+    if (event != nullptr && event->type() == QEvent::MouseButtonPress && pressedOnArrow_)
+        return QItemSelectionModel::NoUpdate;
+    return QTableView::selectionCommand(index, event);
+}
+
+// --- mouse ----------------------------------------------------------------------------------------
+
+void MapGridView::mousePressEvent(QMouseEvent* event) {
+    const QModelIndex index = indexAt(event->position().toPoint());
+    pressed_ = index;
+    pressedOnArrow_ = false;
+    if (event->button() != Qt::LeftButton) {
+        QTableView::mousePressEvent(event);
+        return;
+    }
+    const Kind kind = model_->kindOf(index);
+    if (kind == Kind::ColumnButtons) {
+        if (model_->columnButtonsShown(index.column() - 1)) {
+            const QRect cell = visualRect(index);
+            const int top = cell.top() + 1;
+            const bool up = event->position().y() < top + kButtonHeight / 2;
+            emit columnStepped(index.column() - 1, up ? +1 : -1);
+        }
+        return;
+    }
+    if (!editable(index)) {
+        QTableView::mousePressEvent(event);
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    const bool up = arrowRect(index, true).contains(p);
+    const bool down = arrowRect(index, false).contains(p);
+    pressedOnArrow_ = up || down;
+    const int cell = MapGridModel::cellOf(index);
+    if (cell >= 0 && !pressedOnArrow_) {
+        if (!(event->modifiers() & Qt::ShiftModifier) || anchor_ < 0) anchor_ = cell;
+        extent_ = cell;
+    }
+    QTableView::mousePressEvent(event);
+    SpinField* spin = edit(index);
+    if (spin != nullptr && pressedOnArrow_) spin->stepBy(up ? 1 : -1);
+}
+
+void MapGridView::mouseMoveEvent(QMouseEvent* event) {
+    QTableView::mouseMoveEvent(event);
+    const int cell = MapGridModel::cellOf(indexAt(event->position().toPoint()));
+    if ((event->buttons() & Qt::LeftButton) && cell >= 0 && !pressedOnArrow_) extent_ = cell;
+}
+
+void MapGridView::mouseReleaseEvent(QMouseEvent* event) {
+    QTableView::mouseReleaseEvent(event);
+    const QModelIndex index = indexAt(event->position().toPoint());
+    // A click into a field (not on its arrows) commits the page, as a click into any field does.
+    if (event->button() == Qt::LeftButton && !pressedOnArrow_ && index.isValid() && index == pressed_ &&
+        editable(index))
+        emit editClicked();
+    pressed_ = QPersistentModelIndex();
+    pressedOnArrow_ = false;
+}
+
+void MapGridView::contextMenuEvent(QContextMenuEvent* event) {
+    const int cell = MapGridModel::cellOf(indexAt(event->pos()));
+    if (cell >= 0) {
+        emit cellContextMenu(cell, event->globalPos());
+        event->accept();
+        return;
+    }
+    QTableView::contextMenuEvent(event);
+}
+
+bool MapGridView::eventFilter(QObject* watched, QEvent* event) {
+    if (editor_ && (watched == editor_ || watched == editor_->edit())) {
+        if (event->type() == QEvent::KeyPress && chooseByKey(static_cast<QKeyEvent*>(event))) return true;
+        if (event->type() == QEvent::ContextMenu && MapGridModel::cellOf(edited_) >= 0) {
+            auto* menu = static_cast<QContextMenuEvent*>(event);
+            emit cellContextMenu(MapGridModel::cellOf(edited_), menu->globalPos());
+            return true;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+}  // namespace torvane

@@ -1,0 +1,127 @@
+#pragma once
+// The map grid: one view that paints the rpm axis, the row captions or IAP row axis, the 150 cells
+// with their up/down arrows and "Ms" time labels, the live and chosen colours and the column step
+// buttons, and one spin field that exists only for the item being edited. Each item behaves as the
+// fields always did: a click on an arrow steps it, a click into it starts editing it, Enter moves on
+// to the next item; each of these asks for a commit of the page.
+
+#include <QHash>
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+#include "editor/map_grid_model.h"
+#include "editor/spin_field.h"
+
+namespace torvane {
+
+class MapGridView : public QTableView {
+    Q_OBJECT
+
+  public:
+    explicit MapGridView(MapGridModel* model, QWidget* parent = nullptr);
+
+    MapGridModel& grid() const { return *model_; }
+
+    // The spin field of the item being edited, nullptr while none is.
+    SpinField* editor() const { return editor_; }
+    // Starts editing the item (a value item that is shown and enabled) and returns its spin field.
+    SpinField* edit(const QModelIndex& index);
+    // Ends editing without a commit (the page passes show the image's values afterwards).
+    void closeItemEditor();
+    // The item edited now (invalid when none).
+    QModelIndex editedIndex() const { return edited_; }
+
+    // Where an item and its arrows are drawn, in view coordinates (empty when not shown).
+    QRect itemRect(const QModelIndex& index) const;
+    QRect arrowRect(const QModelIndex& index, bool up) const;
+    QRect columnButtonRect(int column, bool up) const;
+    // The colour an item's field is painted in: the live or warning colour, else that of a chosen cell
+    // (not in a print), else the shade of its value, else the field colour of the window.
+    QColor paintedColor(const QModelIndex& index) const;
+    static QColor choiceColor() { return QColor(150, 175, 235); }
+    // The item an element of the map panel names ("UpDownCell_Uni[16]", "UpDownRpm_Uni[3]",
+    // "UpDownIap_Uni[2]"); invalid for any other name.
+    QModelIndex itemNamed(const QString& name) const;
+    // The element name of a value item (the inverse of itemNamed).
+    static QString nameOf(const QModelIndex& index);
+    // Every item that can be edited now, in the order Enter goes through them.
+    QModelIndexList editableItems() const;
+
+    // The chosen cells: the rectangle from anchor to extent (map cells 0..149); a single cell is no
+    // rectangle. Shift+click, a drag, or Shift+arrows from the item being edited choose; Escape drops.
+    void chooseCells(int anchor, int extent);
+    void dropChoice();
+
+    // Lays the rows and columns out again from what the items need (after ranges, arrows or visibility
+    // changed); the grid then grows with the room it is given.
+    void relayout();
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+  signals:
+    void choiceChanged();
+    void upDownClicked();                           // an item's arrow (or an arrow key, the wheel) stepped it
+    void editClicked();                             // a click into an item
+    void enterPressed();                            // Enter in an item: editing has moved on to the next one
+    void columnStepped(int column, int direction);  // a column step button
+    void cellContextMenu(int cell, const QPoint& globalPos);
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
+
+  private:
+    friend class MapGridDelegate;
+    void onDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight);
+    SpinField* openEditor(const QModelIndex& index);
+    void editorValueChanged(int value);
+    void editorEnter();
+    QModelIndex nextEditable(const QModelIndex& from) const;
+    bool editable(const QModelIndex& index) const;
+    QSize itemSize(const MapGridModel::ValueItem& item) const;
+    void placeEditor();
+    bool chooseByKey(QKeyEvent* key);
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+    MapGridModel* model_;
+    SpinField* measure_ = nullptr;  // never shown: the size a spin of a given range needs
+    mutable QHash<quint64, QSize> sizes_;
+    QPointer<SpinField> editor_;
+    QPersistentModelIndex edited_;
+    QPersistentModelIndex pressed_;
+    bool pressedOnArrow_ = false;
+    int anchor_ = -1;  // the cell the choice started from
+    int extent_ = -1;  // the cell the choice reaches to
+    std::array<int, MapGridModel::ColumnCount> naturalWidth_{};
+    std::array<int, MapGridModel::RowCount> naturalHeight_{};
+    QSize natural_;
+};
+
+// Paints the items of the map grid the way the fields look.
+class MapGridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+
+  public:
+    explicit MapGridDelegate(MapGridView* view) : QStyledItemDelegate(view), view_(view) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget*, const QStyleOptionViewItem&, const QModelIndex&) const override {
+        return nullptr;  // the view opens its one spin field itself
+    }
+
+  private:
+    MapGridView* view_;
+};
+
+}  // namespace torvane
