@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "editor/map_grid_view.h"
 #include "editor/map_panel.h"
 #include "editor/spin_field.h"
 #include "files/datalog.h"
@@ -69,6 +70,18 @@ void BM_CommitInj1ACoupled(benchmark::State& state) {
     if (FieldValue(win.w->image(), Field("Jet1423Mode")) != 1) state.SkipWithError("not in the coupled mode");
 }
 BENCHMARK(BM_CommitInj1ACoupled)->ArgName("paint")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// How many widgets the map panel holds (counter "widgets"): the grid paints its 150 cells, the axes and
+// the column buttons itself and has one field for the item being edited.
+void BM_MapPanelWidgets(benchmark::State& state) {
+    Window win;
+    win.editor().switchToPage(PageJet1A);
+    win.editor().mapPanel()->gridView().edit(win.editor().mapPanel()->grid().cellIndex(0));
+    qsizetype widgets = 0;
+    for (auto _ : state) widgets = win.editor().mapPanel()->findChildren<QWidget*>().size();
+    state.counters["widgets"] = static_cast<double>(widgets);
+}
+BENCHMARK(BM_MapPanelWidgets)->Iterations(1);
 
 // The ignition limiter on the Bike page.
 void BM_CommitBikePage(benchmark::State& state) {

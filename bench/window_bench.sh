@@ -37,3 +37,19 @@ rss_kb=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
 wait "$pid" || true
 echo "rss_mb_after_12s $(( rss_kb / 1024 ))"
 awk -v a="$cpu0" -v b="$cpu1" -v hz="$ticks_per_s" 'BEGIN { printf "cpu_percent_idle_live %.2f\n", 100 * (b - a) / hz / 10 }'
+
+# CPU while the engine sweeps through the Advance map with fast monitoring, on a real X server (xvfb),
+# so that the green live cell's repaints are drawn as on a desktop.
+if command -v xvfb-run >/dev/null; then
+  cpu_map=$(QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
+    "$1" --simulate --sweep --fast-monitor --page 2 --exit-after 13000 >/dev/null 2>&1 &
+    pid=$!
+    sleep 2
+    a=$(awk "{print \$14 + \$15}" "/proc/$pid/stat")
+    sleep 10
+    b=$(awk "{print \$14 + \$15}" "/proc/$pid/stat")
+    wait "$pid" || true
+    awk -v a="$a" -v b="$b" -v hz="$(getconf CLK_TCK)" "BEGIN { printf \"%.2f\", 100 * (b - a) / hz / 10 }"
+  ' _ "$exe")
+  echo "cpu_percent_map_sweep_fast_xvfb $cpu_map"
+fi

@@ -12,7 +12,7 @@ PACKAGES=(
   qt6-qpa-plugins qt6-image-formats-plugins libjpeg62-turbo
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev llvm clang-format
-  xvfb xauth imagemagick fonts-dejavu-core poppler-utils
+  xvfb xauth imagemagick fonts-dejavu-core poppler-utils python3
 )
 
 missing=()

@@ -110,8 +110,10 @@ QVariant MapGridModel::data(const QModelIndex& index, int role) const {
     if (item == nullptr) return {};
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::AccessibleTextRole:
+        case Qt::AccessibleDescriptionRole:
             return textOf(*item);
+        case Qt::AccessibleTextRole:
+            return spokenName(index);
         case Qt::EditRole:
             return item->value;
         case Qt::BackgroundRole:
@@ -342,6 +344,59 @@ void MapGridModel::setPrintMode(bool on) {
     printMode_ = on;
     emit dataChanged(index(0, 0), index(RowCount - 1, ColumnCount - 1));
     emit geometryChanged();
+}
+
+void MapGridModel::setSpokenNames(const SpokenNames& names) {
+    if (names.title == spoken_.title && names.cellFormat == spoken_.cellFormat &&
+        names.axisFormat == spoken_.axisFormat && names.iapFormat == spoken_.iapFormat)
+        return;
+    spoken_ = names;
+    emit dataChanged(index(0, 0), index(RowCount - 1, ColumnCount - 1), {Qt::AccessibleTextRole});
+}
+
+QString MapGridModel::spokenName(const QModelIndex& index) const {
+    switch (kindOf(index)) {
+        case Kind::Cell: {
+            const int r = index.row() - FirstCellRow;
+            const ValueItem& rowAxis = iap_[static_cast<std::size_t>(r)];
+            const QString row = rowAxis.shown ? QStringLiteral("%1 kPa").arg(rowAxis.value)
+                                              : rowCaptions_[static_cast<std::size_t>(r)].text.trimmed();
+            return spoken_.cellFormat.arg(spoken_.title, row)
+                .arg(axis_[static_cast<std::size_t>(index.column() - 1)].value);
+        }
+        case Kind::Axis:
+            return spoken_.axisFormat.arg(spoken_.title).arg(index.column());
+        case Kind::Iap:
+            return spoken_.iapFormat.arg(spoken_.title).arg(index.row() - FirstCellRow + 1);
+        default:
+            return data(index, Qt::DisplayRole).toString();
+    }
+}
+
+std::vector<int> MapGridModel::shownRows() const {
+    std::vector<int> rows;
+    for (int r = 0; r < MapRows; ++r) {
+        for (int c = 0; c < MapColumns; ++c) {
+            if (cells_[static_cast<std::size_t>(r * MapColumns + c)].shown) {
+                rows.push_back(r);
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+std::vector<int> MapGridModel::shownColumns() const {
+    std::vector<int> columns;
+    for (int c = 0; c < MapColumns; ++c) {
+        for (int r = 0; r < MapRows; ++r) {
+            if (cells_[static_cast<std::size_t>(r * MapColumns + c)].shown) {
+                columns.push_back(c);
+                break;
+            }
+        }
+    }
+    return columns;
 }
 
 }  // namespace torvane

@@ -9,6 +9,7 @@
 #include <QColor>
 #include <QString>
 #include <array>
+#include <vector>
 
 #include "editor/map_page_model.h"
 
@@ -121,6 +122,23 @@ class MapGridModel : public QAbstractTableModel {
     void setPrintMode(bool on);
     bool printMode() const { return printMode_; }
 
+    // --- what assistive tools say ------------------------------------------------------------
+    // The names a screen reader speaks for the items, in the window's language: cellFormat takes the
+    // title, the row and the rpm ("%1 %2, %3 rpm"), axisFormat the title and the column, iapFormat the
+    // title and the row.
+    struct SpokenNames {
+        QString title;
+        QString cellFormat = QStringLiteral("%1 %2, %3 rpm");
+        QString axisFormat = QStringLiteral("%1, rpm axis, column %2");
+        QString iapFormat = QStringLiteral("%1, IAP axis, row %2");
+    };
+    void setSpokenNames(const SpokenNames& names);
+    QString spokenName(const QModelIndex& index) const;
+
+    // The map rows and columns the page shows (the others are hidden by its mode), in order.
+    std::vector<int> shownRows() const;
+    std::vector<int> shownColumns() const;
+
   signals:
     // An item changed how much room it needs (its range, arrows or visibility).
     void geometryChanged();
@@ -140,6 +158,7 @@ class MapGridModel : public QAbstractTableModel {
     bool bevel_ = true;
     std::array<bool, MapColumns> buttons_{};
     bool printMode_ = false;
+    SpokenNames spoken_;
 };
 
 }  // namespace torvane

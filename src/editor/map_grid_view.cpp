@@ -26,6 +26,14 @@ Kind KindOf(const QModelIndex& index) {
     return static_cast<Kind>(index.data(MapGridModel::KindRole).toInt());
 }
 
+// Ctrl+C, Ctrl+Shift+C and Ctrl+V: the window's cell copy and paste.
+bool IsClipboardKey(const QKeyEvent* key) {
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    return (key->key() == Qt::Key_C &&
+            (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier))) ||
+           (key->key() == Qt::Key_V && mods == Qt::ControlModifier);
+}
+
 bool IsValueKind(Kind kind) {
     return kind == Kind::Axis || kind == Kind::Iap || kind == Kind::Cell;
 }
@@ -99,6 +107,18 @@ QSize MapGridView::itemSize(const MapGridModel::ValueItem& item) const {
     return size;
 }
 
+int MapGridView::neededWidth(const MapGridModel::ValueItem& item) const {
+    const QSize size = itemSize(item);
+    if (!item.timeShown || item.time.isEmpty()) return size.width();
+    // The time label is written in the edit part of the field: the field grows by what it lacks there.
+    const bool upDowns = item.upDowns && !model_->printMode();
+    const QStyleOptionSpinBox option = SpinOption(this, QRect(QPoint(0, 0), size), upDowns, true);
+    const int room =
+        style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxEditField, this).width() - 3;
+    const int text = QFontMetrics(font()).horizontalAdvance(item.time);
+    return size.width() + std::max(0, text - room);
+}
+
 void MapGridView::relayout() {
     const QFontMetrics fm(font());
     naturalWidth_.fill(0);
@@ -127,7 +147,7 @@ void MapGridView::relayout() {
         if (model_->axis(c).shown) w = std::max(w, itemSize(model_->axis(c)).width());
         for (int r = 0; r < MapRows; ++r) {
             const auto& cell = model_->cell(r * MapColumns + c);
-            if (cell.shown) w = std::max(w, itemSize(cell).width());
+            if (cell.shown) w = std::max(w, neededWidth(cell));
         }
         if (model_->columnButtonsShown(c) && !model_->printMode()) w = std::max(w, kButtonWidth);
         naturalWidth_[static_cast<std::size_t>(c + 1)] = w;
@@ -219,7 +239,7 @@ QRect MapGridView::itemRect(const QModelIndex& index) const {
     if (!item->shown) return {};
     // A field keeps the size it needs, at the right of its column and in the middle of its row.
     const QSize need = itemSize(*item);
-    const int w = std::max(need.width(), cell.width() - 2);
+    const int w = std::max(neededWidth(*item), cell.width() - 2);
     const int h = std::min(std::max(need.height(), cell.height() - 2), cell.height());
     return QRect(cell.left() + 1, cell.top() + (cell.height() - h) / 2, w, h);
 }
@@ -233,6 +253,18 @@ QRect MapGridView::arrowRect(const QModelIndex& index, bool up) const {
     return style()
         ->subControlRect(QStyle::CC_SpinBox, &option, up ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown,
                          this)
+        .translated(rect.topLeft());
+}
+
+QRect MapGridView::textRect(const QModelIndex& index) const {
+    const auto* item = model_->valueItem(index);
+    if (item == nullptr || !item->shown) return {};
+    const QRect rect = itemRect(index);
+    if (rect.isEmpty()) return {};
+    const QStyleOptionSpinBox option =
+        SpinOption(this, rect, index.data(MapGridModel::UpDownsRole).toBool(), item->enabled);
+    return style()
+        ->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxEditField, this)
         .translated(rect.topLeft());
 }
 
@@ -368,6 +400,19 @@ void MapGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
 }
 
 void MapGridView::onDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+    // A longer time label widens its column at once, so that no cell is narrower than what it shows.
+    for (int row = std::max(topLeft.row(), int(MapGridModel::FirstCellRow));
+         row <= std::min(bottomRight.row(), MapGridModel::ButtonRow - 1); ++row) {
+        for (int column = std::max(topLeft.column(), 1); column <= bottomRight.column(); ++column) {
+            const auto& cell = model_->cell(MapGridModel::cellOf(model_->index(row, column)));
+            if (cell.shown && cell.timeShown &&
+                neededWidth(cell) > naturalWidth_[static_cast<std::size_t>(column)]) {
+                relayout();
+                row = MapGridModel::ButtonRow;
+                break;
+            }
+        }
+    }
     // The item being edited shows what the page passes give it, and its live colour.
     if (!editor_ || !edited_.isValid()) return;
     if (edited_.row() < topLeft.row() || edited_.row() > bottomRight.row() ||
@@ -411,6 +456,7 @@ SpinField* MapGridView::openEditor(const QModelIndex& index) {
     if (item == nullptr) return nullptr;
     auto* spin = new SpinField(viewport());
     spin->setObjectName("UpDownEdit_Uni");
+    spin->setAccessibleName(index.data(Qt::AccessibleTextRole).toString());
     spin->setPalette(QApplication::palette(spin));  // its text's selection shows as in every field
     spin->setFont(font());
     spin->setGroupSeparatorShown(item->groupSeparator);
@@ -548,9 +594,98 @@ bool MapGridView::chooseByKey(QKeyEvent* key) {
     return true;  // Shift+arrow chooses cells; it never steps or moves the text cursor
 }
 
+QModelIndex MapGridView::neighbour(const QModelIndex& from, int dr, int dc) const {
+    // The next item in the direction that can be edited; hidden rows and columns are stepped over.
+    for (int row = from.row() + dr, column = from.column() + dc;
+         row >= 0 && row < MapGridModel::RowCount && column >= 0 && column < MapGridModel::ColumnCount;
+         row += dr, column += dc) {
+        const QModelIndex i = model_->index(row, column);
+        if (editable(i)) return i;
+    }
+    return {};
+}
+
+QModelIndex MapGridView::rowEnd(int row, bool last) const {
+    for (int k = 0; k < MapGridModel::ColumnCount; ++k) {
+        const QModelIndex i = model_->index(row, last ? MapGridModel::ColumnCount - 1 - k : k);
+        if (editable(i)) return i;
+    }
+    return {};
+}
+
+QModelIndex MapGridView::firstOrLastCell(bool last) const {
+    for (int k = 0; k < MapCells; ++k) {
+        const QModelIndex i = model_->cellIndex(last ? MapCells - 1 - k : k);
+        if (editable(i)) return i;
+    }
+    return {};
+}
+
+void MapGridView::moveTo(const QModelIndex& index) {
+    if (!index.isValid()) return;
+    if (SpinField* spin = edit(index)) spin->edit()->selectAll();
+    // The item left behind is committed as a click into another field commits it.
+    emit editClicked();
+}
+
+bool MapGridView::moveByKey(QKeyEvent* key) {
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    const QModelIndex from = edited_.isValid() ? QModelIndex(edited_) : currentIndex();
+    if (mods == Qt::ControlModifier) {
+        switch (key->key()) {
+            case Qt::Key_Up:
+                if (from.isValid()) moveTo(neighbour(from, -1, 0));
+                return true;
+            case Qt::Key_Down:
+                if (from.isValid()) moveTo(neighbour(from, 1, 0));
+                return true;
+            case Qt::Key_Left:
+                if (from.isValid()) moveTo(neighbour(from, 0, -1));
+                return true;
+            case Qt::Key_Right:
+                if (from.isValid()) moveTo(neighbour(from, 0, 1));
+                return true;
+            case Qt::Key_Home:
+                moveTo(firstOrLastCell(false));
+                return true;
+            case Qt::Key_End:
+                moveTo(firstOrLastCell(true));
+                return true;
+            default:
+                return false;
+        }
+    }
+    if (mods == Qt::NoModifier && (key->key() == Qt::Key_Home || key->key() == Qt::Key_End)) {
+        if (from.isValid()) moveTo(rowEnd(from.row(), key->key() == Qt::Key_End));
+        return true;
+    }
+    return false;
+}
+
 void MapGridView::keyPressEvent(QKeyEvent* event) {
-    if (chooseByKey(event)) return;
+    if (chooseByKey(event) || moveByKey(event)) return;
+    // A digit (or a sign) typed while no item is edited starts a new value in the current cell.
+    const QString typed = event->text();
+    if (!editor_ && typed.size() == 1 && (typed[0].isDigit() || typed[0] == '-') &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        const QModelIndex at = editable(currentIndex()) ? currentIndex() : firstOrLastCell(false);
+        if (SpinField* spin = edit(at)) {
+            spin->edit()->selectAll();
+            QKeyEvent again(QEvent::KeyPress, event->key(), event->modifiers(), typed);
+            QApplication::sendEvent(spin, &again);
+            return;
+        }
+    }
     QTableView::keyPressEvent(event);
+}
+
+bool MapGridView::event(QEvent* event) {
+    // Copy and paste of cells are the window's: the grid never takes their keys for itself.
+    if (event->type() == QEvent::ShortcutOverride && IsClipboardKey(static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
+    }
+    return QTableView::event(event);
 }
 
 QItemSelectionModel::SelectionFlags MapGridView::selectionCommand(const QModelIndex& index,
@@ -629,7 +764,15 @@ void MapGridView::contextMenuEvent(QContextMenuEvent* event) {
 
 bool MapGridView::eventFilter(QObject* watched, QEvent* event) {
     if (editor_ && (watched == editor_ || watched == editor_->edit())) {
-        if (event->type() == QEvent::KeyPress && chooseByKey(static_cast<QKeyEvent*>(event))) return true;
+        if (event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (chooseByKey(key) || moveByKey(key)) return true;
+        }
+        // The field's text is not copied or pasted on its own: the window copies and pastes cells.
+        if (event->type() == QEvent::ShortcutOverride && IsClipboardKey(static_cast<QKeyEvent*>(event))) {
+            event->ignore();
+            return true;
+        }
         if (event->type() == QEvent::ContextMenu && MapGridModel::cellOf(edited_) >= 0) {
             auto* menu = static_cast<QContextMenuEvent*>(event);
             emit cellContextMenu(MapGridModel::cellOf(edited_), menu->globalPos());

@@ -36,6 +36,8 @@ class MapGridView : public QTableView {
     QRect itemRect(const QModelIndex& index) const;
     QRect arrowRect(const QModelIndex& index, bool up) const;
     QRect columnButtonRect(int column, bool up) const;
+    // Where an item's value (or its "Ms" time label) is written.
+    QRect textRect(const QModelIndex& index) const;
     // The colour an item's field is painted in: the live or warning colour, else that of a chosen cell
     // (not in a print), else the shade of its value, else the field colour of the window.
     QColor paintedColor(const QModelIndex& index) const;
@@ -48,6 +50,10 @@ class MapGridView : public QTableView {
     // Every item that can be edited now, in the order Enter goes through them.
     QModelIndexList editableItems() const;
 
+    // The keys of the grid: Ctrl+arrows move to the neighbouring item, Home/End to the first/last item
+    // of the row, Ctrl+Home/Ctrl+End to the first/last map cell; each move commits what was typed as a
+    // click into another field does, and the new item's text is chosen so that typing replaces it. A
+    // digit typed while no item is edited starts a new value in the current cell.
     // The chosen cells: the rectangle from anchor to extent (map cells 0..149); a single cell is no
     // rectangle. Shift+click, a drag, or Shift+arrows from the item being edited choose; Escape drops.
     void chooseCells(int anchor, int extent);
@@ -89,10 +95,17 @@ class MapGridView : public QTableView {
     QModelIndex nextEditable(const QModelIndex& from) const;
     bool editable(const QModelIndex& index) const;
     QSize itemSize(const MapGridModel::ValueItem& item) const;
+    int neededWidth(const MapGridModel::ValueItem& item) const;
     void placeEditor();
     bool chooseByKey(QKeyEvent* key);
+    bool moveByKey(QKeyEvent* key);
+    QModelIndex neighbour(const QModelIndex& from, int dr, int dc) const;
+    QModelIndex rowEnd(int row, bool last) const;
+    QModelIndex firstOrLastCell(bool last) const;
+    void moveTo(const QModelIndex& index);
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
     MapGridModel* model_;
     SpinField* measure_ = nullptr;  // never shown: the size a spin of a given range needs

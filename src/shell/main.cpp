@@ -27,6 +27,7 @@ namespace {
 const char* const kUsage =
     "Usage: torvane [LANGUAGE] [--simulate] [--port DEVICE] [--screenshot FILE] [--exit-after MS]\n"
     "              [--page INDEX] [--report-startup] [--hold RPM,TPS | --sweep] [--datalog FILE [--replay]]\n"
+    "              [--fast-monitor]\n"
     "  LANGUAGE           ENGLISH, DEUTSCH, FRENCH or CESKY (exactly so) selects the language\n"
     "  --simulate         talk to the built-in simulated unit instead of a serial port\n"
     "  --port DEVICE      open DEVICE for the selected port entry (e.g. a pseudo-terminal)\n"
@@ -37,7 +38,8 @@ const char* const kUsage =
     "  --replay           with --datalog: replay it over the maps at its own pace\n"
     "  --report-startup   print the milliseconds from start to the window shown\n"
     "  --hold RPM,TPS     with --simulate: the engine holds RPM and throttle TPS % (e.g. 3000,20)\n"
-    "  --sweep            with --simulate: rpm and throttle sweep slowly through the maps\n";
+    "  --sweep            with --simulate: rpm and throttle sweep slowly through the maps\n"
+    "  --fast-monitor     ask for a monitor frame on every idle tick (Tools > Fast monitor)\n";
 
 #ifdef Q_OS_UNIX
 int signalPipe[2] = {-1, -1};
@@ -53,6 +55,7 @@ struct CommandLine {
     QString screenshot;
     QString datalog;
     bool replay = false;
+    bool fastMonitor = false;
     int exitAfterMs = -1;
     int page = -1;
     bool reportStartup = false;
@@ -97,6 +100,8 @@ CommandLine parse(const QStringList& args) {
             if (!ok || cl.page < 0 || cl.page > 18) cl.error = "--page needs a page number from 0 to 18";
         } else if (a == "--sweep") {
             cl.start.motion = torvane::EngineMotion::Sweep;
+        } else if (a == "--fast-monitor") {
+            cl.fastMonitor = true;
         } else if (a == "--hold") {
             QString text;
             value(text);
@@ -171,6 +176,7 @@ int main(int argc, char* argv[]) {
             if (auto* pages = window.findChild<QTabWidget*>("PageControl1")) pages->setCurrentIndex(cl.page);
         }
         window.show();
+        if (cl.fastMonitor) window.tuningTools().setFastMonitor(true);
         if (!cl.datalog.isEmpty() && window.tuningTools().openDatalog(cl.datalog) && cl.replay) {
             window.tuningTools().viewer()->play();
         }

@@ -2,10 +2,12 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDateTime>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -20,6 +22,7 @@
 #include "display/display_rules.h"
 #include "display/map_selection.h"
 #include "display/map_shading.h"
+#include "editor/cell_block.h"
 #include "editor/commit_check_box.h"
 #include "editor/map_grid_view.h"
 #include "editor/map_panel.h"
@@ -72,7 +75,8 @@ const MenuCaption kMenuCaptions[] = {
     {"MenuOpenDatalog", ToolText::MenuOpenDatalog}, {"MenuStartDatalog", ToolText::MenuStartDatalog},
     {"MenuStopDatalog", ToolText::MenuStopDatalog}, {"MenuFastMonitor", ToolText::MenuFastMonitor},
     {"MenuShadeCells", ToolText::MenuShadeCells},   {"MenuMapChart", ToolText::MenuMapChart},
-    {"MenuMapSurface", ToolText::MenuMapSurface},
+    {"MenuMapSurface", ToolText::MenuMapSurface},   {"MenuCellsCopy", ToolText::CellsCopy},
+    {"MenuCellsCopyMap", ToolText::CellsCopyMap},   {"MenuCellsPaste", ToolText::CellsPaste},
 };
 
 const OperationEntry& EntryOf(SelectionOp op) {
@@ -98,7 +102,10 @@ TuningTools::TuningTools(TFormHlav& window) : QObject(&window), window_(window) 
     window_.link()->setFrameObserver([this](const LiveValues& live) { onUnitFrame(live); });
     // A page switch starts with no cells chosen: the panel moves on to the next map.
     if (auto* pages = window_.findChild<QTabWidget*>("PageControl1")) {
-        connect(pages, &QTabWidget::currentChanged, this, [this] { selection_->clear(); });
+        connect(pages, &QTabWidget::currentChanged, this, [this] {
+            selection_->clear();
+            onPageShown();
+        });
     }
     applyLanguage(window_.languageIndex());
 }
@@ -125,6 +132,20 @@ void TuningTools::applyLanguage(int languageIndex) {
     if (chart_) chart_->setLanguage(language_);
     if (surface_) surface_->setLanguage(language_);
     captionCellHits();
+    onPageShown();
+}
+
+void TuningTools::onPageShown() {
+    auto* pages = window_.findChild<QTabWidget*>("PageControl1");
+    const int page = pages != nullptr ? pages->currentIndex() : -1;
+    for (QAction* a : clipboardActions_) a->setEnabled(IsMapPage(page));
+    // What a screen reader says for the grid's items names the page.
+    MapGridModel::SpokenNames names;
+    names.title = IsMapPage(page) ? QString(PageTitle(window_, page)).remove('&') : QString();
+    names.cellFormat = text(ToolText::GridCellName);
+    names.axisFormat = text(ToolText::GridAxisName);
+    names.iapFormat = text(ToolText::GridIapName);
+    window_.editor().mapPanel()->grid().setSpokenNames(names);
 }
 
 TuningTools::~TuningTools() {
@@ -188,6 +209,21 @@ void TuningTools::buildMenus() {
             const SelectionOp op = e.op;
             connect(a, &QAction::triggered, this, [this, op] { applyCellOperation(op); });
         }
+        // Copy and paste of cells. In a field outside the grid the keys copy and paste its text: the
+        // field takes them first. Off the map pages they do nothing.
+        cells->addSeparator();
+        QAction* copy = make(cells, "MenuCellsCopy");
+        QAction* copyMap = make(cells, "MenuCellsCopyMap");
+        QAction* paste = make(cells, "MenuCellsPaste");
+        copy->setShortcut(QKeySequence::Copy);
+        copyMap->setShortcut(QKeySequence("Ctrl+Shift+C"));
+        paste->setShortcut(QKeySequence::Paste);
+        connect(copy, &QAction::triggered, this, [this] { copyCells(false); });
+        connect(copyMap, &QAction::triggered, this, [this] { copyCells(true); });
+        connect(paste, &QAction::triggered, this, [this] {
+            if (const QClipboard* board = QGuiApplication::clipboard()) pasteCells(board->text());
+        });
+        clipboardActions_ = {copy, copyMap, paste};
         // The same operations on the cells' context menu.
         MapGridView& grid = window_.editor().mapPanel()->gridView();
         connect(&grid, &MapGridView::cellContextMenu, this, [this, &grid, cells](int k, const QPoint& at) {
@@ -440,7 +476,7 @@ void TuningTools::captionCellHits() {
 
 // --- cells -----------------------------------------------------------------------------------
 
-bool TuningTools::applyCellOperation(SelectionOp op, std::optional<double> parameter) {
+bool TuningTools::cellsCanChange(bool paste) {
     auto* pages = window_.findChild<QTabWidget*>("PageControl1");
     const int page = pages != nullptr ? pages->currentIndex() : -1;
     if (!IsMapPage(page)) {
@@ -448,12 +484,37 @@ bool TuningTools::applyCellOperation(SelectionOp op, std::optional<double> param
         return false;
     }
     MapPanel* panel = window_.editor().mapPanel();
-    MapGridModel& cells = panel->grid();
     const int mode = MapDisplayMode(window_.image(), page, panel->msBox()->isChecked());
     if (mode == MapReadOnly || mode == MapTimesReadOnly || mode == MapHidden) {
         window_.prompts().showMessage(text(ToolText::FollowerMap));
         return false;
     }
+    // Pasted numbers are the percentages the cells hold, never the times shown over them.
+    if (paste && mode == MapTimes) {
+        window_.prompts().showMessage(text(ToolText::PasteInTimes));
+        return false;
+    }
+    return true;
+}
+
+void TuningTools::commitCells(const std::vector<std::pair<int, int>>& values) {
+    MapGridModel& cells = window_.editor().mapPanel()->grid();
+    bool any = false;
+    for (const auto& [k, value] : values) {
+        if (cells.cell(k).value == value) continue;
+        cells.setCellValue(k, value);
+        any = true;
+    }
+    if (!any) return;
+    Editor& editor = window_.editor();
+    editor.PageToImage();
+    editor.CommitChange();
+    selection_->refreshColours();
+}
+
+bool TuningTools::applyCellOperation(SelectionOp op, std::optional<double> parameter) {
+    if (!cellsCanChange(false)) return false;
+    MapGridModel& cells = window_.editor().mapPanel()->grid();
     const std::optional<CellRect> rect = selection_->target();
     if (!rect) {
         window_.prompts().showMessage(text(ToolText::NoCellsChosen));
@@ -469,13 +530,8 @@ bool TuningTools::applyCellOperation(SelectionOp op, std::optional<double> param
     }
     // The operation sees the map as the page shows it: hidden rows and columns are left out, so
     // smoothing never reads a cell the tuner cannot see.
-    std::vector<int> rows, columns;
-    for (int r = 0; r < MapRows; ++r) {
-        if (cells.cell(MapPanel::cellIndex(r, rect->col0)).shown) rows.push_back(r);
-    }
-    for (int c = 0; c < MapColumns; ++c) {
-        if (cells.cell(MapPanel::cellIndex(rect->row0, c)).shown) columns.push_back(c);
-    }
+    const std::vector<int> rows = cells.shownRows();
+    const std::vector<int> columns = cells.shownColumns();
     const auto position = [](const std::vector<int>& v, int x) {
         return static_cast<int>(std::find(v.begin(), v.end(), x) - v.begin());
     };
@@ -494,20 +550,100 @@ bool TuningTools::applyCellOperation(SelectionOp op, std::optional<double> param
                          position(rows, rect->row1), position(columns, rect->col1)};
     const std::vector<int> before = grid.values;
     if (ApplySelectionOp(grid, shown, op, parameter.value_or(0.0)) == 0) return true;
+    std::vector<std::pair<int, int>> changed;
     for (int i = 0; i < grid.rows; ++i) {
         for (int j = 0; j < grid.columns; ++j) {
             const std::size_t g = static_cast<std::size_t>(i * grid.columns + j);
-            if (grid.values[g] != before[g]) {
-                cells.setCellValue(MapPanel::cellIndex(rows[static_cast<std::size_t>(i)],
-                                                       columns[static_cast<std::size_t>(j)]),
-                                   grid.values[g]);
-            }
+            if (grid.values[g] != before[g])
+                changed.emplace_back(MapPanel::cellIndex(rows[static_cast<std::size_t>(i)],
+                                                         columns[static_cast<std::size_t>(j)]),
+                                     grid.values[g]);
         }
     }
-    Editor& editor = window_.editor();
-    editor.PageToImage();
-    editor.CommitChange();
-    selection_->refreshColours();
+    commitCells(changed);
+    return true;
+}
+
+QString TuningTools::copyCells(bool withAxes) {
+    auto* pages = window_.findChild<QTabWidget*>("PageControl1");
+    if (pages == nullptr || !IsMapPage(pages->currentIndex())) return {};
+    const MapGridModel& cells = window_.editor().mapPanel()->grid();
+    std::vector<int> rows = cells.shownRows();
+    std::vector<int> columns = cells.shownColumns();
+    if (!withAxes) {
+        const std::optional<CellRect> rect = selection_->target();
+        if (!rect) {
+            window_.prompts().showMessage(text(ToolText::NoCellsChosen));
+            return {};
+        }
+        std::erase_if(rows, [&](int r) { return r < rect->row0 || r > rect->row1; });
+        std::erase_if(columns, [&](int c) { return c < rect->col0 || c > rect->col1; });
+    }
+    // The values as the cells show them: the times where "Ms" shows times, else the numbers.
+    const auto shown = [](const MapGridModel::ValueItem& item) {
+        return (item.timeShown ? item.time : QString::number(item.value)).trimmed().toStdString();
+    };
+    std::vector<std::vector<std::string>> block;
+    if (withAxes) {
+        std::vector<std::string> header{cells.axisCaption().text.trimmed().toStdString()};
+        for (int c : columns) header.push_back(std::to_string(cells.axis(c).value));
+        block.push_back(std::move(header));
+    }
+    for (int r : rows) {
+        std::vector<std::string> line;
+        if (withAxes) {
+            const MapGridModel::ValueItem& iap = cells.iap(r);
+            line.push_back(iap.shown ? std::to_string(iap.value)
+                                     : cells.rowCaption(r).text.trimmed().toStdString());
+        }
+        for (int c : columns) line.push_back(shown(cells.cell(MapPanel::cellIndex(r, c))));
+        block.push_back(std::move(line));
+    }
+    const QString text = QString::fromStdString(FormatCellBlock(block));
+    if (QClipboard* board = QGuiApplication::clipboard()) board->setText(text);
+    return text;
+}
+
+bool TuningTools::pasteCells(const QString& text) {
+    if (!cellsCanChange(true)) return false;
+    // The block goes to the cell being edited; with none, to the chosen rectangle's corner.
+    const MapGridView& view = window_.editor().mapPanel()->gridView();
+    const int edited = view.editor() != nullptr ? MapGridModel::cellOf(view.editedIndex()) : -1;
+    const std::optional<CellRect> at =
+        edited >= 0 ? CellRect{edited / MapColumns, edited % MapColumns, 0, 0} : selection_->target();
+    if (!at) {
+        window_.prompts().showMessage(this->text(ToolText::NoCellsChosen));
+        return false;
+    }
+    const CellBlock block = ParseCellBlock(text.toStdString());
+    if (!block.ok()) {
+        window_.prompts().showMessage(this->text(ToolText::PasteNotNumbers)
+                                          .arg(block.badLine)
+                                          .arg(QString::fromStdString(block.badText).left(40)));
+        return false;
+    }
+    // The block lies over the shown cells from there on and is cut at the map's edge; each value is
+    // limited to its cell's range.
+    MapGridModel& cells = window_.editor().mapPanel()->grid();
+    std::vector<int> rows = cells.shownRows();
+    std::vector<int> columns = cells.shownColumns();
+    std::erase_if(rows, [&](int r) { return r < at->row0; });
+    std::erase_if(columns, [&](int c) { return c < at->col0; });
+    std::vector<std::pair<int, int>> values;
+    int lastRow = -1, lastColumn = -1;
+    for (std::size_t i = 0; i < block.rows.size() && i < rows.size(); ++i) {
+        for (std::size_t j = 0; j < block.rows[i].size() && j < columns.size(); ++j) {
+            const int k = MapPanel::cellIndex(rows[i], columns[j]);
+            const MapGridModel::ValueItem& cell = cells.cell(k);
+            values.emplace_back(k, std::clamp(block.rows[i][j], cell.minimum, cell.maximum));
+            lastRow = std::max(lastRow, rows[i]);
+            lastColumn = std::max(lastColumn, columns[j]);
+        }
+    }
+    commitCells(values);
+    // The pasted cells stay chosen, so the tuner sees where the block went.
+    if (lastRow > at->row0 || lastColumn > at->col0)
+        selection_->select({at->row0, at->col0, lastRow, lastColumn});
     return true;
 }
 

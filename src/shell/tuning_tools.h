@@ -10,6 +10,8 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "display/cell_hits.h"
 #include "editor/selection_ops.h"
@@ -69,6 +71,13 @@ class TuningTools : public QObject {
     // once. Set, Add and Scale ask for their number unless parameter is given. False when nothing
     // could be done (no map page, no cells chosen, a map that follows another).
     bool applyCellOperation(SelectionOp op, std::optional<double> parameter = std::nullopt);
+    // Puts the chosen cells (or the cell being edited) of the map in view on the clipboard as
+    // tab-separated rows of the values shown; withAxes puts the whole map with its rpm axis as the first
+    // line and the rows' names as the first column. Returns the text (empty when nothing was copied).
+    QString copyCells(bool withAxes);
+    // Pastes a block of numbers at the cell being edited (or the chosen rectangle's corner) as one edit;
+    // a block that is not numbers is refused with a message and changes nothing.
+    bool pasteCells(const QString& text);
 
     // --- map views -----------------------------------------------------------------------------
     void setShadeByValue(bool on);
@@ -92,6 +101,10 @@ class TuningTools : public QObject {
     void updateMapViews();
     void placeBesideWindow(QWidget* tool);
     void captionCellHits();
+    void onPageShown();
+    bool cellsCanChange(bool paste);
+    // Gives cells (index, value) their values and commits once: normalized, one undo step.
+    void commitCells(const std::vector<std::pair<int, int>>& values);
     QString text(ToolText t) const;
 
     TFormHlav& window_;
@@ -108,6 +121,7 @@ class TuningTools : public QObject {
     QAction* stopAction_ = nullptr;
     QAction* fastAction_ = nullptr;
     QAction* shadeAction_ = nullptr;
+    std::vector<QAction*> clipboardActions_;
     int recordingCountShown_ = -1;
     int language_ = 0;
     // What the cell hits dialog shows, for its captions in another language.

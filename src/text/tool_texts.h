@@ -103,9 +103,18 @@ enum class ToolText : std::uint16_t {
     ProgramOtherTypeQuestion,
     // A parameter file refused because a section is cut short or holds a word where a number belongs.
     DamagedParameterFile,
+    // Copy and paste of map cells, and what a screen reader says for the items of the map grid.
+    CellsCopy,
+    CellsCopyMap,
+    CellsPaste,
+    PasteNotNumbers,
+    PasteInTimes,
+    GridCellName,
+    GridAxisName,
+    GridIapName,
 };
 
-inline constexpr int ToolTextCount = static_cast<int>(ToolText::DamagedParameterFile) + 1;
+inline constexpr int ToolTextCount = static_cast<int>(ToolText::GridIapName) + 1;
 
 // The text in the given language; a language index outside 0..3 reads as English.
 std::string ToolTextOf(ToolText text, int languageIndex);

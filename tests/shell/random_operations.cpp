@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -87,6 +88,8 @@ enum class Op {
     ProgHned,      // a click on CheckBoxProgHned (on the Bike page)
     Language,      // language value
     Hold,          // the engine held at value rpm and value2 % throttle; value 0 = cycling
+    Resize,        // the window resized to value x value2 pixels
+    Paste,         // Ctrl+V of the block in other (tab-separated) at the cell rect.row0, rect.col0
 };
 
 // Operations that may change the motorcycle type the unit holds without a question answered Yes.
@@ -199,7 +202,8 @@ std::string OpName(Op op) {
                                         "type change", "save",          "open",
                                         "open page",   "restore point", "read",
                                         "verify",      "program",       "programming after change",
-                                        "language",    "hold"};
+                                        "language",    "hold",          "resize",
+                                        "paste"};
     return names[static_cast<int>(op)];
 }
 
@@ -507,6 +511,8 @@ class SequenceRun {
             {Op::ProgHned, progHned() ? 2 : 6},
             {Op::Language, 1},
             {Op::Hold, 2},
+            {Op::Resize, 2},
+            {Op::Paste, map ? 3 : 0},
         };
         int sum = 0;
         for (const auto& [op, weight] : weights) sum += weight;
@@ -654,6 +660,24 @@ class SequenceRun {
                     s.value2 = 5 * between(rng, 0, 20);
                 }
                 break;
+            case Op::Resize:
+                s.value = between(rng, 1000, 1920);
+                s.value2 = between(rng, 640, 1080);
+                break;
+            case Op::Paste: {
+                s.rect = CellRect{between(rng, 0, MapRows - 1), between(rng, 0, MapColumns - 1), 0, 0};
+                const int rows = between(rng, 1, 4), columns = between(rng, 1, 5);
+                for (int r = 0; r < rows; ++r) {
+                    for (int c = 0; c < columns; ++c) {
+                        if (c > 0) s.other += QLatin1Char('\t');
+                        s.other += QString::number(between(rng, -20, 260));
+                    }
+                    s.other += QLatin1Char('\n');
+                }
+                // Now and then a block that is not numbers, which must change nothing.
+                if (rng() % 8 == 0) s.other.replace(QLatin1Char('1'), QLatin1Char('x'));
+                break;
+            }
             default:
                 break;
         }
@@ -770,6 +794,24 @@ class SequenceRun {
                                    .arg(r.col1);
                 if (SelectionOpTakesParameter(op)) text += QStringLiteral(" by %1").arg(s.parameter);
                 return text;
+            }
+            case Op::Resize:
+                w_->resize(s.value, s.value2);
+                return QStringLiteral("window resized to %1 x %2").arg(s.value).arg(s.value2);
+            case Op::Paste: {
+                if (!editableMap()) return {};
+                w_->tuningTools().selection().clear();
+                if (gridView().edit(
+                        panel().grid().cellIndex(MapPanel::cellIndex(s.rect.row0, s.rect.col0))) == nullptr)
+                    return {};
+                QGuiApplication::clipboard()->setText(s.other);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+                return QStringLiteral("paste at row %1, column %2: %3")
+                    .arg(s.rect.row0)
+                    .arg(s.rect.col0)
+                    .arg(QString(s.other)
+                             .replace(QLatin1Char('\t'), QLatin1Char(' '))
+                             .replace(QLatin1Char('\n'), QLatin1String(" | ")));
             }
             case Op::Capture: {
                 auto* button = named<QPushButton>(s.control);
@@ -922,6 +964,34 @@ class SequenceRun {
             if (status != nullptr && status->property("failure").toBool())
                 return Broken{"transfer-failed", "a transfer with the fault-free unit ended in \"" +
                                                      status->text().toStdString() + "\""};
+        }
+
+        // Every item of the map grid is wide enough for its value and stays in its own column.
+        if (IsMapPage(page())) {
+            const MapGridView& view = gridView();
+            const MapGridModel& grid = panel().grid();
+            const QFontMetrics metrics(view.font());
+            for (int row = 0; row < MapGridModel::RowCount; ++row) {
+                for (int column = 0; column < MapGridModel::ColumnCount; ++column) {
+                    const QModelIndex i = grid.index(row, column);
+                    const MapGridModel::ValueItem* item = grid.valueItem(i);
+                    if (item == nullptr || !item->shown || view.isRowHidden(row) ||
+                        view.isColumnHidden(column))
+                        continue;
+                    const QString time = i.data(MapGridModel::TimeTextRole).toString();
+                    const QString text = time.isEmpty() ? i.data(Qt::DisplayRole).toString() : time;
+                    const int room = view.textRect(i).width() - 3;
+                    const QRect cell = view.visualRect(i);
+                    const QRect field = view.itemRect(i);
+                    if (metrics.horizontalAdvance(text) > room || field.right() > cell.right())
+                        return Broken{
+                            "cell-narrower-than-value",
+                            "grid item " + MapGridView::nameOf(i).toStdString() + " \"" + text.toStdString() +
+                                "\" needs " + std::to_string(metrics.horizontalAdvance(text)) + " px, has " +
+                                std::to_string(room) + " px (field " + std::to_string(field.width()) +
+                                " px in a column of " + std::to_string(cell.width()) + " px)"};
+                }
+            }
         }
 
         const DeviceImage& image = w_->image();
