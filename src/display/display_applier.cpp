@@ -146,9 +146,46 @@ bool DisplayApplier::paintGrid(std::string_view base, int index, Paint paint) {
     return true;
 }
 
+void DisplayApplier::addCurveGrid(MapGridModel* grid) {
+    curves_.push_back({grid, grid->names().cell.toStdString(), grid->names().axis.toStdString()});
+}
+
+QModelIndex DisplayApplier::curveItem(std::string_view base, int index, MapGridModel*& grid) const {
+    if (index < 0 || index >= MapColumns) return {};
+    for (const Curve& c : curves_) {
+        grid = c.grid;
+        if (base == c.cells) return c.grid->cellIndex(index);
+        if (base == c.axis) return c.grid->axisIndex(index);
+    }
+    return {};
+}
+
+bool DisplayApplier::applyToCurve(const ElementShape& e) {
+    if (curves_.empty()) return false;
+    const auto [base, index] = SplitName(e.name);
+    MapGridModel* g = nullptr;
+    const QModelIndex at = curveItem(base, index, g);
+    if (!at.isValid()) return false;
+    if (e.visible) g->setShown(at, *e.visible);
+    if (e.enabled) g->setEnabled(at, *e.enabled);
+    if (e.upDowns) g->setUpDowns(at, *e.upDowns);
+    if (e.color != Paint::None) g->setFieldColor(at, FieldColorOf(e.color));
+    return true;
+}
+
+bool DisplayApplier::paintCurve(std::string_view base, int index, Paint paint) {
+    if (curves_.empty()) return false;
+    MapGridModel* g = nullptr;
+    const QModelIndex at = curveItem(base, index, g);
+    if (!at.isValid()) return false;
+    if (paint != Paint::None) g->setFieldColor(at, FieldColorOf(paint));
+    return true;
+}
+
 void DisplayApplier::apply(const std::vector<ElementShape>& elements) {
     for (const ElementShape& e : elements) {
         if (grid_ != nullptr && applyToGrid(e)) continue;
+        if (applyToCurve(e)) continue;
         QWidget* w = widget(QString::fromStdString(e.name));
         if (w == nullptr) continue;
         if (e.text) {
@@ -177,6 +214,7 @@ void DisplayApplier::apply(const std::vector<ElementShape>& elements) {
 void DisplayApplier::paint(const std::vector<Highlight>& highlights) {
     for (const Highlight& h : highlights) {
         if (grid_ != nullptr && paintGrid(h.base, h.index, h.paint)) continue;
+        if (paintCurve(h.base, h.index, h.paint)) continue;
         if (QWidget* w = element(h.base, h.index)) setPaint(w, h.paint);
     }
 }

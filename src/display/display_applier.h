@@ -26,6 +26,8 @@ class DisplayApplier {
     // "CSpinButtonColumn_Uni[c]", "LabelRpm_Uni", "LabelAxis_Uni", "BevelGrid_Uni"): their shapes and
     // colours go to the grid's items instead of widgets.
     void setMapGrid(MapGridModel* grid) { grid_ = grid; }
+    // A grid of a fixed page (a position curve): its items take the shapes and paints of their names.
+    void addCurveGrid(MapGridModel* grid);
 
     // Visibility, enablement, arrows, captions, ranges and colours of the shaped elements.
     void apply(const std::vector<ElementShape>& elements);
@@ -47,6 +49,14 @@ class DisplayApplier {
 
     QWidget* window_;
     MapGridModel* grid_ = nullptr;
+    struct Curve {
+        MapGridModel* grid;
+        std::string cells, axis;  // the element names of its items
+    };
+    std::vector<Curve> curves_;
+    QModelIndex curveItem(std::string_view base, int index, MapGridModel*& grid) const;
+    bool applyToCurve(const ElementShape& e);
+    bool paintCurve(std::string_view base, int index, Paint paint);
     QHash<QString, QPointer<QWidget>> found_;
     QHash<QWidget*, Paint> painted_;
 };

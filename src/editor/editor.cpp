@@ -227,14 +227,17 @@ void Editor::connectHandlers() {
     onAction("MenuToolsPlus", &Editor::MenuToolsPlusClick);
     connect(panel_->toolsButton(), &SpinButton::downClicked, this, &Editor::MenuToolsMinusClick);
     connect(panel_->toolsButton(), &SpinButton::upClicked, this, &Editor::MenuToolsPlusClick);
-    // The map grid: its items commit as every field does, its column buttons step a column.
+    // The grids (the map panel's and the position curves'): their items commit as every field does;
+    // the map grid's column buttons step a column.
+    for (MapGridView* g : pages_->findChildren<MapGridView*>()) {
+        connect(g, &MapGridView::upDownClicked, this, &Editor::UpDownClick);
+        connect(g, &MapGridView::editClicked, this, &Editor::EditOnClick);
+        connect(g, &MapGridView::enterPressed, this, [this] {
+            PageToImage();
+            CommitChange();
+        });
+    }
     MapGridView& grid = panel_->gridView();
-    connect(&grid, &MapGridView::upDownClicked, this, &Editor::UpDownClick);
-    connect(&grid, &MapGridView::editClicked, this, &Editor::EditOnClick);
-    connect(&grid, &MapGridView::enterPressed, this, [this] {
-        PageToImage();
-        CommitChange();
-    });
     connect(&grid, &MapGridView::columnStepped, this, [this](int column, int direction) {
         if (direction > 0) {
             CSpinButtonUpClick_Uni(column);

@@ -6,6 +6,7 @@
 #include <QTabWidget>
 
 #include "editor/binding_table.h"
+#include "editor/map_grid_view.h"
 #include "editor/page_catalogue.h"
 #include "editor/radio_group.h"
 #include "editor/spin_field.h"
@@ -34,10 +35,6 @@ struct SpinArray {
     bool downwards;
 };
 constexpr SpinArray kSpinArrays[] = {
-    {"UpDownPolohaARpm", 15, "GridPolohaA", 1, 1, false},
-    {"UpDownPolohaAPoz", 15, "GridPolohaA", 2, 1, false},
-    {"UpDownPolohaBRpm", 15, "GridPolohaB", 1, 1, false},
-    {"UpDownPolohaBPoz", 15, "GridPolohaB", 2, 1, false},
     {"UpDownKorVoda", 5, "GridKorVodaVzduch", 1, 1, false},
     {"UpDownKorVzduch", 5, "GridKorVodaVzduch", 2, 1, false},
     {"UpDownKorIgnVoda", 5, "GridIgnVoda", 1, 1, false},
@@ -53,6 +50,23 @@ constexpr SpinArray kSpinArrays[] = {
     {"UpDownGearPomer", 6, "GridRpmSpeedProGear", 1, 1, true},
     {"UpDownGearKorAdv", 6, "GridGearKor", 1, 1, false},
     {"UpDownGearKorJet", 6, "GridGearKor", 2, 1, false},
+};
+
+// The position curves: fifteen positions over an rpm axis of their own, shown by a grid like the
+// maps' (one editor for the item being edited, the live column painted green).
+struct CurveGrid {
+    const char* layout;
+    const char* view;
+    const char* axis;
+    const char* cells;
+    const char* axisCaption;
+    const char* cellCaption;
+};
+constexpr CurveGrid kCurveGrids[] = {
+    {"GridPolohaA", "GridViewPolohaA", "UpDownPolohaARpm", "UpDownPolohaAPoz", "LabelPolohaARpm",
+     "LabelPolohaAPoz"},
+    {"GridPolohaB", "GridViewPolohaB", "UpDownPolohaBRpm", "UpDownPolohaBPoz", "LabelPolohaBRpm",
+     "LabelPolohaBPoz"},
 };
 
 // Temperature captions over the columns of the sensor, correction and idle curves.
@@ -77,11 +91,16 @@ constexpr LabelArray kLabelArrays[] = {
 
 // Readouts of the monitor that sit on the editing pages; their text changes with every frame, so their
 // size must not follow it.
-constexpr const char* kReadoutLabels[] = {
-    "LabelMonGearNapeti",         "LabelMonPomerRpmSpeed",      "LabelIdleKorAdv",
-    "LabelMonPomerRpmSpeedAuto1", "LabelMonPomerRpmSpeedAuto2", "LabelMonPomerRpmSpeedAuto3",
-    "LabelMonPomerRpmSpeedAuto4", "LabelMonPomerRpmSpeedAuto5", "LabelMonPomerRpmSpeedAuto6",
-    "LabelTpsNapeti"};
+constexpr const char* kReadoutLabels[] = {"LabelMonGearNapeti",
+                                          "LabelMonPomerRpmSpeed",
+                                          "LabelIdleKorAdv",
+                                          "LabelMonPomerRpmSpeedAuto1",
+                                          "LabelMonPomerRpmSpeedAuto2",
+                                          "LabelMonPomerRpmSpeedAuto3",
+                                          "LabelMonPomerRpmSpeedAuto4",
+                                          "LabelMonPomerRpmSpeedAuto5",
+                                          "LabelMonPomerRpmSpeedAuto6",
+                                          "LabelTpsNapeti"};
 
 template <class Ui>
 void SetUp(QTabWidget* pages, int index) {
@@ -115,6 +134,22 @@ void BuildFixedPages(QTabWidget* pages) {
             box->setFont(compact);
         }
     }
+    for (const CurveGrid& c : kCurveGrids) {
+        auto* layout = pages->findChild<QGridLayout*>(QLatin1String(c.layout));
+        if (layout == nullptr) continue;
+        MapGridModel::ItemNames names;
+        names.axis = QLatin1String(c.axis);
+        names.cell = QLatin1String(c.cells);
+        names.iap.clear();
+        names.rpmCaption = QLatin1String(c.axisCaption);
+        names.rowCaption = QLatin1String(c.cellCaption);
+        QWidget* owner = layout->parentWidget();
+        auto* view = new MapGridView(MapGridModel::curve(names, owner), owner);
+        view->setObjectName(QLatin1String(c.view));
+        view->grid().setRpmCaption(QStringLiteral("RPM"), true);
+        view->grid().setRowCaption(0, QStringLiteral("[°]"));
+        layout->addWidget(view, 1, 0, 2, 16);
+    }
     for (const SpinArray& a : kSpinArrays) {
         auto* grid = pages->findChild<QGridLayout*>(QLatin1String(a.grid));
         if (grid == nullptr) continue;
@@ -140,7 +175,8 @@ void BuildFixedPages(QTabWidget* pages) {
     for (const char* name : kReadoutLabels) {
         if (auto* label = pages->findChild<QLabel*>(QLatin1String(name))) {
             label->setAutoFillBackground(true);
-            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("Idle correction = -10.0 °")));
+            label->setMinimumWidth(
+                label->fontMetrics().horizontalAdvance(QStringLiteral("Idle correction = -10.0 °")));
             label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         }
     }

@@ -27,6 +27,50 @@ MapGridModel::MapGridModel(QObject* parent) : QAbstractTableModel(parent) {
     buttons_.fill(true);
     rpmCaption_.text = QStringLiteral("RPM");
     axisCaption_.text = QStringLiteral("TPS");
+    names_ = {QStringLiteral("UpDownCell_Uni"), QStringLiteral("UpDownRpm_Uni"),
+              QStringLiteral("UpDownIap_Uni"), QStringLiteral("LabelRpm_Uni"), QString()};
+}
+
+MapGridModel* MapGridModel::curve(const ItemNames& names, QObject* parent) {
+    auto* m = new MapGridModel(parent);
+    m->names_ = names;
+    for (int k = MapColumns; k < MapCells; ++k) m->cells_[static_cast<std::size_t>(k)].shown = false;
+    for (int r = 1; r < MapRows; ++r) m->rowCaptions_[static_cast<std::size_t>(r)].shown = false;
+    m->rowCaptions_[0].text.clear();
+    m->axisCaption_.shown = false;
+    m->bevel_ = false;
+    m->buttons_.fill(false);
+    return m;
+}
+
+QModelIndex MapGridModel::indexNamed(QStringView base, int i) const {
+    if (i < 0) return {};
+    if (base == names_.cell && i < MapCells) return cellIndex(i);
+    if (base == names_.axis && i < MapColumns) return axisIndex(i);
+    if (base == names_.iap && i < MapRows) return iapIndex(i);
+    return {};
+}
+
+QString MapGridModel::nameOf(const QModelIndex& index) const {
+    if (!index.isValid()) return {};
+    if (index.row() == AxisRow && index.column() > 0)
+        return QStringLiteral("%1[%2]").arg(names_.axis).arg(index.column() - 1);
+    if (index.column() == 0 && index.row() >= FirstCellRow && index.row() < ButtonRow)
+        return QStringLiteral("%1[%2]").arg(names_.iap).arg(index.row() - FirstCellRow);
+    const int k = cellOf(index);
+    return k >= 0 ? QStringLiteral("%1[%2]").arg(names_.cell).arg(k) : QString();
+}
+
+bool MapGridModel::takeCaption(const QString& label, const QString& text) {
+    if (label == names_.rpmCaption) {
+        setRpmCaption(text, rpmCaption_.shown);
+        return true;
+    }
+    if (!names_.rowCaption.isEmpty() && label == names_.rowCaption) {
+        setRowCaption(0, text);
+        return true;
+    }
+    return false;
 }
 
 int MapGridModel::rowCount(const QModelIndex& parent) const {

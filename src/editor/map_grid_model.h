@@ -66,7 +66,27 @@ class MapGridModel : public QAbstractTableModel {
         QColor background;  // invalid: the window's
     };
 
+    // The names the page's elements give the items: the map panel's ("UpDownCell_Uni[k]",
+    // "UpDownRpm_Uni[c]", "UpDownIap_Uni[r]", caption "LabelRpm_Uni"), or those of a curve.
+    struct ItemNames {
+        QString cell;
+        QString axis;
+        QString iap;
+        QString rpmCaption;
+        QString rowCaption;  // the caption of map row 0 when it has a name of its own
+    };
+
     explicit MapGridModel(QObject* parent = nullptr);
+    // A curve over the rpm axis: the axis and map row 0 only, named as the page names its fields;
+    // no row axis, no column buttons.
+    static MapGridModel* curve(const ItemNames& names, QObject* parent);
+    const ItemNames& names() const { return names_; }
+    // The item an element name and index stand for (invalid for any other name).
+    QModelIndex indexNamed(QStringView base, int i) const;
+    // The element name of a value item ("UpDownCell_Uni[16]").
+    QString nameOf(const QModelIndex& index) const;
+    // Takes the caption text of a named label of the page; false when no caption of the grid has it.
+    bool takeCaption(const QString& label, const QString& text);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -159,6 +179,7 @@ class MapGridModel : public QAbstractTableModel {
     std::array<bool, MapColumns> buttons_{};
     bool printMode_ = false;
     SpokenNames spoken_;
+    ItemNames names_;
 };
 
 }  // namespace torvane

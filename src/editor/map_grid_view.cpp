@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QStyleOptionSpinBox>
 
 #include "editor/spin_field.h"
@@ -293,23 +294,12 @@ QModelIndex MapGridView::itemNamed(const QString& name) const {
     if (open < 0 || !name.endsWith(QLatin1Char(']'))) return {};
     bool ok = false;
     const int i = name.mid(open + 1, name.size() - open - 2).toInt(&ok);
-    if (!ok || i < 0) return {};
-    const QStringView base = QStringView(name).left(open);
-    if (base == u"UpDownCell_Uni" && i < MapCells) return model_->cellIndex(i);
-    if (base == u"UpDownRpm_Uni" && i < MapColumns) return model_->axisIndex(i);
-    if (base == u"UpDownIap_Uni" && i < MapRows) return model_->iapIndex(i);
-    return {};
+    if (!ok) return {};
+    return model_->indexNamed(QStringView(name).left(open), i);
 }
 
-QString MapGridView::nameOf(const QModelIndex& index) {
-    if (!index.isValid()) return {};
-    if (index.row() == MapGridModel::AxisRow && index.column() > 0)
-        return QStringLiteral("UpDownRpm_Uni[%1]").arg(index.column() - 1);
-    if (index.column() == 0 && index.row() >= MapGridModel::FirstCellRow &&
-        index.row() < MapGridModel::ButtonRow)
-        return QStringLiteral("UpDownIap_Uni[%1]").arg(index.row() - MapGridModel::FirstCellRow);
-    const int k = MapGridModel::cellOf(index);
-    return k >= 0 ? QStringLiteral("UpDownCell_Uni[%1]").arg(k) : QString();
+QString MapGridView::nameOf(const QModelIndex& index) const {
+    return model_->nameOf(index);
 }
 
 QModelIndexList MapGridView::editableItems() const {
@@ -373,10 +363,31 @@ void MapGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         if (!(edited.isValid() && edited == index)) {
             const QRect rect = view_->itemRect(index);
             const bool enabled = index.data(MapGridModel::EnabledRole).toBool();
-            QStyleOptionSpinBox spin =
-                SpinOption(widget, rect, index.data(MapGridModel::UpDownsRole).toBool(), enabled);
-            spin.palette.setColor(QPalette::Base, view_->paintedColor(index));
-            style->drawComplexControl(QStyle::CC_SpinBox, &spin, painter, widget);
+            const bool upDowns = index.data(MapGridModel::UpDownsRole).toBool();
+            const QColor base = view_->paintedColor(index);
+            QStyleOptionSpinBox spin = SpinOption(widget, QRect(QPoint(0, 0), rect.size()), upDowns, enabled);
+            spin.palette.setColor(QPalette::Base, base);
+            // The style draws a spin box slowly; the few looks the items take (size, colour, arrows)
+            // are drawn once and then copied.
+            const qreal ratio = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
+            const QString key = QStringLiteral("torvane-grid-spin-%1x%2-%3-%4%5-%6")
+                                    .arg(rect.width())
+                                    .arg(rect.height())
+                                    .arg(base.rgba(), 0, 16)
+                                    .arg(upDowns ? 'u' : 'n')
+                                    .arg(enabled ? 'e' : 'd')
+                                    .arg(ratio);
+            QPixmap look;
+            if (!QPixmapCache::find(key, &look)) {
+                look = QPixmap(rect.size() * ratio);
+                look.setDevicePixelRatio(ratio);
+                look.fill(Qt::transparent);
+                QPainter p(&look);
+                style->drawComplexControl(QStyle::CC_SpinBox, &spin, &p, widget);
+                p.end();
+                QPixmapCache::insert(key, look);
+            }
+            painter->drawPixmap(rect.topLeft(), look);
             const QRect text =
                 style->subControlRect(QStyle::CC_SpinBox, &spin, QStyle::SC_SpinBoxEditField, widget)
                     .translated(rect.topLeft());
@@ -681,7 +692,8 @@ void MapGridView::keyPressEvent(QKeyEvent* event) {
 
 bool MapGridView::event(QEvent* event) {
     // Copy and paste of cells are the window's: the grid never takes their keys for itself.
-    if (event->type() == QEvent::ShortcutOverride && IsClipboardKey(static_cast<QKeyEvent*>(event))) {
+    if (windowClipboard_ && event->type() == QEvent::ShortcutOverride &&
+        IsClipboardKey(static_cast<QKeyEvent*>(event))) {
         event->ignore();
         return true;
     }
@@ -769,7 +781,8 @@ bool MapGridView::eventFilter(QObject* watched, QEvent* event) {
             if (chooseByKey(key) || moveByKey(key)) return true;
         }
         // The field's text is not copied or pasted on its own: the window copies and pastes cells.
-        if (event->type() == QEvent::ShortcutOverride && IsClipboardKey(static_cast<QKeyEvent*>(event))) {
+        if (windowClipboard_ && event->type() == QEvent::ShortcutOverride &&
+            IsClipboardKey(static_cast<QKeyEvent*>(event))) {
             event->ignore();
             return true;
         }

@@ -46,7 +46,7 @@ class MapGridView : public QTableView {
     // "UpDownIap_Uni[2]"); invalid for any other name.
     QModelIndex itemNamed(const QString& name) const;
     // The element name of a value item (the inverse of itemNamed).
-    static QString nameOf(const QModelIndex& index);
+    QString nameOf(const QModelIndex& index) const;
     // Every item that can be edited now, in the order Enter goes through them.
     QModelIndexList editableItems() const;
 
@@ -62,6 +62,10 @@ class MapGridView : public QTableView {
     // Lays the rows and columns out again from what the items need (after ranges, arrows or visibility
     // changed); the grid then grows with the room it is given.
     void relayout();
+
+    // Ctrl+C, Ctrl+Shift+C and Ctrl+V go to the window's cell copy and paste (the map panel's grid);
+    // elsewhere the field being edited copies and pastes its own text.
+    void setWindowClipboard(bool on) { windowClipboard_ = on; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -119,6 +123,7 @@ class MapGridView : public QTableView {
     std::array<int, MapGridModel::ColumnCount> naturalWidth_{};
     std::array<int, MapGridModel::RowCount> naturalHeight_{};
     QSize natural_;
+    bool windowClipboard_ = false;
 };
 
 // Paints the items of the map grid the way the fields look.

@@ -3,6 +3,8 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScrollArea>
+#include <QVBoxLayout>
 
 #include "editor/binding_table.h"
 #include "editor/commit_check_box.h"
@@ -76,7 +78,17 @@ MapPanel::MapPanel(QWidget* parent) : QGroupBox(parent) {
     QFont compact = font();
     compact.setPointSizeF(std::min(compact.pointSizeF(), 8.0));
     setFont(compact);
-    layout_ = new QGridLayout(this);
+    // A window smaller than the grid needs scrolls the panel; a bigger one gives the grid the room.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName("ScrollBoxMapGrid");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    outer->addWidget(scroll);
+    auto* content = new QWidget(scroll);
+    content->setObjectName("PanelMapGridScrolled");
+    layout_ = new QGridLayout(content);
     layout_->setObjectName("GridMapPanel");
     layout_->setContentsMargins(4, 4, 4, 4);
     layout_->setHorizontalSpacing(2);
@@ -131,8 +143,10 @@ MapPanel::MapPanel(QWidget* parent) : QGroupBox(parent) {
     // The rpm axis, the rows, the cells and the column step buttons: one model, one view.
     grid_ = new MapGridModel(this);
     view_ = new MapGridView(grid_, this);
+    view_->setWindowClipboard(true);
     layout_->addWidget(view_, 2, 0);
     layout_->setRowStretch(2, 1);
+    scroll->setWidget(content);
 }
 
 SpinField* MapPanel::makeSpin(const QString& name, int min, int max, int step) {

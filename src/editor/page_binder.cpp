@@ -4,17 +4,34 @@
 #include <QComboBox>
 #include <algorithm>
 
+#include "editor/map_grid_view.h"
 #include "editor/radio_group.h"
 #include "editor/spin_field.h"
 
 namespace torvane {
 
 PageBinder::PageBinder(QWidget* root) {
+    const QList<MapGridView*> grids = root->findChildren<MapGridView*>();
     for (const Binding& row : BindingTable()) {
-        BoundRow bound{&row, {}};
+        BoundRow bound{&row, {}, {}};
         for (int i = 0; i < row.count; ++i) {
-            QWidget* w = root->findChild<QWidget*>(QString::fromStdString(ControlName(row, i)));
+            const QString name = QString::fromStdString(ControlName(row, i));
+            QWidget* w = root->findChild<QWidget*>(name);
+            GridItem item;
+            if (w == nullptr) {
+                for (MapGridView* g : grids) {
+                    const QModelIndex at = g->itemNamed(name);
+                    if (!at.isValid()) continue;
+                    item = {&g->grid(), at};
+                    if (MapGridModel::cellOf(at) >= 0)
+                        g->grid().setCellRange(row.min, row.max, row.step);
+                    else
+                        g->grid().setAxisRange(at.column() - 1, row.min, row.max, row.step);
+                    break;
+                }
+            }
             bound.controls.push_back(w);
+            bound.items.push_back(item);
             if (auto* spin = qobject_cast<SpinField*>(w)) {
                 spin->setRange(row.min, row.max);
                 spin->setSingleStep(row.step);
@@ -51,8 +68,12 @@ void PageBinder::imageToPage(int page, const DeviceImage& image) {
         if (b.row->page != page) continue;
         for (std::size_t i = 0; i < b.controls.size(); ++i) {
             QWidget* w = b.controls[i];
-            if (w == nullptr) continue;
             const int shown = ShownValue(*b.row, image, static_cast<int>(i), idleStep_);
+            if (const GridItem& item = b.items[i]; item.grid != nullptr) {
+                item.grid->setData(item.index, shown, Qt::EditRole);
+                continue;
+            }
+            if (w == nullptr) continue;
             switch (b.row->kind) {
                 case BindKind::Byte:
                 case BindKind::Word:
@@ -84,6 +105,16 @@ void PageBinder::pageToImage(int page, DeviceImage& image) const {
         if (b.row->page != page) continue;
         for (std::size_t i = 0; i < b.controls.size(); ++i) {
             QWidget* w = b.controls[i];
+            if (const GridItem& item = b.items[i]; item.grid != nullptr) {
+                const MapGridModel::ValueItem* v = item.grid->valueItem(item.index);
+                if (v == nullptr) continue;
+                // As a spin's: a stored value outside the range, left untouched, stays as stored.
+                const int stored = ShownValue(*b.row, image, static_cast<int>(i), idleStep_);
+                const bool outside = stored < v->minimum || stored > v->maximum;
+                if (outside && v->value == std::clamp(stored, v->minimum, v->maximum)) continue;
+                StoreShownValue(*b.row, image, static_cast<int>(i), v->value, idleStep_);
+                continue;
+            }
             if (w == nullptr) continue;
             int shown = 0;
             switch (b.row->kind) {

@@ -1,8 +1,9 @@
 #pragma once
 // The generic binder of the fixed pages: finds every control of the binding table by its objectName
-// under the window, gives each spin its range and step from the table, and runs the two passes of a
-// page by applying the table's rows in order.
+// under the window (or, for the position curves, the item of a grid named so), gives each spin its
+// range and step from the table, and runs the two passes of a page by applying the table's rows in order.
 
+#include <QPersistentModelIndex>
 #include <QWidget>
 #include <vector>
 
@@ -11,6 +12,7 @@
 namespace torvane {
 
 class DeviceImage;
+class MapGridModel;
 
 class PageBinder {
   public:
@@ -27,9 +29,15 @@ class PageBinder {
     QWidget* control(const Binding& row, int i) const;
 
   private:
+    // A value shown as an item of a grid instead of a spin field of its own.
+    struct GridItem {
+        MapGridModel* grid = nullptr;
+        QPersistentModelIndex index;
+    };
     struct BoundRow {
         const Binding* row;
         std::vector<QWidget*> controls;
+        std::vector<GridItem> items;  // as many as controls; grid null where a control is
     };
     std::vector<BoundRow> rows_;
     int idleStep_ = 50;

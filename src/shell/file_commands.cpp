@@ -161,10 +161,12 @@ void TFormHlav::SetPrintMode(bool on) {
         if (s != nullptr) s->setUpDownShown(shown);
     };
     MapPanel* panel = editor_->mapPanel();
-    // The map grid drops its arrows, column buttons and chosen-cell colours, and its row captions
-    // print on white; its values stay.
-    if (on) panel->gridView().closeItemEditor();
-    panel->grid().setPrintMode(on);
+    // The grids (the map's and the position curves') drop their arrows, column buttons and chosen-cell
+    // colours, and their row captions print on white; their values stay.
+    for (MapGridView* grid : PageControl1->findChildren<MapGridView*>()) {
+        if (on) grid->closeItemEditor();
+        grid->grid().setPrintMode(on);
+    }
     panel->toolsButton()->setVisible(shown);
     for (QCheckBox* box : {static_cast<QCheckBox*>(panel->msBox()), static_cast<QCheckBox*>(panel->allBox()),
                            static_cast<QCheckBox*>(panel->tpsBox())})
@@ -176,8 +178,6 @@ void TFormHlav::SetPrintMode(bool on) {
     for (const char* base :
          {"UpDownPilotLight1", "UpDownPilotLight2", "UpDownClutchTime", "UpDownClutchPause"})
         arrayArrows(base, 6);
-    for (const char* base : {"UpDownPolohaARpm", "UpDownPolohaAPoz", "UpDownPolohaBRpm", "UpDownPolohaBPoz"})
-        arrayArrows(base, 15);
     for (const char* base : {"UpDownKorVoda", "UpDownKorVzduch"}) arrayArrows(base, 5);
     for (const char* name :
          {"UpDownStartJet",      "UpDownTps0",          "UpDownTps100",        "UpDownAkcelPrah",

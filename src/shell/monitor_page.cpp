@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <initializer_list>
 
@@ -115,10 +116,19 @@ QWidget* MonitorWidgetIndex::find(std::string_view name) {
 }
 
 QCheckBox* BuildMonitorPage(QWidget* page, QVBoxLayout* layout) {
-    auto* grid = new QGridLayout();
+    // The readouts keep their size in a small window: the page scrolls rather than laying them over each
+    // other. A bigger window widens the columns.
+    auto* scroll = new QScrollArea(page);
+    scroll->setObjectName(QStringLiteral("ScrollBoxMonitor"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* readouts = new QWidget(scroll);
+    readouts->setObjectName(QStringLiteral("PanelMonitorScrolled"));
+    auto* grid = new QGridLayout(readouts);
+    grid->setContentsMargins(4, 4, 4, 4);
     grid->setSpacing(4);
 
-    QGroupBox* engine = AddGroup(grid, page, "GroupBoxMonEngine", QStringLiteral("Engine"), 0, 0, {});
+    QGroupBox* engine = AddGroup(grid, readouts, "GroupBoxMonEngine", QStringLiteral("Engine"), 0, 0, {});
     auto* engineLayout = static_cast<QVBoxLayout*>(engine->layout());
     AddLabel(engine, engineLayout, "LabelRpm");
     AddGauge(engine, engineLayout, "CGaugeRpm", QColor(0, 0, 255));
@@ -133,13 +143,13 @@ QCheckBox* BuildMonitorPage(QWidget* page, QVBoxLayout* layout) {
     engineLayout->addStretch(1);
 
     QGroupBox* jetIgn = AddGroup(
-        grid, page, "GroupBoxMonJetIgn", QStringLiteral("Injection / ignition"), 0, 1,
+        grid, readouts, "GroupBoxMonJetIgn", QStringLiteral("Injection / ignition"), 0, 1,
         {"LabelMon_Ign1", "LabelMon_Ign2", "LabelMon_Ign3", "LabelMon_Ign4", "LabelMon_Ign",
          "LabelMon_Jet_1A", "LabelMon_Jet_2A", "LabelMon_Jet_3A", "LabelMon_Jet_4A", "LabelMon_Jet_A",
          "LabelMon_Jet_1B", "LabelMon_Jet_2B", "LabelMon_Jet_3B", "LabelMon_Jet_4B", "LabelMon_Jet_B"});
     static_cast<QVBoxLayout*>(jetIgn->layout())->addStretch(1);
 
-    QGroupBox* sensors = AddGroup(grid, page, "GroupBoxMonSensors", QStringLiteral("Sensors"), 0, 2,
+    QGroupBox* sensors = AddGroup(grid, readouts, "GroupBoxMonSensors", QStringLiteral("Sensors"), 0, 2,
                                   {"LabelTlak", "LabelPodtlak", "LabelVoda"});
     auto* sensorLayout = static_cast<QVBoxLayout*>(sensors->layout());
     AddGauge(sensors, sensorLayout, "CGaugeVoda", QColor(0, 255, 255));
@@ -150,7 +160,7 @@ QCheckBox* BuildMonitorPage(QWidget* page, QVBoxLayout* layout) {
     sensorLayout->addStretch(1);
 
     QGroupBox* inOut =
-        AddGroup(grid, page, "GroupBoxMonInOut", QStringLiteral("Inputs / outputs"), 1, 0,
+        AddGroup(grid, readouts, "GroupBoxMonInOut", QStringLiteral("Inputs / outputs"), 1, 0,
                  {"LabelMonFallIn", "LabelMonFallOut", "LabelMonBlock2In", "LabelMonBlock2Out",
                   "LabelMonStartLimiterIn", "LabelMonStartLimiterOut", "LabelMonClutchIn",
                   "LabelMonClutchOut", "LabelMonRpmLambdaIn", "LabelMonRpmLambdaOut", "LabelMonIgnLimiter",
@@ -159,18 +169,18 @@ QCheckBox* BuildMonitorPage(QWidget* page, QVBoxLayout* layout) {
     static_cast<QVBoxLayout*>(inOut->layout())->addStretch(1);
 
     QGroupBox* corrections =
-        AddGroup(grid, page, "GroupBoxMonKorekce", QStringLiteral("Corrections"), 1, 1,
+        AddGroup(grid, readouts, "GroupBoxMonKorekce", QStringLiteral("Corrections"), 1, 1,
                  {"LabelKorVodaJet", "LabelKorVzduch", "LabelKorTlak", "LabelKorSytic", "LabelKorNapeti",
                   "LabelKorPotencJet", "LabelKorVodaIgn", "LabelKorPotencIgn"});
     static_cast<QVBoxLayout*>(corrections->layout())->addStretch(1);
 
-    QGroupBox* gear =
-        AddGroup(grid, page, "GroupBoxMonGear", QStringLiteral("Gear / speed"), 1, 2,
-                 {"LabelGear", "LabelMonSpeed"});
+    QGroupBox* gear = AddGroup(grid, readouts, "GroupBoxMonGear", QStringLiteral("Gear / speed"), 1, 2,
+                               {"LabelGear", "LabelMonSpeed"});
     static_cast<QVBoxLayout*>(gear->layout())->addStretch(1);
 
     for (int c = 0; c < 3; ++c) grid->setColumnStretch(c, 1);
-    layout->addLayout(grid, 1);
+    scroll->setWidget(readouts);
+    layout->addWidget(scroll, 1);
 
     auto* detailed = new QCheckBox(QStringLiteral("Detailed representation"), page);
     detailed->setObjectName(QStringLiteral("CheckBoxExtMonitor"));

@@ -1,21 +1,154 @@
 #include "shell/page_tab_bar.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QHash>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QStyleOptionTab>
 #include <QStylePainter>
+#include <QWindow>
+#include <utility>
 
 namespace torvane {
 namespace {
 constexpr int TabPadding = 12;  // blank on each side of a caption
 // Until the window has its size, the tabs are laid out for the width of the design window.
 constexpr int DesignWidth = 1040;
+
+QString WithoutMnemonic(const QString& caption) {
+    QString out;
+    out.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size()) ++i;
+        out += caption[i];
+    }
+    return out;
 }
+
+// One page tab to assistive tools: where it is drawn, its caption, and a press that opens its page.
+// Qt's own view of a tab bar places the tabs in one row, where this bar does not draw them.
+class PageTabAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+  public:
+    PageTabAccessible(PageTabBar* bar, int index) : bar_(bar), index_(index) {}
+
+    bool isValid() const override { return !bar_.isNull() && index_ < bar_->count(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return bar_.isNull() ? nullptr : bar_->window()->windowHandle(); }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(bar_.data());
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+
+    QString text(QAccessible::Text t) const override {
+        if (!isValid()) return {};
+        switch (t) {
+            case QAccessible::Name:
+                return WithoutMnemonic(bar_->tabText(index_));
+            case QAccessible::Description:
+                return bar_->tabToolTip(index_);
+            default:
+                return {};
+        }
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        if (!isValid()) return {};
+        const QRect r = bar_->pageTabRect(index_);
+        return r.isEmpty() ? QRect() : QRect(bar_->mapToGlobal(r.topLeft()), r.size());
+    }
+    QAccessible::Role role() const override { return QAccessible::PageTab; }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        if (!isValid()) {
+            s.invalid = true;
+            return s;
+        }
+        s.selectable = true;
+        s.focusable = true;
+        const bool current = bar_->currentIndex() == index_;
+        s.selected = current;
+        s.focused = current && bar_->hasFocus();
+        s.disabled = !bar_->isTabEnabled(index_);
+        s.invisible =
+            !bar_->isVisible() || !bar_->isTabVisible(index_) || bar_->pageTabRect(index_).isEmpty();
+        return s;
+    }
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        return t == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override {
+        if (isValid() && action == pressAction() && bar_->isTabEnabled(index_)) bar_->setCurrentIndex(index_);
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+  private:
+    QPointer<PageTabBar> bar_;
+    int index_;
+};
+
+// The tab header with its tabs as children, one per page, in page order.
+class PageTabBarAccessible : public QAccessibleWidget {
+  public:
+    explicit PageTabBarAccessible(PageTabBar* bar) : QAccessibleWidget(bar, QAccessible::PageTabList) {}
+    ~PageTabBarAccessible() override {
+        for (QAccessible::Id id : std::as_const(tabs_)) QAccessible::deleteAccessibleInterface(id);
+    }
+
+    int childCount() const override { return bar()->count(); }
+    QAccessibleInterface* child(int index) const override {
+        if (index < 0 || index >= bar()->count()) return nullptr;
+        if (const QAccessible::Id id = tabs_.value(index)) return QAccessible::accessibleInterface(id);
+        auto* tab = new PageTabAccessible(bar(), index);
+        tabs_.insert(index, QAccessible::registerAccessibleInterface(tab));
+        return tab;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        for (auto it = tabs_.cbegin(); it != tabs_.cend(); ++it) {
+            if (QAccessible::accessibleInterface(it.value()) == child) return it.key();
+        }
+        return -1;
+    }
+    QAccessibleInterface* focusChild() const override {
+        return bar()->hasFocus() ? child(bar()->currentIndex()) : nullptr;
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) {
+            const QAccessibleInterface* current = child(bar()->currentIndex());
+            return current != nullptr ? current->text(QAccessible::Name) : QString();
+        }
+        return QAccessibleWidget::text(t);
+    }
+
+  private:
+    PageTabBar* bar() const { return static_cast<PageTabBar*>(widget()); }
+    mutable QHash<int, QAccessible::Id> tabs_;
+};
+
+QAccessibleInterface* PageTabBarFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String(PageTabBar::staticMetaObject.className())) {
+        if (auto* bar = qobject_cast<PageTabBar*>(object)) return new PageTabBarAccessible(bar);
+    }
+    return nullptr;
+}
+
+}  // namespace
 
 PageTabBar::PageTabBar(QWidget* parent) : QTabBar(parent) {
     setUsesScrollButtons(false);
     setExpanding(false);
     setDrawBase(false);
     setElideMode(Qt::ElideNone);
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(PageTabBarFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
 }
 
 int PageTabBar::layoutWidth() const {
@@ -88,8 +221,9 @@ std::vector<QRect> PageTabBar::layoutTabs(int width) const {
 }
 
 QRect PageTabBar::pageTabRect(int index) const {
-    const std::vector<QRect> rects = layoutTabs(layoutWidth());
-    return index >= 0 && index < static_cast<int>(rects.size()) ? rects[static_cast<std::size_t>(index)] : QRect();
+    const std::vector<QRect> rects = layoutTabs(width());
+    return index >= 0 && index < static_cast<int>(rects.size()) ? rects[static_cast<std::size_t>(index)]
+                                                                : QRect();
 }
 
 QSize PageTabBar::sizeHint() const {

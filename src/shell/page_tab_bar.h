@@ -15,7 +15,8 @@ class PageTabBar : public QTabBar {
     explicit PageTabBar(QWidget* parent = nullptr);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
-    // Where tab i is drawn for the current width (an empty rectangle for a hidden tab).
+    // Where tab i is drawn, in the bar's coordinates (an empty rectangle for a hidden tab). Assistive
+    // tools are told the same places, and a click there opens that tab.
     QRect pageTabRect(int index) const;
 
   protected:

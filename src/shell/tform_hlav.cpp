@@ -14,25 +14,31 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPalette>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "editor/commit_check_box.h"
+#include "editor/map_grid_view.h"
 #include "editor/map_page_model.h"
 #include "editor/map_panel.h"
 #include "editor/radio_group.h"
 #include "image/fields.h"
 #include "link/link_session.h"
 #include "link/monitor_readout.h"
+#include "shell/accessible_names.h"
 #include "shell/gauge_widget.h"
 #include "shell/ini_file.h"
 #include "shell/monitor_page.h"
@@ -56,6 +62,43 @@ QByteArray readWholeFile(const QString& path, bool* ok) {
     *ok = file.open(QIODevice::ReadOnly);
     return *ok ? file.readAll() : QByteArray();
 }
+
+// A status text that never widens the window: with less room than its text needs it ends the text
+// with "..." and offers the whole text as its tool tip. text() stays the whole text.
+class StatusLabel : public QLabel {
+  public:
+    StatusLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {}
+
+    // The narrowest a status text gets: a few letters and "...", inside a frame or a style's padding.
+    static int shortestWidth(const QFontMetrics& metrics) {
+        return metrics.horizontalAdvance(QStringLiteral("Mm\u2026")) + 16;
+    }
+
+    QSize minimumSizeHint() const override {
+        const QSize whole = QLabel::minimumSizeHint();
+        return {std::min(whole.width(), shortestWidth(fontMetrics())), whole.height()};
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QFrame::paintEvent(event);
+        const QRect room = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+        const QString whole = text();
+        const QString shown = fontMetrics().elidedText(whole, Qt::ElideRight, room.width());
+        QPainter painter(this);
+        style()->drawItemText(&painter, room, QStyle::visualAlignment(layoutDirection(), alignment()),
+                              palette(), isEnabled(), shown, foregroundRole());
+        // A tip the window set for its own reasons (the fields not in the unit) stays.
+        const QString tip = shown == whole ? QString() : whole;
+        if (toolTip() == ownTip_ && tip != ownTip_) {
+            setToolTip(tip);
+            ownTip_ = tip;
+        }
+    }
+
+  private:
+    QString ownTip_;
+};
 
 }  // namespace
 
@@ -281,33 +324,44 @@ void TFormHlav::buildToolbar() {
     connect(ButtonVerify, &QPushButton::clicked, this, &TFormHlav::MenuVerifyClick);
     connect(ButtonProgram, &QPushButton::clicked, this, &TFormHlav::MenuProgramClick);
 
-    LabelHlaseni = new QLabel(central);
+    // The status texts and the transfer gauge share the room the buttons and the logo leave: whatever
+    // they say and whichever of them are shown, the row asks the window for the same width.
+    auto* statusPanel = new QWidget(central);
+    statusPanel->setObjectName("PanelStatus");
+    statusPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    auto* status = new QHBoxLayout(statusPanel);
+    status->setContentsMargins(0, 0, 0, 0);
+    status->setSpacing(6);
+    LabelHlaseni = new StatusLabel(QString(), statusPanel);
     LabelHlaseni->setObjectName("LabelHlaseni");
-    LabelHlaseni->setMinimumWidth(200);
     LabelHlaseni->setAutoFillBackground(true);
     LabelHlaseni->setFrameShape(QFrame::Panel);
     LabelHlaseni->setFrameShadow(QFrame::Sunken);
-    CGaugeProgram = new GaugeWidget(central);
+    CGaugeProgram = new GaugeWidget(statusPanel);
     CGaugeProgram->setObjectName("CGaugeProgram");
-    CGaugeProgram->setMinimumWidth(160);
-    top->addSpacing(12);
-    top->addWidget(LabelHlaseni);
-    top->addWidget(CGaugeProgram);
-    top->addStretch(1);
+    status->addWidget(LabelHlaseni);
+    status->addWidget(CGaugeProgram);
+    status->addStretch(1);
 
-    LabelSpojeni = new QLabel("No connection with PC", central);
+    LabelSpojeni = new StatusLabel("No connection with PC", statusPanel);
     LabelSpojeni->setObjectName("LabelSpojeni");
     LabelSpojeni->setStyleSheet("QLabel { color: white; background: rgb(255,0,0); padding: 2px 6px; }");
     LabelSpojeni->setVisible(false);
-    LabelVersion = new QLabel(central);
+    LabelVersion = new StatusLabel(QString(), statusPanel);
     LabelVersion->setObjectName("LabelVersion");
     LabelVersion->setAutoFillBackground(true);
-    LabelEeDataErr = new QLabel("Programmed data error!", central);
+    LabelEeDataErr = new StatusLabel("Programmed data error!", statusPanel);
     LabelEeDataErr->setObjectName("LabelEeDataErr");
     LabelEeDataErr->setStyleSheet("QLabel { color: white; background: rgb(255,0,0); padding: 2px 6px; }");
-    top->addWidget(LabelEeDataErr);
-    top->addWidget(LabelSpojeni);
-    top->addWidget(LabelVersion);
+    status->addWidget(LabelEeDataErr);
+    status->addWidget(LabelSpojeni);
+    status->addWidget(LabelVersion);
+    // Room for all of them at once, each cut down to a few letters.
+    statusPanel->setMinimumWidth(CGaugeProgram->minimumSizeHint().width() +
+                                 4 * StatusLabel::shortestWidth(statusPanel->fontMetrics()) +
+                                 5 * status->spacing());
+    top->addSpacing(12);
+    top->addWidget(statusPanel, 1);
     auto* logo = new QLabel(central);
     logo->setObjectName("ImageLogo2");
     logo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.jpg")));
@@ -323,6 +377,13 @@ void TFormHlav::buildToolbar() {
         LabelTest[static_cast<std::size_t>(i)] = label;
     }
     layout->addLayout(fileRow);
+
+    // The fields that differ from the unit, in the status bar; long counts in other languages are cut
+    // short like the other status texts.
+    LabelNotInUnit = new StatusLabel(QString(), this);
+    LabelNotInUnit->setObjectName("LabelNotInUnit");
+    LabelNotInUnit->setVisible(false);
+    statusBar()->addPermanentWidget(LabelNotInUnit);
 
     PageControl1 = new PageControl(central);
     PageControl1->setObjectName("PageControl1");
@@ -374,6 +435,30 @@ QToolButton* TFormHlav::addSpeedButton(QLayout* layout, const char* name, const 
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     layout->addWidget(button);
     return button;
+}
+
+void TFormHlav::showEvent(QShowEvent* event) {
+    if (!event->spontaneous() && !fittedToScreen_) {
+        fittedToScreen_ = true;
+        fitToScreen();
+    }
+    QMainWindow::showEvent(event);
+}
+
+// The window opens wholly on the screen it appears on: the design size, or a size kept from a bigger
+// screen, shrinks to the screen's free area; the pages scroll within what is left. Only a screen
+// smaller than the window's minimum leaves part of it outside, and then its top left stays in view.
+void TFormHlav::fitToScreen() {
+    const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (shown == nullptr) return;
+    const QRect area = shown->availableGeometry();
+    const QSize frame = frameGeometry().size() - size();  // the window manager's border, once it has one
+    const QSize fitted = size().boundedTo(area.size() - frame).expandedTo(minimumSize());
+    if (fitted != size()) resize(fitted);
+    const QSize outer = fitted + frame;
+    const int left = std::max(area.left(), std::min(x(), area.right() + 1 - outer.width()));
+    const int top = std::max(area.top(), std::min(y(), area.bottom() + 1 - outer.height()));
+    if (QPoint(left, top) != pos()) move(left, top);
 }
 
 void TFormHlav::centreWindow() {
@@ -501,6 +586,8 @@ void TFormHlav::RefreshDisplay() {
     if (!display_) {
         display_ = std::make_unique<DisplayApplier>(this);
         display_->setMapGrid(&editor_->mapPanel()->grid());
+        for (MapGridView* curve : PageControl1->widget(PagePoloha)->findChildren<MapGridView*>())
+            display_->addCurveGrid(&curve->grid());
     }
     DisplayInputs in;
     in.page = PageControl1->currentIndex();
@@ -543,6 +630,8 @@ void TFormHlav::TrackOperatingPoint() {
     if (!display_) {
         display_ = std::make_unique<DisplayApplier>(this);
         display_->setMapGrid(&editor_->mapPanel()->grid());
+        for (MapGridView* curve : PageControl1->widget(PagePoloha)->findChildren<MapGridView*>())
+            display_->addCurveGrid(&curve->grid());
     }
     const int page = PageControl1->currentIndex();
     const bool ms = editor_->mapPanel()->msBox()->isChecked();
@@ -675,6 +764,7 @@ void TFormHlav::ApplyLanguage() {
     if (auto* differences = findChild<QAction*>("MenuUnitDifferences"))
         differences->setText(fromUtf8(ToolTextOf(ToolText::MenuUnitDifferences, lang)));
     if (LabelNotInUnit != nullptr) showNotInUnit();
+    const QList<MapGridView*> grids = PageControl1->findChildren<MapGridView*>();
     for (const CaptionRow& row : CaptionTable()) {
         const QString name =
             QString::fromUtf8(row.control.data(), static_cast<qsizetype>(row.control.size()));
@@ -683,11 +773,11 @@ void TFormHlav::ApplyLanguage() {
             if (row.kind == CaptionKind::Caption) setWindowTitle(text);
             continue;
         }
-        if (name == QLatin1String("LabelRpm_Uni")) {
-            // The caption of the rpm axis is an item of the map grid.
-            MapGridModel& grid = editor_->mapPanel()->grid();
-            grid.setRpmCaption(text, grid.rpmCaption().shown);
-            continue;
+        // The captions of the rpm axes and of the curves' rows are items of their grids.
+        {
+            bool taken = false;
+            for (MapGridView* grid : grids) taken = grid->grid().takeCaption(name, text) || taken;
+            if (taken) continue;
         }
         QObject* target = findChild<QObject*>(name);
         if (target == nullptr) {
@@ -731,6 +821,7 @@ void TFormHlav::ApplyLanguage() {
         ApplyMonitorReadout(this, MonitorPlaceholders(lang, image_.byteAt(300)));
     link_->applyLanguage(lang);
     if (tools_ != nullptr) tools_->applyLanguage(lang);
+    ApplyAccessibleNames(*this, lang);
 }
 
 void TFormHlav::MenuContensClick() {

@@ -157,6 +157,7 @@ class TFormHlav : public QMainWindow, public EditorHost {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void FormCreate();
@@ -174,6 +175,7 @@ class TFormHlav : public QMainWindow, public EditorHost {
     void CloseComPort();
     void applyHint(QObject* target, const QString& hint);
     void centreWindow();
+    void fitToScreen();
     void keepOnScreen();
     void openFile(bool pageOnly);
     void openFileAt(const QString& path, bool pageOnly);
@@ -197,6 +199,7 @@ class TFormHlav : public QMainWindow, public EditorHost {
     bool diagnosticsEnabled_ = false;
     bool closed_ = false;
     bool printMode_ = false;
+    bool fittedToScreen_ = false;
     TFormAbout* about_ = nullptr;
     // Blocks 1..10 as the unit holds them as far as known: from the last Read or passed verification,
     // with every block since echoed exactly by the unit.

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -146,6 +147,13 @@ void TuningTools::onPageShown() {
     names.axisFormat = text(ToolText::GridAxisName);
     names.iapFormat = text(ToolText::GridIapName);
     window_.editor().mapPanel()->grid().setSpokenNames(names);
+    // The position curves are named by their group's title.
+    if (pages != nullptr) {
+        for (MapGridView* curve : pages->widget(PagePoloha)->findChildren<MapGridView*>()) {
+            if (auto* box = qobject_cast<QGroupBox*>(curve->parentWidget())) names.title = box->title();
+            curve->grid().setSpokenNames(names);
+        }
+    }
 }
 
 TuningTools::~TuningTools() {

@@ -261,5 +261,38 @@ TEST_F(MapGridTest, CellsHaveSpokenNamesInTheWindowsLanguage) {
     EXPECT_EQ(view().editor()->accessibleName(), QString("Advance %1, %2 rpm").arg(row).arg(rpm));
 }
 
+TEST_F(MapGridTest, ThePositionCurvesAreGridsThatEditTheImageAndShowTheLiveColumn) {
+    w->editor().switchToPage(PagePoloha);
+    for (int i = 0; i < 40 && w->liveValues().EngineSpeed == 0; ++i) w->Timer1Timer();
+    w->Timer1Timer();
+    auto* curve = w->findChild<MapGridView*>("GridViewPolohaA");
+    ASSERT_NE(curve, nullptr);
+    // The items show the image: the rpm axis in rpm, the positions in degrees.
+    for (int c = 0; c < MapColumns; ++c) {
+        EXPECT_EQ(curve->grid().axis(c).value, 100 * FieldValue(w->image(), Field("PolohaARpm"), c));
+        EXPECT_EQ(curve->grid().cell(c).value, 5 * FieldValue(w->image(), Field("PolohaAPoz"), c));
+    }
+    // The live column is green in both rows, and only there.
+    int green = -1;
+    for (int c = 0; c < MapColumns; ++c) {
+        if (curve->grid().cell(c).field == QColor(0, 255, 0)) {
+            EXPECT_EQ(green, -1) << "a second green column " << c;
+            green = c;
+            EXPECT_EQ(curve->grid().axis(c).field, QColor(0, 255, 0));
+        }
+    }
+    EXPECT_GE(green, 0);
+    // Typed, then moved on with Ctrl+Right: committed in the stored unit of 5 degrees.
+    SpinField* field = curve->edit(curve->itemNamed("UpDownPolohaAPoz[3]"));
+    ASSERT_NE(field, nullptr);
+    field->edit()->selectAll();
+    type("400");
+    key(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(FieldValue(w->image(), Field("PolohaAPoz"), 3), 80);
+    EXPECT_EQ(curve->editedIndex(), curve->itemNamed("UpDownPolohaAPoz[4]"));
+    // In a curve Ctrl+C copies the field's own text: the map's cell entries are off here.
+    EXPECT_FALSE(w->findChild<QAction*>("MenuCellsCopy")->isEnabled());
+}
+
 }  // namespace
 }  // namespace torvane

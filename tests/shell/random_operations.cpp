@@ -345,52 +345,62 @@ class SequenceRun {
     };
     MapGridView& gridView() const { return panel().gridView(); }
     bool gridHere() const { return IsMapPage(page()) && usable(&gridView()); }
+    // The grids of the page shown: the map panel's on a map page, the two curves on Position.
+    std::vector<MapGridView*> gridsHere() const {
+        std::vector<MapGridView*> grids;
+        for (MapGridView* g : pageWidget()->findChildren<MapGridView*>())
+            if (usable(g)) grids.push_back(g);
+        return grids;
+    }
     std::vector<Editable> editables() const {
         std::vector<Editable> list;
+        const std::vector<MapGridView*> grids = gridsHere();
+        const auto inGrid = [&](const QWidget* w) {
+            return std::any_of(grids.begin(), grids.end(),
+                               [w](MapGridView* g) { return g->isAncestorOf(w); });
+        };
         for (SpinField* s : pageWidget()->findChildren<SpinField*>())
-            if (usable(s) && !s->isReadOnly() && !gridView().isAncestorOf(s))
+            if (usable(s) && !s->isReadOnly() && !inGrid(s))
                 list.push_back({s->objectName(), s->value(), s->minimum(), s->maximum(), s->singleStep()});
-        if (gridHere()) {
-            for (const QModelIndex& i : gridView().editableItems()) {
-                const MapGridModel::ValueItem* item = panel().grid().valueItem(i);
-                list.push_back(
-                    {MapGridView::nameOf(i), item->value, item->minimum, item->maximum, item->step});
+        for (MapGridView* g : grids) {
+            for (const QModelIndex& i : g->editableItems()) {
+                const MapGridModel::ValueItem* item = g->grid().valueItem(i);
+                list.push_back({g->nameOf(i), item->value, item->minimum, item->maximum, item->step});
             }
         }
         return list;
     }
-    QModelIndex gridItem(const QString& name) const {
-        const QModelIndex i = gridHere() ? gridView().itemNamed(name) : QModelIndex();
-        return i.isValid() && gridView().editableItems().contains(i) ? i : QModelIndex();
+    // The grid and item of an editable named as its element ("UpDownCell_Uni[16]").
+    std::pair<MapGridView*, QModelIndex> gridItem(const QString& name) const {
+        for (MapGridView* g : gridsHere()) {
+            const QModelIndex i = g->itemNamed(name);
+            if (i.isValid() && g->editableItems().contains(i)) return {g, i};
+        }
+        return {nullptr, QModelIndex()};
     }
     // The spin field of an editable: the field itself, or the grid's field opened on the item.
     SpinField* openField(const QString& name) const {
-        const QModelIndex i = gridItem(name);
-        if (i.isValid()) return gridView().edit(i);
+        if (const auto [g, i] = gridItem(name); g != nullptr) return g->edit(i);
         auto* spin = named<SpinField>(name);
         if (!usable(spin) || spin->isReadOnly() || !spin->isVisibleTo(pageWidget())) return nullptr;
         return spin;
     }
     bool fieldHere(const QString& name) const {
-        if (gridItem(name).isValid()) return true;
+        if (gridItem(name).first != nullptr) return true;
         auto* spin = named<SpinField>(name);
         return usable(spin) && !spin->isReadOnly() && spin->isVisibleTo(pageWidget());
     }
     // A click into a field, as the mouse does it.
     void clickInto(const QString& name) const {
-        const QModelIndex i = gridItem(name);
-        if (i.isValid()) {
-            QTest::mouseClick(gridView().viewport(), Qt::LeftButton, {},
-                              gridView().itemRect(i).center() - QPoint(6, 0));
+        if (const auto [g, i] = gridItem(name); g != nullptr) {
+            QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->itemRect(i).center() - QPoint(6, 0));
             return;
         }
         if (auto* spin = named<SpinField>(name)) QTest::mouseClick(spin->edit(), Qt::LeftButton);
     }
     void clickArrowOf(const QString& name, bool up) const {
-        const QModelIndex i = gridItem(name);
-        if (i.isValid()) {
-            QTest::mouseClick(gridView().viewport(), Qt::LeftButton, {},
-                              gridView().arrowRect(i, up).center());
+        if (const auto [g, i] = gridItem(name); g != nullptr) {
+            QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->arrowRect(i, up).center());
             return;
         }
         if (auto* spin = named<SpinField>(name)) clickArrow(spin, up);
@@ -966,15 +976,14 @@ class SequenceRun {
                                                      status->text().toStdString() + "\""};
         }
 
-        // Every item of the map grid is wide enough for its value and stays in its own column.
-        if (IsMapPage(page())) {
-            const MapGridView& view = gridView();
-            const MapGridModel& grid = panel().grid();
+        // Every item of the grids shown is wide enough for its value and stays in its own column.
+        for (const MapGridView* grid : gridsHere()) {
+            const MapGridView& view = *grid;
             const QFontMetrics metrics(view.font());
             for (int row = 0; row < MapGridModel::RowCount; ++row) {
                 for (int column = 0; column < MapGridModel::ColumnCount; ++column) {
-                    const QModelIndex i = grid.index(row, column);
-                    const MapGridModel::ValueItem* item = grid.valueItem(i);
+                    const QModelIndex i = view.grid().index(row, column);
+                    const MapGridModel::ValueItem* item = view.grid().valueItem(i);
                     if (item == nullptr || !item->shown || view.isRowHidden(row) ||
                         view.isColumnHidden(column))
                         continue;
@@ -986,7 +995,7 @@ class SequenceRun {
                     if (metrics.horizontalAdvance(text) > room || field.right() > cell.right())
                         return Broken{
                             "cell-narrower-than-value",
-                            "grid item " + MapGridView::nameOf(i).toStdString() + " \"" + text.toStdString() +
+                            "grid item " + view.nameOf(i).toStdString() + " \"" + text.toStdString() +
                                 "\" needs " + std::to_string(metrics.horizontalAdvance(text)) + " px, has " +
                                 std::to_string(room) + " px (field " + std::to_string(field.width()) +
                                 " px in a column of " + std::to_string(cell.width()) + " px)"};
