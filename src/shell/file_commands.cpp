@@ -195,6 +195,12 @@ void TFormHlav::SetPrintMode(bool on) {
 }
 
 QImage TFormHlav::printImage() {
+    // 0. A window made smaller than its designed size scrolls its pages; the print shows the whole
+    // page, so the window takes its designed size while the picture is taken.
+    const QSize shown = size();
+    const QSize whole(std::max(shown.width(), DesignClientWidth),
+                      std::max(shown.height(), DesignClientHeight));
+    if (whole != shown) resize(whole);
     // 1. The time stamp in the status label, kept up for about eleven seconds.
     const QLocale locale;
     const QDateTime now = QDateTime::currentDateTime();
@@ -222,6 +228,7 @@ QImage TFormHlav::printImage() {
     SetPrintMode(false);
     RefreshDisplay();
     LabelSpojeni->setVisible(false);  // the link logic shows it again when the unit stays silent
+    if (size() != shown) resize(shown);
     return picture;
 }
 

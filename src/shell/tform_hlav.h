@@ -56,6 +56,9 @@ struct StartOptions {
 class TFormHlav : public QMainWindow, public EditorHost {
     Q_OBJECT
   public:
+    // The page in view as it prints: the client area at least at its designed size, without the
+    // editing aids, with the time stamp.
+    QImage printImage();
     static constexpr int TickIntervalMs = 55;
     static constexpr int DesignClientWidth = 1056;
     static constexpr int DesignClientHeight = 901;
@@ -181,7 +184,6 @@ class TFormHlav : public QMainWindow, public EditorHost {
     void openFileAt(const QString& path, bool pageOnly);
     static void applyItems(QObject* target, const QStringList& items);
     void setCurrentFile(const QString& path);
-    QImage printImage();
     static bool printPicture(const QImage& picture, QPrinter& printer);
     static bool writePdf(const QImage& picture, const QString& path);
     void offerPdf(const QImage& picture, WindowText reason);

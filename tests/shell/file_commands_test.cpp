@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -382,6 +383,21 @@ TEST_F(FileCommandsTest, PrintToPdfShowsOnlyThePageWithItsTimeStamp) {
     ASSERT_FALSE(prompts->asked.isEmpty());
     EXPECT_TRUE(prompts->asked.back().contains("PDF"));
     EXPECT_TRUE(QFile::exists(path("offered.pdf")));
+}
+
+TEST_F(FileCommandsTest, APageThatScrollsInASmallWindowPrintsWhole) {
+    start();
+    w->resize(TFormHlav::DesignClientWidth, TFormHlav::DesignClientHeight);
+    w->show();
+    w->editor().switchToPage(PageMonitor);
+    QApplication::processEvents();
+    const QSize whole = w->printImage().size();
+    w->resize(1000, 640);
+    QApplication::processEvents();
+    const QSize small = w->printImage().size();
+    EXPECT_GE(small.width(), whole.width());
+    EXPECT_GE(small.height(), whole.height());
+    EXPECT_EQ(w->size(), QSize(1000, 640));  // the window gets its own size back
 }
 
 }  // namespace
