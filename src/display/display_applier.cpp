@@ -85,17 +85,20 @@ QColor LabelColorOf(Paint paint) {
     return paint == Paint::ButtonFace ? QColor() : DisplayApplier::colorOf(paint);
 }
 
+// A value item of a grid takes what an element's shape says of its visibility, arrows and colour.
+void ShapeItem(MapGridModel& g, const QModelIndex& at, const ElementShape& e) {
+    if (e.visible) g.setShown(at, *e.visible);
+    if (e.enabled) g.setEnabled(at, *e.enabled);
+    if (e.upDowns) g.setUpDowns(at, *e.upDowns);
+    if (e.color != Paint::None) g.setFieldColor(at, FieldColorOf(e.color));
+}
+
 }  // namespace
 
 bool DisplayApplier::applyToGrid(const ElementShape& e) {
     const auto [base, index] = SplitName(e.name);
     MapGridModel& g = *grid_;
-    const auto valueItem = [&](const QModelIndex& at) {
-        if (e.visible) g.setShown(at, *e.visible);
-        if (e.enabled) g.setEnabled(at, *e.enabled);
-        if (e.upDowns) g.setUpDowns(at, *e.upDowns);
-        if (e.color != Paint::None) g.setFieldColor(at, FieldColorOf(e.color));
-    };
+    const auto valueItem = [&](const QModelIndex& at) { ShapeItem(g, at, e); };
     if (base == "UpDownCell_Uni" && index >= 0 && index < MapCells) {
         valueItem(g.cellIndex(index));
     } else if (base == "UpDownRpm_Uni" && index >= 0 && index < MapColumns) {
@@ -166,10 +169,7 @@ bool DisplayApplier::applyToCurve(const ElementShape& e) {
     MapGridModel* g = nullptr;
     const QModelIndex at = curveItem(base, index, g);
     if (!at.isValid()) return false;
-    if (e.visible) g->setShown(at, *e.visible);
-    if (e.enabled) g->setEnabled(at, *e.enabled);
-    if (e.upDowns) g->setUpDowns(at, *e.upDowns);
-    if (e.color != Paint::None) g->setFieldColor(at, FieldColorOf(e.color));
+    ShapeItem(*g, at, e);
     return true;
 }
 

@@ -581,14 +581,20 @@ void TFormHlav::PageToImage() {
     editor_->PageToImage();
 }
 
-void TFormHlav::RefreshDisplay() {
-    if (editor_ == nullptr) return;
+DisplayApplier& TFormHlav::displayApplier() {
+    // Made at first use: the grids it routes to belong to the editor, which is built after the window.
     if (!display_) {
         display_ = std::make_unique<DisplayApplier>(this);
         display_->setMapGrid(&editor_->mapPanel()->grid());
         for (MapGridView* curve : PageControl1->widget(PagePoloha)->findChildren<MapGridView*>())
             display_->addCurveGrid(&curve->grid());
     }
+    return *display_;
+}
+
+void TFormHlav::RefreshDisplay() {
+    if (editor_ == nullptr) return;
+    DisplayApplier& display = displayApplier();
     DisplayInputs in;
     in.page = PageControl1->currentIndex();
     in.ms = editor_->mapPanel()->msBox()->isChecked();
@@ -605,9 +611,9 @@ void TFormHlav::RefreshDisplay() {
         std::vector<ElementShape> ownElements;
         for (const ElementShape& e : hidden.elements)
             if (e.name != "CheckBoxProgHned" && e.name.rfind("LabelSnimac", 0) != 0) ownElements.push_back(e);
-        display_->apply(ownElements);
+        display.apply(ownElements);
     }
-    display_->apply(shape.elements);
+    display.apply(shape.elements);
     if (shape.clearTempDisplay) {
         SetFieldValue(image_, Field("TempDisplay"), 0, 0);
         if (auto* box = findChild<QCheckBox*>("CheckBoxTempDisplay"); box != nullptr && box->isChecked())
@@ -627,15 +633,10 @@ void TFormHlav::RefreshDisplay() {
 
 void TFormHlav::TrackOperatingPoint() {
     if (editor_ == nullptr) return;
-    if (!display_) {
-        display_ = std::make_unique<DisplayApplier>(this);
-        display_->setMapGrid(&editor_->mapPanel()->grid());
-        for (MapGridView* curve : PageControl1->widget(PagePoloha)->findChildren<MapGridView*>())
-            display_->addCurveGrid(&curve->grid());
-    }
+    DisplayApplier& display = displayApplier();
     const int page = PageControl1->currentIndex();
     const bool ms = editor_->mapPanel()->msBox()->isChecked();
-    display_->paint(torvane::TrackOperatingPoint(image_, live_, page, ms, liveIndexes_));
+    display.paint(torvane::TrackOperatingPoint(image_, live_, page, ms, liveIndexes_));
     // The throttle sensor's voltage beside its two end points, for setting them.
     if (page == PageCidla && live_.monitorFrames > 0) {
         if (auto* tps = findChild<QLabel*>("LabelTpsNapeti")) {

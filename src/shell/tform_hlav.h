@@ -195,6 +195,7 @@ class TFormHlav : public QMainWindow, public EditorHost {
     LiveValues live_;
     LiveIndexes liveIndexes_;
     std::unique_ptr<DisplayApplier> display_;
+    DisplayApplier& displayApplier();
     AllStates allStates_{};
     std::uint8_t comPortIndex_ = 1;
     std::uint8_t languageIndex_ = 0;
