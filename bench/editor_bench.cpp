@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTabWidget>
 #include <memory>
 
 #include "editor/map_grid_view.h"
@@ -45,8 +46,10 @@ struct Window {
         prompts = p.get();
         w = std::make_unique<TFormHlav>(o, std::move(p));
         w->timer1()->stop();
-        w->resize(TFormHlav::DesignClientWidth, TFormHlav::DesignClientHeight);
         w->show();
+        // The offscreen screen is smaller than the design size, and the window fits itself to the
+        // screen when first shown: the design size is set again after that.
+        w->resize(TFormHlav::DesignClientWidth, TFormHlav::DesignClientHeight);
         QApplication::processEvents();
     }
     Editor& editor() { return w->editor(); }
@@ -110,6 +113,27 @@ void BM_SwitchBetweenMapPages(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SwitchBetweenMapPages)->ArgName("paint")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The grid's whole repaint on Inj-1A (its 150 cells, both axes and the column buttons), as a switch to
+// the page needs it.
+void BM_GridRepaintInj1A(benchmark::State& state) {
+    Window win;
+    win.editor().switchToPage(PageJet1A);
+    QApplication::processEvents();
+    QWidget* viewport = win.editor().mapPanel()->gridView().viewport();
+    for (auto _ : state) viewport->repaint();
+}
+BENCHMARK(BM_GridRepaintInj1A)->Unit(benchmark::kMicrosecond);
+
+// The page frame and tab rows repainted alone, which every page switch repaints.
+void BM_PageFrameRepaint(benchmark::State& state) {
+    Window win;
+    win.editor().switchToPage(PageBike);
+    QApplication::processEvents();
+    auto* pages = win.w->findChild<QTabWidget*>("PageControl1");
+    for (auto _ : state) pages->repaint();
+}
+BENCHMARK(BM_PageFrameRepaint)->Unit(benchmark::kMicrosecond);
 
 // From the Bike page to Inj-1A and back: two switches per iteration, one of them to a map page.
 void BM_SwitchBikeToInj1AAndBack(benchmark::State& state) {

@@ -7,7 +7,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPixmapCache>
+#include <QStaticText>
+#include <cmath>
 #include <QStyleOptionSpinBox>
 
 #include "editor/spin_field.h"
@@ -58,7 +59,8 @@ QStyleOptionSpinBox SpinOption(const QWidget* widget, const QRect& rect, bool up
 MapGridView::MapGridView(MapGridModel* model, QWidget* parent) : QTableView(parent), model_(model) {
     setObjectName("GridMap_Uni");
     setModel(model);
-    setItemDelegate(new MapGridDelegate(this));
+    delegate_ = new MapGridDelegate(this);
+    setItemDelegate(delegate_);
     horizontalHeader()->hide();
     verticalHeader()->hide();
     horizontalHeader()->setMinimumSectionSize(1);
@@ -230,6 +232,9 @@ void MapGridView::changeEvent(QEvent* event) {
         if (measure_ != nullptr) measure_->setFont(font());
         relayout();
     }
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange ||
+        event->type() == QEvent::PaletteChange)
+        delegate_->forgetLooks();
 }
 
 QRect MapGridView::itemRect(const QModelIndex& index) const {
@@ -281,12 +286,19 @@ QRect MapGridView::columnButtonRect(int column, bool up) const {
 QColor MapGridView::paintedColor(const QModelIndex& index) const {
     const QColor field = index.data(MapGridModel::FieldColorRole).value<QColor>();
     if (field.isValid()) return field;
-    if (!model_->printMode() && selectionModel()->isSelected(index) &&
-        selectionModel()->selectedIndexes().size() > 1)
-        return choiceColor();
+    if (!model_->printMode() && selectionModel()->isSelected(index) && manyChosen()) return choiceColor();
     const QVariant shade = index.data(Qt::BackgroundRole);
     if (shade.isValid()) return shade.value<QColor>();
     return palette().color(QPalette::Base);
+}
+
+bool MapGridView::manyChosen() const {
+    qsizetype count = 0;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        count += static_cast<qsizetype>(range.width()) * range.height();
+        if (count > 1) return true;
+    }
+    return false;
 }
 
 QModelIndex MapGridView::itemNamed(const QString& name) const {
@@ -315,12 +327,89 @@ QModelIndexList MapGridView::editableItems() const {
 
 // --- painting -------------------------------------------------------------------------------------
 
+const MapGridDelegate::Look& MapGridDelegate::lookFor(QPainter* painter, const QSize& size, const QColor& base,
+                                                      bool upDowns, bool enabled) const {
+    const qreal ratio = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
+    if (ratio != ratio_) {
+        looks_.clear();
+        ratio_ = ratio;
+    }
+    const quint64 key = (static_cast<quint64>(size.width() & 0xfff) << 52) |
+                        (static_cast<quint64>(size.height() & 0xfff) << 40) |
+                        (static_cast<quint64>(upDowns) << 33) | (static_cast<quint64>(enabled) << 32) | base.rgba();
+    auto it = looks_.constFind(key);
+    if (it != looks_.constEnd()) return *it;
+    if (looks_.size() > 512) looks_.clear();
+    const QWidget* widget = view_;
+    QStyle* style = widget->style();
+    QStyleOptionSpinBox spin = SpinOption(widget, QRect(QPoint(0, 0), size), upDowns, enabled);
+    spin.palette.setColor(QPalette::Base, base);
+    Look look;
+    look.pixmap = QPixmap(size * ratio);
+    look.pixmap.setDevicePixelRatio(ratio);
+    look.pixmap.fill(Qt::transparent);
+    QPainter p(&look.pixmap);
+    style->drawComplexControl(QStyle::CC_SpinBox, &spin, &p, widget);
+    p.end();
+    look.text = style->subControlRect(QStyle::CC_SpinBox, &spin, QStyle::SC_SpinBoxEditField, widget);
+    look.textColor = spin.palette.color(enabled ? QPalette::Active : QPalette::Disabled, QPalette::Text);
+    return *looks_.insert(key, look);
+}
+
+const QPixmap& MapGridDelegate::columnButtons(QPainter* painter) const {
+    const qreal ratio = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
+    if (!buttons_.isNull() && buttons_.devicePixelRatio() == ratio) return buttons_;
+    buttons_ = QPixmap(QSize(kButtonWidth, kButtonHeight) * ratio);
+    buttons_.setDevicePixelRatio(ratio);
+    buttons_.fill(Qt::transparent);
+    QPainter p(&buttons_);
+    const QWidget* widget = view_;
+    QStyle* style = widget->style();
+    for (int half = 0; half < 2; ++half) {
+        QStyleOptionButton button;
+        button.initFrom(widget);
+        button.rect = QRect(0, half * (kButtonHeight / 2), kButtonWidth, kButtonHeight / 2);
+        style->drawControl(QStyle::CE_PushButtonBevel, &button, &p, widget);
+        QStyleOption arrow;
+        arrow.initFrom(widget);
+        arrow.rect = button.rect.adjusted(3, 1, -3, -1);
+        style->drawPrimitive(half == 0 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown, &arrow,
+                             &p, widget);
+    }
+    return buttons_;
+}
+
+// Numbers repeat all over a map: each text is laid out once and then only drawn.
+void MapGridDelegate::drawText(QPainter* painter, const QRect& rect, Qt::Alignment align,
+                               const QString& text) const {
+    if (text.isEmpty()) return;
+    if (painter->font() != textFont_ || texts_.size() > 4096) {
+        texts_.clear();
+        textFont_ = painter->font();
+    }
+    auto it = texts_.find(text);
+    if (it == texts_.end()) {
+        QStaticText laid(text);
+        laid.setTextFormat(Qt::PlainText);
+        laid.prepare(QTransform(), textFont_);
+        it = texts_.insert(text, laid);
+    }
+    const QSizeF size = it->size();
+    const int width = static_cast<int>(std::ceil(size.width()));
+    const int x = (align & Qt::AlignRight) ? rect.right() + 1 - width : rect.left();
+    const int y = rect.top() + (rect.height() - static_cast<int>(std::ceil(size.height()))) / 2;
+    painter->drawStaticText(QPoint(x, y), *it);
+}
+
+void MapGridDelegate::forgetLooks() {
+    looks_.clear();
+    texts_.clear();
+    buttons_ = QPixmap();
+}
+
 void MapGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const {
     const Kind kind = KindOf(index);
-    const QWidget* widget = view_;
-    QStyle* style = widget->style();
-    painter->save();
     if (kind == Kind::Caption) {
         if (index.data(MapGridModel::ShownRole).toBool()) {
             const QVariant background = index.data(Qt::BackgroundRole);
@@ -328,9 +417,8 @@ void MapGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
             if (background.isValid()) painter->fillRect(area, background.value<QColor>());
             const bool rowCaption = index.row() >= MapGridModel::FirstCellRow;
             painter->setPen(option.palette.color(QPalette::Active, QPalette::WindowText));
-            painter->drawText(area.adjusted(kCaptionMargin, 0, -kCaptionMargin, 0),
-                              (rowCaption ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
-                              index.data(Qt::DisplayRole).toString());
+            drawText(painter, area.adjusted(kCaptionMargin, 0, -kCaptionMargin, 0),
+                     rowCaption ? Qt::AlignRight : Qt::AlignLeft, index.data(Qt::DisplayRole).toString());
         }
     } else if (kind == Kind::None && index.row() == MapGridModel::CaptionRow) {
         if (view_->grid().bevelShown()) {
@@ -341,73 +429,32 @@ void MapGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
             painter->drawLine(option.rect.left(), y + 1, option.rect.right(), y + 1);
         }
     } else if (kind == Kind::ColumnButtons) {
-        if (index.data(MapGridModel::ShownRole).toBool()) {
-            const QRect r(option.rect.center().x() - kButtonWidth / 2, option.rect.top() + 1, kButtonWidth,
-                          kButtonHeight);
-            for (int half = 0; half < 2; ++half) {
-                QStyleOptionButton button;
-                button.initFrom(widget);
-                button.rect = half == 0
-                                  ? QRect(r.left(), r.top(), r.width(), r.height() / 2)
-                                  : QRect(r.left(), r.top() + r.height() / 2, r.width(), r.height() / 2);
-                style->drawControl(QStyle::CE_PushButtonBevel, &button, painter, widget);
-                QStyleOption arrow;
-                arrow.initFrom(widget);
-                arrow.rect = button.rect.adjusted(3, 1, -3, -1);
-                style->drawPrimitive(half == 0 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown,
-                                     &arrow, painter, widget);
-            }
-        }
+        if (index.data(MapGridModel::ShownRole).toBool())
+            painter->drawPixmap(option.rect.center().x() - kButtonWidth / 2, option.rect.top() + 1,
+                                columnButtons(painter));
     } else if (IsValueKind(kind) && index.data(MapGridModel::ShownRole).toBool()) {
         const QModelIndex edited = view_->editedIndex();
-        if (!(edited.isValid() && edited == index)) {
-            const QRect rect = view_->itemRect(index);
-            const bool enabled = index.data(MapGridModel::EnabledRole).toBool();
-            const bool upDowns = index.data(MapGridModel::UpDownsRole).toBool();
-            const QColor base = view_->paintedColor(index);
-            QStyleOptionSpinBox spin = SpinOption(widget, QRect(QPoint(0, 0), rect.size()), upDowns, enabled);
-            spin.palette.setColor(QPalette::Base, base);
-            // The style draws a spin box slowly; the few looks the items take (size, colour, arrows)
-            // are drawn once and then copied.
-            const qreal ratio = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
-            const QString key = QStringLiteral("torvane-grid-spin-%1x%2-%3-%4%5-%6")
-                                    .arg(rect.width())
-                                    .arg(rect.height())
-                                    .arg(base.rgba(), 0, 16)
-                                    .arg(upDowns ? 'u' : 'n')
-                                    .arg(enabled ? 'e' : 'd')
-                                    .arg(ratio);
-            QPixmap look;
-            if (!QPixmapCache::find(key, &look)) {
-                look = QPixmap(rect.size() * ratio);
-                look.setDevicePixelRatio(ratio);
-                look.fill(Qt::transparent);
-                QPainter p(&look);
-                style->drawComplexControl(QStyle::CC_SpinBox, &spin, &p, widget);
-                p.end();
-                QPixmapCache::insert(key, look);
-            }
-            painter->drawPixmap(rect.topLeft(), look);
-            const QRect text =
-                style->subControlRect(QStyle::CC_SpinBox, &spin, QStyle::SC_SpinBoxEditField, widget)
-                    .translated(rect.topLeft());
-            const QString time = index.data(MapGridModel::TimeTextRole).toString();
-            painter->setPen(
-                spin.palette.color(enabled ? QPalette::Active : QPalette::Disabled, QPalette::Text));
-            if (!time.isEmpty()) {
-                // The time label covers the edit part of its cell, the up/down stays beside it.
-                const QColor labelColor = index.data(MapGridModel::TimeColorRole).value<QColor>();
-                painter->fillRect(text,
-                                  labelColor.isValid() ? labelColor : option.palette.color(QPalette::Button));
-                painter->setPen(option.palette.color(QPalette::Active, QPalette::WindowText));
-                painter->drawText(text.adjusted(1, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, time);
-            } else {
-                painter->drawText(text.adjusted(1, 0, -2, 0), Qt::AlignRight | Qt::AlignVCenter,
-                                  index.data(Qt::DisplayRole).toString());
-            }
+        if (edited.isValid() && edited == index) return;
+        const QRect rect = view_->itemRect(index);
+        const bool enabled = index.data(MapGridModel::EnabledRole).toBool();
+        const bool upDowns = index.data(MapGridModel::UpDownsRole).toBool();
+        // The style draws a spin box slowly; the few looks the items take (size, colour, arrows) are
+        // drawn once and then copied.
+        const Look& look = lookFor(painter, rect.size(), view_->paintedColor(index), upDowns, enabled);
+        painter->drawPixmap(rect.topLeft(), look.pixmap);
+        const QRect text = look.text.translated(rect.topLeft());
+        const QString time = index.data(MapGridModel::TimeTextRole).toString();
+        if (!time.isEmpty()) {
+            // The time label covers the edit part of its cell, the up/down stays beside it.
+            const QColor labelColor = index.data(MapGridModel::TimeColorRole).value<QColor>();
+            painter->fillRect(text, labelColor.isValid() ? labelColor : option.palette.color(QPalette::Button));
+            painter->setPen(option.palette.color(QPalette::Active, QPalette::WindowText));
+            drawText(painter, text.adjusted(1, 0, 0, 0), Qt::AlignLeft, time);
+        } else {
+            painter->setPen(look.textColor);
+            drawText(painter, text.adjusted(1, 0, -2, 0), Qt::AlignRight, index.data(Qt::DisplayRole).toString());
         }
     }
-    painter->restore();
 }
 
 void MapGridView::onDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight) {

@@ -5,8 +5,11 @@
 // fields always did: a click on an arrow steps it, a click into it starts editing it, Enter moves on
 // to the next item; each of these asks for a commit of the page.
 
+#include <QFont>
 #include <QHash>
+#include <QPixmap>
 #include <QPointer>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
@@ -14,6 +17,8 @@
 #include "editor/spin_field.h"
 
 namespace torvane {
+
+class MapGridDelegate;
 
 class MapGridView : public QTableView {
     Q_OBJECT
@@ -92,6 +97,7 @@ class MapGridView : public QTableView {
 
   private:
     friend class MapGridDelegate;
+    bool manyChosen() const;  // more than one cell is chosen
     void onDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight);
     SpinField* openEditor(const QModelIndex& index);
     void editorValueChanged(int value);
@@ -112,6 +118,7 @@ class MapGridView : public QTableView {
     bool event(QEvent* event) override;
 
     MapGridModel* model_;
+    MapGridDelegate* delegate_ = nullptr;
     SpinField* measure_ = nullptr;  // never shown: the size a spin of a given range needs
     mutable QHash<quint64, QSize> sizes_;
     QPointer<SpinField> editor_;
@@ -138,8 +145,26 @@ class MapGridDelegate : public QStyledItemDelegate {
         return nullptr;  // the view opens its one spin field itself
     }
 
+    // The cached looks and laid-out texts are drawn again (the font, style or palette changed).
+    void forgetLooks();
+
   private:
+    struct Look {
+        QPixmap pixmap;   // the spin box without its text
+        QRect text;       // where its text goes, relative to its corner
+        QColor textColor;
+    };
+    const Look& lookFor(QPainter* painter, const QSize& size, const QColor& base, bool upDowns,
+                        bool enabled) const;
+    const QPixmap& columnButtons(QPainter* painter) const;
+    void drawText(QPainter* painter, const QRect& rect, Qt::Alignment align, const QString& text) const;
+
     MapGridView* view_;
+    mutable QHash<quint64, Look> looks_;
+    mutable qreal ratio_ = 0.0;
+    mutable QHash<QString, QStaticText> texts_;
+    mutable QFont textFont_;
+    mutable QPixmap buttons_;  // a column's two step buttons
 };
 
 }  // namespace torvane

@@ -3,7 +3,10 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QScrollArea>
+#include <QStyleOptionGroupBox>
+#include <QPainter>
 #include <QVBoxLayout>
 
 #include "editor/binding_table.h"
@@ -70,6 +73,18 @@ const PagePlacements kPlacements[] = {
 };
 
 }  // namespace
+
+// The group box's frame, as the group box paints it, copied from its picture.
+void MapPanel::paintEvent(QPaintEvent* event) {
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    QPainter painter(this);
+    const quint64 look = palette().cacheKey() ^ (static_cast<quint64>(option.state) << 40) ^
+                         reinterpret_cast<quintptr>(style());
+    frame_.paint(painter, event->region(), size(), look, [&](QPainter& p) {
+        style()->drawComplexControl(QStyle::CC_GroupBox, &option, &p, this);
+    });
+}
 
 MapPanel::MapPanel(QWidget* parent) : QGroupBox(parent) {
     setObjectName("GroupBoxMapGrid");

@@ -8,6 +8,7 @@
 #include <array>
 
 #include "editor/map_grid_model.h"
+#include "editor/frame_picture.h"
 #include "editor/map_page_model.h"
 
 class QCheckBox;
@@ -53,6 +54,9 @@ class MapPanel : public QGroupBox {
     CommitCheckBox* stepMotorBox() const { return stepMotor_; }
     RadioGroup* servoModeGroup() const { return servoMode_; }
 
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
   private:
     SpinField* makeSpin(const QString& name, int min, int max, int step);
 
@@ -72,6 +76,7 @@ class MapPanel : public QGroupBox {
     CommitCheckBox* stepMotor_ = nullptr;
     RadioGroup* servoMode_ = nullptr;
     int arrangedPage_ = -1;
+    FramePicture frame_;
 };
 
 }  // namespace torvane

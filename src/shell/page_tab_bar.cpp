@@ -4,8 +4,10 @@
 #include <QAccessibleWidget>
 #include <QHash>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPointer>
 #include <QStyleOptionTab>
+#include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
 #include <QWindow>
 #include <utility>
@@ -162,6 +164,19 @@ int PageTabBar::rowHeight() const {
 }
 
 std::vector<QRect> PageTabBar::layoutTabs(int width) const {
+    // The bar is laid out for every paint, click and size question; the texts are measured only when
+    // a text, a tab's visibility or the font has changed.
+    QStringList texts;
+    for (int i = 0; i < count(); ++i) texts.append(isTabVisible(i) ? tabText(i) : QString());
+    if (width == laidWidth_ && texts == laidTexts_ && font() == laidFont_) return laid_;
+    laid_ = measureTabs(width);
+    laidWidth_ = width;
+    laidTexts_ = texts;
+    laidFont_ = font();
+    return laid_;
+}
+
+std::vector<QRect> PageTabBar::measureTabs(int width) const {
     const int n = count();
     std::vector<QRect> rects(static_cast<std::size_t>(n));
     std::vector<int> visible;
@@ -280,6 +295,21 @@ void PageTabBar::mouseReleaseEvent(QMouseEvent* event) {
 
 PageControl::PageControl(QWidget* parent) : QTabWidget(parent), bar_(new PageTabBar(this)) {
     setTabBar(bar_);
+}
+
+// The pane's frame, as the tab widget paints it, copied from its picture.
+void PageControl::paintEvent(QPaintEvent* event) {
+    QStyleOptionTabWidgetFrame option;
+    initStyleOption(&option);
+    const QRect pane = style()->subElementRect(QStyle::SE_TabWidgetTabPane, &option, this);
+    option.rect = pane;
+    QPainter painter(this);
+    const quint64 look = palette().cacheKey() ^ (static_cast<quint64>(option.state) << 40) ^
+                         (static_cast<quint64>(pane.top()) << 20) ^ (static_cast<quint64>(pane.left()) << 32) ^
+                         reinterpret_cast<quintptr>(style());
+    frame_.paint(painter, event->region() & pane, size(), look, [&](QPainter& p) {
+        style()->drawPrimitive(QStyle::PE_FrameTabWidget, &option, &p, this);
+    });
 }
 
 void PageControl::resizeEvent(QResizeEvent* event) {

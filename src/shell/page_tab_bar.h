@@ -2,9 +2,13 @@
 // The tab header of PageControl1: 19 pages do not fit in one row of a 1056-pixel window, so the tabs
 // wrap onto as many rows as they need, each row filling the width, and every page stays one click away.
 
+#include <QFont>
+#include <QStringList>
 #include <QTabBar>
 #include <QTabWidget>
 #include <vector>
+
+#include "editor/frame_picture.h"
 
 namespace torvane {
 
@@ -30,6 +34,12 @@ class PageTabBar : public QTabBar {
     int layoutWidth() const;
     int rowHeight() const;
     std::vector<QRect> layoutTabs(int width) const;
+    std::vector<QRect> measureTabs(int width) const;
+
+    mutable std::vector<QRect> laid_;
+    mutable int laidWidth_ = -1;
+    mutable QStringList laidTexts_;
+    mutable QFont laidFont_;
 };
 
 // PageControl1: a tab widget with the wrapping tab header.
@@ -42,9 +52,11 @@ class PageControl : public QTabWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     PageTabBar* bar_;
+    FramePicture frame_;
 };
 
 }  // namespace torvane

@@ -327,5 +327,23 @@ TEST_F(AccessibleWindow, EachPageTabIsWhereItIsDrawnAndAClickThereOpensItsPage) 
     EXPECT_GE(rows.size(), 2u) << "the tabs of the design window wrap onto more than one row";
 }
 
+TEST_F(AccessibleWindow, TabPlacesFollowTheirTextsAndVisibility) {
+    auto* bar = qobject_cast<PageTabBar*>(pages->tabBar());
+    ASSERT_NE(bar, nullptr);
+    const QString before = bar->tabText(PageBike);
+    const int narrow = bar->pageTabRect(PageBike).width();
+    bar->setTabText(PageBike, before + QString(40, QLatin1Char('W')));
+    EXPECT_GT(bar->pageTabRect(PageBike).width(), narrow) << "a longer text takes more room";
+    bar->setTabText(PageBike, before);
+    EXPECT_EQ(bar->pageTabRect(PageBike).width(), narrow);
+
+    const bool shown = bar->isTabVisible(PageSynchro);
+    bar->setTabVisible(PageSynchro, false);
+    EXPECT_TRUE(bar->pageTabRect(PageSynchro).isEmpty());
+    bar->setTabVisible(PageSynchro, true);
+    EXPECT_FALSE(bar->pageTabRect(PageSynchro).isEmpty());
+    bar->setTabVisible(PageSynchro, shown);
+}
+
 }  // namespace
 }  // namespace torvane
