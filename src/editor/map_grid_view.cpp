@@ -2,15 +2,16 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPaintEvent>
 #include <QStaticText>
 #include <cmath>
 #include <QStyleOptionSpinBox>
 
+#include "editor/map_grid_accessible.h"
 #include "editor/spin_field.h"
 
 namespace torvane {
@@ -56,16 +57,12 @@ QStyleOptionSpinBox SpinOption(const QWidget* widget, const QRect& rect, bool up
 
 }  // namespace
 
-MapGridView::MapGridView(MapGridModel* model, QWidget* parent) : QTableView(parent), model_(model) {
+MapGridView::MapGridView(MapGridModel* model, QWidget* parent) : QAbstractItemView(parent), model_(model) {
     setObjectName("GridMap_Uni");
+    InstallMapGridAccessibility();
     setModel(model);
     delegate_ = new MapGridDelegate(this);
     setItemDelegate(delegate_);
-    horizontalHeader()->hide();
-    verticalHeader()->hide();
-    horizontalHeader()->setMinimumSectionSize(1);
-    verticalHeader()->setMinimumSectionSize(1);
-    setShowGrid(false);
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -77,12 +74,6 @@ MapGridView::MapGridView(MapGridModel* model, QWidget* parent) : QTableView(pare
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
-    // The table paints a chosen item's highlight under it; the grid shows its choices in the fields'
-    // colour instead, on the page's own background.
-    QPalette clear = palette();
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        clear.setColor(group, QPalette::Highlight, Qt::transparent);
-    setPalette(clear);
     setMouseTracking(false);
 
     measure_ = new SpinField(this);
@@ -179,10 +170,6 @@ void MapGridView::relayout() {
     for (int w : naturalWidth_) width += w + (w > 0 ? 2 : 0);
     for (int h : naturalHeight_) height += h + (h > 0 ? 2 : 0);
     natural_ = QSize(width, height);
-    for (int column = 0; column < MapGridModel::ColumnCount; ++column)
-        setColumnHidden(column, naturalWidth_[static_cast<std::size_t>(column)] == 0);
-    for (int row = 0; row < MapGridModel::RowCount; ++row)
-        setRowHidden(row, naturalHeight_[static_cast<std::size_t>(row)] == 0);
     updateGeometry();
     resizeEvent(nullptr);
 }
@@ -196,7 +183,7 @@ QSize MapGridView::minimumSizeHint() const {
 }
 
 void MapGridView::resizeEvent(QResizeEvent* event) {
-    if (event != nullptr) QTableView::resizeEvent(event);
+    if (event != nullptr) QAbstractItemView::resizeEvent(event);
     // Extra room goes to the map columns and rows evenly; no item is ever narrower than it needs.
     int columns = 0;
     for (int c = 1; c < MapGridModel::ColumnCount; ++c)
@@ -205,8 +192,7 @@ void MapGridView::resizeEvent(QResizeEvent* event) {
     const int perColumn = columns > 0 ? extraWidth / columns : 0;
     for (int column = 0; column < MapGridModel::ColumnCount; ++column) {
         const int w = naturalWidth_[static_cast<std::size_t>(column)];
-        if (w == 0) continue;
-        setColumnWidth(column, w + 2 + (column > 0 ? perColumn : 0));
+        columnWidth_[static_cast<std::size_t>(column)] = w == 0 ? 0 : w + 2 + (column > 0 ? perColumn : 0);
     }
     int rows = 0;
     for (int r = 0; r < MapRows; ++r)
@@ -214,18 +200,30 @@ void MapGridView::resizeEvent(QResizeEvent* event) {
     const int extraHeight = std::max(0, viewport()->height() - natural_.height());
     for (int row = 0; row < MapGridModel::RowCount; ++row) {
         const int h = naturalHeight_[static_cast<std::size_t>(row)];
-        if (h == 0) continue;
+        if (h == 0) {
+            rowHeight_[static_cast<std::size_t>(row)] = 0;
+            continue;
+        }
         int grow = 0;
         const bool mapRow = row >= MapGridModel::FirstCellRow && row < MapGridModel::ButtonRow;
         if ((mapRow || row == MapGridModel::AxisRow) && rows > 0)
             grow = std::min(extraHeight / (rows + 1), static_cast<int>(h * (kMostRowGrowth - 1.0)));
-        setRowHeight(row, h + 2 + grow);
+        rowHeight_[static_cast<std::size_t>(row)] = h + 2 + grow;
     }
+    for (int column = 0, x = 0; column < MapGridModel::ColumnCount; ++column) {
+        columnLeft_[static_cast<std::size_t>(column)] = x;
+        x += columnWidth_[static_cast<std::size_t>(column)];
+    }
+    for (int row = 0, y = 0; row < MapGridModel::RowCount; ++row) {
+        rowTop_[static_cast<std::size_t>(row)] = y;
+        y += rowHeight_[static_cast<std::size_t>(row)];
+    }
+    viewport()->update();
     placeEditor();
 }
 
 void MapGridView::changeEvent(QEvent* event) {
-    QTableView::changeEvent(event);
+    QAbstractItemView::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange ||
         event->type() == QEvent::LocaleChange) {
         sizes_.clear();
@@ -235,6 +233,110 @@ void MapGridView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange ||
         event->type() == QEvent::PaletteChange)
         delegate_->forgetLooks();
+}
+
+// --- rows and columns ----------------------------------------------------------------------------
+// Rows and columns that show nothing take no room; the others lie next to each other from the top
+// left corner. The grid never scrolls itself: a window too small for it scrolls the whole panel.
+
+bool MapGridView::isRowHidden(int row) const {
+    return row < 0 || row >= MapGridModel::RowCount || rowHeight_[static_cast<std::size_t>(row)] == 0;
+}
+
+bool MapGridView::isColumnHidden(int column) const {
+    return column < 0 || column >= MapGridModel::ColumnCount ||
+           columnWidth_[static_cast<std::size_t>(column)] == 0;
+}
+
+QRect MapGridView::visualRect(const QModelIndex& index) const {
+    if (!index.isValid() || index.model() != model_ || isRowHidden(index.row()) ||
+        isColumnHidden(index.column()))
+        return {};
+    const auto r = static_cast<std::size_t>(index.row());
+    const auto c = static_cast<std::size_t>(index.column());
+    return QRect(columnLeft_[c], rowTop_[r], columnWidth_[c], rowHeight_[r]);
+}
+
+QModelIndex MapGridView::indexAt(const QPoint& point) const {
+    int row = -1;
+    int column = -1;
+    for (int r = 0; r < MapGridModel::RowCount; ++r) {
+        const auto k = static_cast<std::size_t>(r);
+        if (rowHeight_[k] > 0 && point.y() >= rowTop_[k] && point.y() < rowTop_[k] + rowHeight_[k]) row = r;
+    }
+    for (int c = 0; c < MapGridModel::ColumnCount; ++c) {
+        const auto k = static_cast<std::size_t>(c);
+        if (columnWidth_[k] > 0 && point.x() >= columnLeft_[k] && point.x() < columnLeft_[k] + columnWidth_[k])
+            column = c;
+    }
+    return row >= 0 && column >= 0 ? model_->index(row, column) : QModelIndex();
+}
+
+bool MapGridView::isIndexHidden(const QModelIndex& index) const {
+    return isRowHidden(index.row()) || isColumnHidden(index.column());
+}
+
+QModelIndex MapGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers) {
+    const QModelIndex from = currentIndex();
+    if (!from.isValid()) return firstOrLastCell(false);
+    QModelIndex to;
+    switch (action) {
+        case MoveUp:
+            to = neighbour(from, -1, 0);
+            break;
+        case MoveDown:
+            to = neighbour(from, 1, 0);
+            break;
+        case MoveLeft:
+            to = neighbour(from, 0, -1);
+            break;
+        case MoveRight:
+            to = neighbour(from, 0, 1);
+            break;
+        case MoveHome:
+        case MoveEnd:
+            to = rowEnd(from.row(), action == MoveEnd);
+            break;
+        default:
+            break;
+    }
+    return to.isValid() ? to : from;
+}
+
+void MapGridView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags flags) {
+    const QRect r = rect.normalized();
+    const QModelIndex topLeft = indexAt(r.topLeft());
+    const QModelIndex bottomRight = indexAt(r.bottomRight());
+    if (!topLeft.isValid() || !bottomRight.isValid()) return;
+    selectionModel()->select(QItemSelection(topLeft, bottomRight), flags);
+}
+
+QRegion MapGridView::visualRegionForSelection(const QItemSelection& selection) const {
+    QRegion region;
+    for (const QItemSelectionRange& range : selection)
+        for (const QModelIndex& index : range.indexes()) region += visualRect(index);
+    return region;
+}
+
+void MapGridView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.palette.setCurrentColorGroup(!isEnabled()         ? QPalette::Disabled
+                                        : isActiveWindow()   ? QPalette::Active
+                                                             : QPalette::Inactive);
+    const QRect area = event->rect();
+    for (int row = 0; row < MapGridModel::RowCount; ++row) {
+        const auto r = static_cast<std::size_t>(row);
+        if (rowHeight_[r] == 0 || rowTop_[r] > area.bottom() || rowTop_[r] + rowHeight_[r] <= area.top())
+            continue;
+        for (int column = 0; column < MapGridModel::ColumnCount; ++column) {
+            const QModelIndex index = model_->index(row, column);
+            option.rect = visualRect(index);
+            if (option.rect.isEmpty() || !option.rect.intersects(area)) continue;
+            delegate_->paint(&painter, option, index);
+        }
+    }
 }
 
 QRect MapGridView::itemRect(const QModelIndex& index) const {
@@ -589,7 +691,7 @@ void MapGridView::editorEnter() {
 }
 
 void MapGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    QTableView::currentChanged(current, previous);
+    QAbstractItemView::currentChanged(current, previous);
     // While the mouse drags a choice over the cells, the field stays where the drag began.
     if (state() == QAbstractItemView::DragSelectingState) return;
     if (current.isValid() && editable(current) && current != edited_ && hasFocus())
@@ -613,7 +715,7 @@ void MapGridView::dropChoice() {
 }
 
 void MapGridView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
-    QTableView::selectionChanged(selected, deselected);
+    QAbstractItemView::selectionChanged(selected, deselected);
     // One chosen cell is no choice and two are: every cell may change its colour.
     viewport()->update();
     emit choiceChanged();
@@ -734,7 +836,7 @@ void MapGridView::keyPressEvent(QKeyEvent* event) {
             return;
         }
     }
-    QTableView::keyPressEvent(event);
+    QAbstractItemView::keyPressEvent(event);
 }
 
 bool MapGridView::event(QEvent* event) {
@@ -744,7 +846,7 @@ bool MapGridView::event(QEvent* event) {
         event->ignore();
         return true;
     }
-    return QTableView::event(event);
+    return QAbstractItemView::event(event);
 }
 
 QItemSelectionModel::SelectionFlags MapGridView::selectionCommand(const QModelIndex& index,
@@ -753,7 +855,7 @@ QItemSelectionModel::SelectionFlags MapGridView::selectionCommand(const QModelIn
     if (MapGridModel::cellOf(index) < 0) return QItemSelectionModel::NoUpdate;
     if (event != nullptr && event->type() == QEvent::MouseButtonPress && pressedOnArrow_)
         return QItemSelectionModel::NoUpdate;
-    return QTableView::selectionCommand(index, event);
+    return QAbstractItemView::selectionCommand(index, event);
 }
 
 // --- mouse ----------------------------------------------------------------------------------------
@@ -763,7 +865,7 @@ void MapGridView::mousePressEvent(QMouseEvent* event) {
     pressed_ = index;
     pressedOnArrow_ = false;
     if (event->button() != Qt::LeftButton) {
-        QTableView::mousePressEvent(event);
+        QAbstractItemView::mousePressEvent(event);
         return;
     }
     const Kind kind = model_->kindOf(index);
@@ -777,7 +879,7 @@ void MapGridView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (!editable(index)) {
-        QTableView::mousePressEvent(event);
+        QAbstractItemView::mousePressEvent(event);
         return;
     }
     const QPoint p = event->position().toPoint();
@@ -789,19 +891,19 @@ void MapGridView::mousePressEvent(QMouseEvent* event) {
         if (!(event->modifiers() & Qt::ShiftModifier) || anchor_ < 0) anchor_ = cell;
         extent_ = cell;
     }
-    QTableView::mousePressEvent(event);
+    QAbstractItemView::mousePressEvent(event);
     SpinField* spin = edit(index);
     if (spin != nullptr && pressedOnArrow_) spin->stepBy(up ? 1 : -1);
 }
 
 void MapGridView::mouseMoveEvent(QMouseEvent* event) {
-    QTableView::mouseMoveEvent(event);
+    QAbstractItemView::mouseMoveEvent(event);
     const int cell = MapGridModel::cellOf(indexAt(event->position().toPoint()));
     if ((event->buttons() & Qt::LeftButton) && cell >= 0 && !pressedOnArrow_) extent_ = cell;
 }
 
 void MapGridView::mouseReleaseEvent(QMouseEvent* event) {
-    QTableView::mouseReleaseEvent(event);
+    QAbstractItemView::mouseReleaseEvent(event);
     const QModelIndex index = indexAt(event->position().toPoint());
     // A click into a field (not on its arrows) commits the page, as a click into any field does.
     if (event->button() == Qt::LeftButton && !pressedOnArrow_ && index.isValid() && index == pressed_ &&
@@ -818,7 +920,7 @@ void MapGridView::contextMenuEvent(QContextMenuEvent* event) {
         event->accept();
         return;
     }
-    QTableView::contextMenuEvent(event);
+    QAbstractItemView::contextMenuEvent(event);
 }
 
 bool MapGridView::eventFilter(QObject* watched, QEvent* event) {
@@ -839,7 +941,7 @@ bool MapGridView::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    return QTableView::eventFilter(watched, event);
+    return QAbstractItemView::eventFilter(watched, event);
 }
 
 }  // namespace torvane

@@ -11,7 +11,7 @@
 #include <QPointer>
 #include <QStaticText>
 #include <QStyledItemDelegate>
-#include <QTableView>
+#include <QAbstractItemView>
 
 #include "editor/map_grid_model.h"
 #include "editor/spin_field.h"
@@ -20,7 +20,7 @@ namespace torvane {
 
 class MapGridDelegate;
 
-class MapGridView : public QTableView {
+class MapGridView : public QAbstractItemView {
     Q_OBJECT
 
   public:
@@ -75,6 +75,14 @@ class MapGridView : public QTableView {
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // Where an item lies in the grid (an empty rectangle for one in a row or column that is hidden),
+    // and the item at a point.
+    QRect visualRect(const QModelIndex& index) const override;
+    QModelIndex indexAt(const QPoint& point) const override;
+    void scrollTo(const QModelIndex&, ScrollHint = EnsureVisible) override {}
+    bool isRowHidden(int row) const;
+    bool isColumnHidden(int column) const;
+
   signals:
     void choiceChanged();
     void upDownClicked();                           // an item's arrow (or an arrow key, the wheel) stepped it
@@ -84,6 +92,13 @@ class MapGridView : public QTableView {
     void cellContextMenu(int cell, const QPoint& globalPos);
 
   protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    int horizontalOffset() const override { return 0; }
+    int verticalOffset() const override { return 0; }
+    bool isIndexHidden(const QModelIndex& index) const override;
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags flags) override;
+    QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -129,6 +144,10 @@ class MapGridView : public QTableView {
     int extent_ = -1;  // the cell the choice reaches to
     std::array<int, MapGridModel::ColumnCount> naturalWidth_{};
     std::array<int, MapGridModel::RowCount> naturalHeight_{};
+    std::array<int, MapGridModel::ColumnCount> columnWidth_{};  // 0: the column is hidden
+    std::array<int, MapGridModel::ColumnCount> columnLeft_{};
+    std::array<int, MapGridModel::RowCount> rowHeight_{};  // 0: the row is hidden
+    std::array<int, MapGridModel::RowCount> rowTop_{};
     QSize natural_;
     bool windowClipboard_ = false;
 };

@@ -2,15 +2,14 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QHash>
 #include <QMouseEvent>
 #include <QPaintEvent>
-#include <QPointer>
 #include <QStyleOptionTab>
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
-#include <QWindow>
 #include <utility>
+
+#include "editor/accessible_parts.h"
 
 namespace torvane {
 namespace {
@@ -30,37 +29,27 @@ QString WithoutMnemonic(const QString& caption) {
 
 // One page tab to assistive tools: where it is drawn, its caption, and a press that opens its page.
 // Qt's own view of a tab bar places the tabs in one row, where this bar does not draw them.
-class PageTabAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+class PageTabAccessible : public AccessibleLeaf<PageTabBar>, public QAccessibleActionInterface {
   public:
-    PageTabAccessible(PageTabBar* bar, int index) : bar_(bar), index_(index) {}
+    PageTabAccessible(PageTabBar* bar, int index) : AccessibleLeaf(bar), index_(index) {}
 
-    bool isValid() const override { return !bar_.isNull() && index_ < bar_->count(); }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return bar_.isNull() ? nullptr : bar_->window()->windowHandle(); }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override {
-        return QAccessible::queryAccessibleInterface(bar_.data());
-    }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    bool isValid() const override { return !owner_.isNull() && index_ < owner_->count(); }
 
     QString text(QAccessible::Text t) const override {
         if (!isValid()) return {};
         switch (t) {
             case QAccessible::Name:
-                return WithoutMnemonic(bar_->tabText(index_));
+                return WithoutMnemonic(owner_->tabText(index_));
             case QAccessible::Description:
-                return bar_->tabToolTip(index_);
+                return owner_->tabToolTip(index_);
             default:
                 return {};
         }
     }
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
         if (!isValid()) return {};
-        const QRect r = bar_->pageTabRect(index_);
-        return r.isEmpty() ? QRect() : QRect(bar_->mapToGlobal(r.topLeft()), r.size());
+        const QRect r = owner_->pageTabRect(index_);
+        return r.isEmpty() ? QRect() : QRect(owner_->mapToGlobal(r.topLeft()), r.size());
     }
     QAccessible::Role role() const override { return QAccessible::PageTab; }
     QAccessible::State state() const override {
@@ -71,12 +60,12 @@ class PageTabAccessible : public QAccessibleInterface, public QAccessibleActionI
         }
         s.selectable = true;
         s.focusable = true;
-        const bool current = bar_->currentIndex() == index_;
+        const bool current = owner_->currentIndex() == index_;
         s.selected = current;
-        s.focused = current && bar_->hasFocus();
-        s.disabled = !bar_->isTabEnabled(index_);
+        s.focused = current && owner_->hasFocus();
+        s.disabled = !owner_->isTabEnabled(index_);
         s.invisible =
-            !bar_->isVisible() || !bar_->isTabVisible(index_) || bar_->pageTabRect(index_).isEmpty();
+            !owner_->isVisible() || !owner_->isTabVisible(index_) || owner_->pageTabRect(index_).isEmpty();
         return s;
     }
     void* interface_cast(QAccessible::InterfaceType t) override {
@@ -85,12 +74,11 @@ class PageTabAccessible : public QAccessibleInterface, public QAccessibleActionI
 
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& action) override {
-        if (isValid() && action == pressAction() && bar_->isTabEnabled(index_)) bar_->setCurrentIndex(index_);
+        if (isValid() && action == pressAction() && owner_->isTabEnabled(index_)) owner_->setCurrentIndex(index_);
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
   private:
-    QPointer<PageTabBar> bar_;
     int index_;
 };
 
@@ -98,24 +86,13 @@ class PageTabAccessible : public QAccessibleInterface, public QAccessibleActionI
 class PageTabBarAccessible : public QAccessibleWidget {
   public:
     explicit PageTabBarAccessible(PageTabBar* bar) : QAccessibleWidget(bar, QAccessible::PageTabList) {}
-    ~PageTabBarAccessible() override {
-        for (QAccessible::Id id : std::as_const(tabs_)) QAccessible::deleteAccessibleInterface(id);
-    }
 
     int childCount() const override { return bar()->count(); }
     QAccessibleInterface* child(int index) const override {
         if (index < 0 || index >= bar()->count()) return nullptr;
-        if (const QAccessible::Id id = tabs_.value(index)) return QAccessible::accessibleInterface(id);
-        auto* tab = new PageTabAccessible(bar(), index);
-        tabs_.insert(index, QAccessible::registerAccessibleInterface(tab));
-        return tab;
+        return tabs_.part(index, [&] { return new PageTabAccessible(bar(), index); });
     }
-    int indexOfChild(const QAccessibleInterface* child) const override {
-        for (auto it = tabs_.cbegin(); it != tabs_.cend(); ++it) {
-            if (QAccessible::accessibleInterface(it.value()) == child) return it.key();
-        }
-        return -1;
-    }
+    int indexOfChild(const QAccessibleInterface* child) const override { return tabs_.keyOf(child); }
     QAccessibleInterface* focusChild() const override {
         return bar()->hasFocus() ? child(bar()->currentIndex()) : nullptr;
     }
@@ -129,15 +106,8 @@ class PageTabBarAccessible : public QAccessibleWidget {
 
   private:
     PageTabBar* bar() const { return static_cast<PageTabBar*>(widget()); }
-    mutable QHash<int, QAccessible::Id> tabs_;
+    AccessibleParts tabs_;
 };
-
-QAccessibleInterface* PageTabBarFactory(const QString& className, QObject* object) {
-    if (className == QLatin1String(PageTabBar::staticMetaObject.className())) {
-        if (auto* bar = qobject_cast<PageTabBar*>(object)) return new PageTabBarAccessible(bar);
-    }
-    return nullptr;
-}
 
 }  // namespace
 
@@ -146,11 +116,7 @@ PageTabBar::PageTabBar(QWidget* parent) : QTabBar(parent) {
     setExpanding(false);
     setDrawBase(false);
     setElideMode(Qt::ElideNone);
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(PageTabBarFactory);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
+    InstallAccessible<PageTabBar, PageTabBarAccessible>();
 }
 
 int PageTabBar::layoutWidth() const {

@@ -252,6 +252,12 @@ TEST_F(MapGridTest, CellsHaveSpokenNamesInTheWindowsLanguage) {
     QAccessibleInterface* cell = cells->cellAt(MapGridModel::FirstCellRow + 3, 1 + 4);
     ASSERT_NE(cell, nullptr);
     EXPECT_EQ(cell->text(QAccessible::Name), QString("Advance %1, %2 rpm").arg(row).arg(rpm));
+    // It is reported where it is drawn, and found there again.
+    EXPECT_EQ(cell->role(), QAccessible::Cell);
+    const QRect drawn = view().visualRect(view().grid().index(MapGridModel::FirstCellRow + 3, 1 + 4));
+    EXPECT_EQ(cell->rect(), QRect(view().viewport()->mapToGlobal(drawn.topLeft()), drawn.size()));
+    EXPECT_EQ(table->childAt(cell->rect().center().x(), cell->rect().center().y()), cell);
+    EXPECT_EQ(table->child(table->indexOfChild(cell)), cell);
     w->setLanguage(1);
     EXPECT_TRUE(cell->text(QAccessible::Name).endsWith(QString("%1 U/min").arg(rpm)))
         << cell->text(QAccessible::Name).toStdString();
