@@ -234,6 +234,42 @@ void MapGridModel::setIapValue(int r, int value) {
     changed(iapIndex(r));
 }
 
+namespace {
+
+// Takes the values into the items (each limited to its range) and gives the first and last position
+// that changed, -1 for none.
+template <std::size_t N>
+std::pair<int, int> TakeValues(std::array<MapGridModel::ValueItem, N>& items, const std::array<int, N>& values) {
+    int first = -1;
+    int last = -1;
+    for (std::size_t i = 0; i < N; ++i) {
+        const int v = std::clamp(values[i], items[i].minimum, items[i].maximum);
+        if (v == items[i].value) continue;
+        items[i].value = v;
+        if (first < 0) first = static_cast<int>(i);
+        last = static_cast<int>(i);
+    }
+    return {first, last};
+}
+
+}  // namespace
+
+void MapGridModel::setCellValues(const std::array<int, MapCells>& values) {
+    const auto [first, last] = TakeValues(cells_, values);
+    if (first >= 0)
+        emit dataChanged(index(FirstCellRow + first / MapColumns, 1), index(FirstCellRow + last / MapColumns, ColumnCount - 1));
+}
+
+void MapGridModel::setAxisValues(const std::array<int, MapColumns>& values) {
+    const auto [first, last] = TakeValues(axis_, values);
+    if (first >= 0) emit dataChanged(axisIndex(first), axisIndex(last));
+}
+
+void MapGridModel::setIapValues(const std::array<int, MapRows>& values) {
+    const auto [first, last] = TakeValues(iap_, values);
+    if (first >= 0) emit dataChanged(iapIndex(first), iapIndex(last));
+}
+
 void MapGridModel::setCellRange(int minimum, int maximum, int step) {
     bool any = false;
     for (int k = 0; k < MapCells; ++k) {

@@ -119,6 +119,11 @@ class MapGridModel : public QAbstractTableModel {
     void setCellValue(int k, int value);
     void setAxisValue(int c, int value);
     void setIapValue(int r, int value);
+    // A whole page's values at once: one report covers the rows that changed (a page switch changes
+    // most of them, and each report repaints and reshades).
+    void setCellValues(const std::array<int, MapCells>& values);
+    void setAxisValues(const std::array<int, MapColumns>& values);
+    void setIapValues(const std::array<int, MapRows>& values);
     void setCellRange(int minimum, int maximum, int step);
     void setAxisRange(int c, int minimum, int maximum, int step);
     void setIapRange(int minimum, int maximum);

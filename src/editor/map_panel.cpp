@@ -205,13 +205,11 @@ void MapPanel::showValues(int page, const MapPanelValues& v) {
         s->setRange(f.min, f.max);
         s->setSingleStep(f.step);
     }
-    for (int c = 0; c < MapColumns; ++c) {
-        grid_->setAxisRange(c, v.rpmRange.min, v.rpmRange.max, 100);
-        grid_->setAxisValue(c, v.rpm[c]);
-    }
-    for (int r = 0; r < MapRows; ++r) grid_->setIapValue(r, v.iap[r]);
+    for (int c = 0; c < MapColumns; ++c) grid_->setAxisRange(c, v.rpmRange.min, v.rpmRange.max, 100);
+    grid_->setAxisValues(v.rpm);
+    grid_->setIapValues(v.iap);
     grid_->setCellRange(0, v.cellMax, v.cellStep);
-    for (int k = 0; k < MapCells; ++k) grid_->setCellValue(k, v.cells[k]);
+    grid_->setCellValues(v.cells);
     for (const MiscField& f : MiscFieldsOfPage(page))
         misc_[static_cast<std::size_t>(f.element)]->showValue(v.misc[f.element]);
     auto setChecked = [](QCheckBox* box, bool on) {

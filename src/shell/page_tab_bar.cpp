@@ -4,6 +4,7 @@
 #include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QStyleOptionTab>
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
@@ -224,19 +225,46 @@ void PageTabBar::tabLayoutChange() {
     update();
 }
 
-void PageTabBar::paintEvent(QPaintEvent*) {
-    QStylePainter painter(this);
+// A page switch repaints the whole bar while only two tabs change their look: each tab's look is drawn
+// once (again when its text, size, state, the palette or the style change) and then copied.
+void PageTabBar::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
     const std::vector<QRect> rects = layoutTabs(width());
+    const qreal ratio = devicePixelRatioF();
+    const quint64 look = palette().cacheKey() ^ reinterpret_cast<quintptr>(style());
+    if (look != tabLook_ || tabPictures_.size() > 256) {
+        tabPictures_.clear();
+        tabLook_ = look;
+    }
     for (int i = 0; i < count(); ++i) {
         const QRect r = rects[static_cast<std::size_t>(i)];
-        if (r.isEmpty()) continue;
+        if (r.isEmpty() || !event->rect().intersects(r)) continue;
         QStyleOptionTab option;
         initStyleOption(&option, i);
-        option.rect = r;
+        // The style may paint a little beyond a tab (the chosen one reaches into the pane): the picture
+        // has room for that around the tab.
+        constexpr int kOverflow = 4;
+        option.rect = QRect(QPoint(kOverflow, kOverflow), r.size());
         option.position = QStyleOptionTab::Middle;
         option.selectedPosition = QStyleOptionTab::NotAdjacent;
         option.state.setFlag(QStyle::State_Selected, i == currentIndex());
-        painter.drawControl(QStyle::CE_TabBarTab, option);
+        const QString key = QStringLiteral("%1|%2x%3|%4|%5")
+                                .arg(option.text)
+                                .arg(r.width())
+                                .arg(r.height())
+                                .arg(static_cast<quint64>(option.state))
+                                .arg(ratio);
+        auto it = tabPictures_.find(key);
+        if (it == tabPictures_.end()) {
+            QPixmap picture((r.size() + QSize(2 * kOverflow, 2 * kOverflow)) * ratio);
+            picture.setDevicePixelRatio(ratio);
+            picture.fill(Qt::transparent);
+            QPainter p(&picture);
+            style()->drawControl(QStyle::CE_TabBarTab, &option, &p, this);
+            p.end();
+            it = tabPictures_.insert(key, picture);
+        }
+        painter.drawPixmap(r.topLeft() - QPoint(kOverflow, kOverflow), *it);
     }
 }
 

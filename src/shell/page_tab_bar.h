@@ -3,6 +3,8 @@
 // wrap onto as many rows as they need, each row filling the width, and every page stays one click away.
 
 #include <QFont>
+#include <QHash>
+#include <QPixmap>
 #include <QStringList>
 #include <QTabBar>
 #include <QTabWidget>
@@ -40,6 +42,8 @@ class PageTabBar : public QTabBar {
     mutable int laidWidth_ = -1;
     mutable QStringList laidTexts_;
     mutable QFont laidFont_;
+    QHash<QString, QPixmap> tabPictures_;  // each tab's look, by text, size and state
+    quint64 tabLook_ = 0;
 };
 
 // PageControl1: a tab widget with the wrapping tab header.
