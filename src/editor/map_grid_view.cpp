@@ -326,6 +326,8 @@ void MapGridView::paintEvent(QPaintEvent* event) {
                                         : isActiveWindow()   ? QPalette::Active
                                                              : QPalette::Inactive);
     const QRect area = event->rect();
+    // The device is asked for its pixel ratio once, not for each of the 180 items.
+    delegate_->paintRatio_ = painter.device()->devicePixelRatioF();
     for (int row = 0; row < MapGridModel::RowCount; ++row) {
         const auto r = static_cast<std::size_t>(row);
         if (rowHeight_[r] == 0 || rowTop_[r] > area.bottom() || rowTop_[r] + rowHeight_[r] <= area.top())
@@ -337,6 +339,7 @@ void MapGridView::paintEvent(QPaintEvent* event) {
             delegate_->paint(&painter, option, index);
         }
     }
+    delegate_->paintRatio_ = 0.0;
 }
 
 QRect MapGridView::itemRect(const QModelIndex& index) const {
@@ -386,12 +389,16 @@ QRect MapGridView::columnButtonRect(int column, bool up) const {
 }
 
 QColor MapGridView::paintedColor(const QModelIndex& index) const {
+    return paintedColor(index, palette().color(QPalette::Base));
+}
+
+QColor MapGridView::paintedColor(const QModelIndex& index, const QColor& base) const {
     const QColor field = index.data(MapGridModel::FieldColorRole).value<QColor>();
     if (field.isValid()) return field;
     if (!model_->printMode() && selectionModel()->isSelected(index) && manyChosen()) return choiceColor();
     const QVariant shade = index.data(Qt::BackgroundRole);
     if (shade.isValid()) return shade.value<QColor>();
-    return palette().color(QPalette::Base);
+    return base;
 }
 
 bool MapGridView::manyChosen() const {
@@ -431,9 +438,10 @@ QModelIndexList MapGridView::editableItems() const {
 
 const MapGridDelegate::Look& MapGridDelegate::lookFor(QPainter* painter, const QSize& size, const QColor& base,
                                                       bool upDowns, bool enabled) const {
-    const qreal ratio = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
+    const qreal ratio = ratioOf(painter);
     if (ratio != ratio_) {
         looks_.clear();
+        items_.clear();
         ratio_ = ratio;
     }
     const quint64 key = (static_cast<quint64>(size.width() & 0xfff) << 52) |
@@ -441,7 +449,10 @@ const MapGridDelegate::Look& MapGridDelegate::lookFor(QPainter* painter, const Q
                         (static_cast<quint64>(upDowns) << 33) | (static_cast<quint64>(enabled) << 32) | base.rgba();
     auto it = looks_.constFind(key);
     if (it != looks_.constEnd()) return *it;
-    if (looks_.size() > 512) looks_.clear();
+    if (looks_.size() > 512) {
+        looks_.clear();
+        items_.clear();
+    }
     const QWidget* widget = view_;
     QStyle* style = widget->style();
     QStyleOptionSpinBox spin = SpinOption(widget, QRect(QPoint(0, 0), size), upDowns, enabled);
@@ -455,11 +466,17 @@ const MapGridDelegate::Look& MapGridDelegate::lookFor(QPainter* painter, const Q
     p.end();
     look.text = style->subControlRect(QStyle::CC_SpinBox, &spin, QStyle::SC_SpinBoxEditField, widget);
     look.textColor = spin.palette.color(enabled ? QPalette::Active : QPalette::Disabled, QPalette::Text);
+    look.key = key;
     return *looks_.insert(key, look);
 }
 
+qreal MapGridDelegate::ratioOf(QPainter* painter) const {
+    if (paintRatio_ > 0.0) return paintRatio_;
+    return painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
+}
+
 const QPixmap& MapGridDelegate::columnButtons(QPainter* painter) const {
-    const qreal ratio = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
+    const qreal ratio = ratioOf(painter);
     if (!buttons_.isNull() && buttons_.devicePixelRatio() == ratio) return buttons_;
     buttons_ = QPixmap(QSize(kButtonWidth, kButtonHeight) * ratio);
     buttons_.setDevicePixelRatio(ratio);
@@ -506,6 +523,7 @@ void MapGridDelegate::drawText(QPainter* painter, const QRect& rect, Qt::Alignme
 void MapGridDelegate::forgetLooks() {
     looks_.clear();
     texts_.clear();
+    items_.clear();
     buttons_ = QPixmap();
 }
 
@@ -542,7 +560,9 @@ void MapGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         const bool upDowns = index.data(MapGridModel::UpDownsRole).toBool();
         // The style draws a spin box slowly; the few looks the items take (size, colour, arrows) are
         // drawn once and then copied.
-        const Look& look = lookFor(painter, rect.size(), view_->paintedColor(index), upDowns, enabled);
+        const Look& look = lookFor(painter, rect.size(),
+                                   view_->paintedColor(index, option.palette.color(QPalette::Base)), upDowns,
+                                   enabled);
         painter->drawPixmap(rect.topLeft(), look.pixmap);
         const QRect text = look.text.translated(rect.topLeft());
         const QString time = index.data(MapGridModel::TimeTextRole).toString();
@@ -553,10 +573,33 @@ void MapGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
             painter->setPen(option.palette.color(QPalette::Active, QPalette::WindowText));
             drawText(painter, text.adjusted(1, 0, 0, 0), Qt::AlignLeft, time);
         } else {
-            painter->setPen(look.textColor);
-            drawText(painter, text.adjusted(1, 0, -2, 0), Qt::AlignRight, index.data(Qt::DisplayRole).toString());
+            painter->drawPixmap(rect.topLeft(), itemPicture(painter, look, index.data(Qt::DisplayRole).toString()));
         }
     }
+}
+
+// A field with its value: the same few values fill most of a map, and a tuner goes back and forth
+// between the same pages, so each look with each value is drawn once and then copied.
+const QPixmap& MapGridDelegate::itemPicture(QPainter* painter, const Look& look, const QString& shown) const {
+    if (painter->font() != textFont_) {
+        texts_.clear();
+        items_.clear();
+        textFont_ = painter->font();
+    }
+    const auto key = std::make_pair(look.key, shown);
+    auto it = items_.constFind(key);
+    if (it != items_.constEnd()) return *it;
+    if (items_.size() > 600) items_.clear();
+    QPixmap item(look.pixmap.size());
+    item.setDevicePixelRatio(look.pixmap.devicePixelRatio());
+    item.fill(Qt::transparent);
+    QPainter p(&item);
+    p.drawPixmap(0, 0, look.pixmap);
+    p.setFont(textFont_);
+    p.setPen(look.textColor);
+    drawText(&p, look.text.adjusted(1, 0, -2, 0), Qt::AlignRight, shown);
+    p.end();
+    return *items_.insert(key, item);
 }
 
 void MapGridView::onDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight) {

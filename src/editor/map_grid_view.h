@@ -46,6 +46,7 @@ class MapGridView : public QAbstractItemView {
     // The colour an item's field is painted in: the live or warning colour, else that of a chosen cell
     // (not in a print), else the shade of its value, else the field colour of the window.
     QColor paintedColor(const QModelIndex& index) const;
+    QColor paintedColor(const QModelIndex& index, const QColor& base) const;  // base: the window's field colour
     static QColor choiceColor() { return QColor(150, 175, 235); }
     // The item an element of the map panel names ("UpDownCell_Uni[16]", "UpDownRpm_Uni[3]",
     // "UpDownIap_Uni[2]"); invalid for any other name.
@@ -172,10 +173,14 @@ class MapGridDelegate : public QStyledItemDelegate {
         QPixmap pixmap;   // the spin box without its text
         QRect text;       // where its text goes, relative to its corner
         QColor textColor;
+        quint64 key = 0;
     };
     const Look& lookFor(QPainter* painter, const QSize& size, const QColor& base, bool upDowns,
                         bool enabled) const;
     const QPixmap& columnButtons(QPainter* painter) const;
+    qreal ratioOf(QPainter* painter) const;
+    const QPixmap& itemPicture(QPainter* painter, const Look& look, const QString& shown) const;
+    friend class MapGridView;  // sets the pixel ratio of the paint under way
     void drawText(QPainter* painter, const QRect& rect, Qt::Alignment align, const QString& text) const;
 
     MapGridView* view_;
@@ -183,7 +188,9 @@ class MapGridDelegate : public QStyledItemDelegate {
     mutable qreal ratio_ = 0.0;
     mutable QHash<QString, QStaticText> texts_;
     mutable QFont textFont_;
+    mutable QHash<std::pair<quint64, QString>, QPixmap> items_;  // a look with a value written in it
     mutable QPixmap buttons_;  // a column's two step buttons
+    qreal paintRatio_ = 0.0;    // while the view paints: its device's pixel ratio
 };
 
 }  // namespace torvane

@@ -176,25 +176,26 @@ SpinField* MapPanel::makeSpin(const QString& name, int min, int max, int step) {
 void MapPanel::arrangeExtraFields(int page) {
     if (page == arrangedPage_) return;
     arrangedPage_ = page;
-    // Fields and captions the page does not place stay hidden.
-    for (SpinField* s : misc_) {
-        miscGrid_->removeWidget(s);
-        s->hide();
-    }
-    for (QLabel* l : miscLabels_) {
-        miscGrid_->removeWidget(l);
-        l->hide();
-    }
+    // Where each field and caption goes on this page; those the page does not place stay hidden. Only
+    // what moves is taken out of the row and put back, and only what changes is hidden or shown.
+    std::array<Spot, MiscFieldCount + 5> wanted{};
     for (const PagePlacements& p : kPlacements) {
         if (p.page != page) continue;
-        for (const Placement& item : p.items) {
-            QWidget* w = item.caption
-                             ? static_cast<QWidget*>(miscLabels_[static_cast<std::size_t>(item.index)])
-                             : misc_[static_cast<std::size_t>(item.index)];
-            miscGrid_->addWidget(w, item.row, item.column,
-                                 item.caption && item.row == 0 ? Qt::AlignBottom : Qt::Alignment());
-            w->show();
+        for (const Placement& item : p.items)
+            wanted[static_cast<std::size_t>(item.caption ? MiscFieldCount + item.index : item.index)] = {
+                item.row, item.column, item.caption && item.row == 0 ? Qt::AlignBottom : Qt::Alignment()};
+    }
+    for (std::size_t k = 0; k < wanted.size(); ++k) {
+        QWidget* w = k < MiscFieldCount ? static_cast<QWidget*>(misc_[k]) : miscLabels_[k - MiscFieldCount];
+        Spot& at = spots_[k];
+        if (at != wanted[k]) {
+            if (at.row >= 0) miscGrid_->removeWidget(w);
+            if (wanted[k].row >= 0) miscGrid_->addWidget(w, wanted[k].row, wanted[k].column, wanted[k].align);
+            at = wanted[k];
         }
+        // A field never shown nor hidden yet would appear with the panel: it is told once either way.
+        const bool placed = at.row >= 0;
+        if (w->isHidden() == placed || !w->testAttribute(Qt::WA_WState_ExplicitShowHide)) w->setVisible(placed);
     }
 }
 

@@ -76,6 +76,14 @@ class MapPanel : public QGroupBox {
     CommitCheckBox* stepMotor_ = nullptr;
     RadioGroup* servoMode_ = nullptr;
     int arrangedPage_ = -1;
+    // Where each extra field (then each caption) sits in the first row now; row -1: not placed.
+    struct Spot {
+        int row = -1;
+        int column = -1;
+        Qt::Alignment align;
+        bool operator==(const Spot&) const = default;
+    };
+    std::array<Spot, MiscFieldCount + 5> spots_{};
     FramePicture frame_;
 };
 

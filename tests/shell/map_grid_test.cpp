@@ -6,12 +6,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <map>
+#include <vector>
 
 #include "display/map_selection.h"
 #include "editor/map_grid_view.h"
@@ -298,6 +301,39 @@ TEST_F(MapGridTest, ThePositionCurvesAreGridsThatEditTheImageAndShowTheLiveColum
     EXPECT_EQ(curve->editedIndex(), curve->itemNamed("UpDownPolohaAPoz[4]"));
     // In a curve Ctrl+C copies the field's own text: the map's cell entries are off here.
     EXPECT_FALSE(w->findChild<QAction*>("MenuCellsCopy")->isEnabled());
+}
+
+// The extra fields and their captions of a map page sit where that page puts them, whichever map page
+// was shown before.
+TEST_F(MapGridTest, ExtraFieldsSitTheSameWhicheverPageCameBefore) {
+    std::vector<int> maps;
+    for (int page = 0; page < PageCount; ++page)
+        if (IsMapPage(page)) maps.push_back(page);
+    const auto arrangement = [this](int page) {
+        w->editor().switchToPage(page);
+        QApplication::processEvents();
+        QStringList seen;
+        for (int i = 0; i < MiscFieldCount; ++i) {
+            QWidget* f = panel().misc(i);
+            if (f->isVisibleTo(&panel())) seen << QString("%1 %2,%3").arg(i).arg(f->x()).arg(f->y());
+        }
+        for (int i = 0; i < 5; ++i) {
+            QWidget* l = panel().miscLabel(i);
+            if (l->isVisibleTo(&panel())) seen << QString("caption %1 %2,%3").arg(i).arg(l->x()).arg(l->y());
+        }
+        return seen;
+    };
+    std::map<int, QStringList> forwards;
+    for (int page : maps) forwards[page] = arrangement(page);
+    for (auto it = maps.rbegin(); it != maps.rend(); ++it)
+        EXPECT_EQ(arrangement(*it), forwards[*it]) << "page " << *it;
+    // Every page that places fields shows them at places of their own.
+    for (const auto& [page, seen] : forwards) {
+        QStringList places;
+        for (const QString& s : seen) places << s.section(' ', -1);
+        places.removeDuplicates();
+        EXPECT_EQ(places.size(), seen.size()) << "page " << page << ": " << seen.join("; ").toStdString();
+    }
 }
 
 }  // namespace
