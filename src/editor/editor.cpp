@@ -276,7 +276,8 @@ void Editor::movePanelTo(int page) {
     QWidget* sheet = pages_->widget(page);
     if (panel_->parentWidget() == sheet) return;
     sheet->layout()->addWidget(panel_);
-    panel_->show();
+    // A panel hidden while its page is rebuilt is shown when the rebuild is done.
+    if (!gridHidden_) panel_->show();
 }
 
 void Editor::showMemo() {
@@ -407,10 +408,12 @@ void Editor::UpdateUndoButtons() {
 }
 
 void Editor::hideGrid() {
+    gridHidden_ = true;
     panel_->setVisible(false);
 }
 
 void Editor::showGrid() {
+    gridHidden_ = false;
     panel_->setVisible(true);
 }
 

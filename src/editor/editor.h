@@ -173,6 +173,7 @@ class Editor : public QObject {
     void connectSpin(SpinField* spin);
     void connectHandlers();
     void movePanelTo(int page);
+    bool gridHidden_ = false;  // between hideGrid and showGrid
     void showMemo();
     void takeMemo();
     void limitMemo();

@@ -146,6 +146,8 @@ class MapGridModel : public QAbstractTableModel {
     // The print hides every arrow; the values stay.
     void setPrintMode(bool on);
     bool printMode() const { return printMode_; }
+    // What an item shows: its value as a spin box writes it.
+    QString textOf(const ValueItem& item) const;
 
     // --- what assistive tools say ------------------------------------------------------------
     // The names a screen reader speaks for the items, in the window's language: cellFormat takes the
@@ -170,7 +172,6 @@ class MapGridModel : public QAbstractTableModel {
 
   private:
     ValueItem* mutableValueItem(const QModelIndex& index);
-    QString textOf(const ValueItem& item) const;
     void changed(const QModelIndex& index);
     void changedRow(int row);
 

@@ -393,11 +393,12 @@ QColor MapGridView::paintedColor(const QModelIndex& index) const {
 }
 
 QColor MapGridView::paintedColor(const QModelIndex& index, const QColor& base) const {
-    const QColor field = index.data(MapGridModel::FieldColorRole).value<QColor>();
-    if (field.isValid()) return field;
+    const MapGridModel::ValueItem* item = model_->valueItem(index);
+    if (item == nullptr) return base;
+    if (item->field.isValid()) return item->field;
     if (!model_->printMode() && selectionModel()->isSelected(index) && manyChosen()) return choiceColor();
-    const QVariant shade = index.data(Qt::BackgroundRole);
-    if (shade.isValid()) return shade.value<QColor>();
+    // The shade of its value (never on paper).
+    if (item->underlay.isValid() && !model_->printMode()) return item->underlay;
     return base;
 }
 
@@ -552,28 +553,29 @@ void MapGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         if (index.data(MapGridModel::ShownRole).toBool())
             painter->drawPixmap(option.rect.center().x() - kButtonWidth / 2, option.rect.top() + 1,
                                 columnButtons(painter));
-    } else if (IsValueKind(kind) && index.data(MapGridModel::ShownRole).toBool()) {
+    } else if (IsValueKind(kind)) {
+        // Read straight from the item: its roles would be asked a dozen times for each of 180 items.
+        const MapGridModel& grid = view_->grid();
+        const MapGridModel::ValueItem* item = grid.valueItem(index);
+        if (item == nullptr || !item->shown) return;
         const QModelIndex edited = view_->editedIndex();
         if (edited.isValid() && edited == index) return;
         const QRect rect = view_->itemRect(index);
-        const bool enabled = index.data(MapGridModel::EnabledRole).toBool();
-        const bool upDowns = index.data(MapGridModel::UpDownsRole).toBool();
         // The style draws a spin box slowly; the few looks the items take (size, colour, arrows) are
         // drawn once and then copied.
-        const Look& look = lookFor(painter, rect.size(),
-                                   view_->paintedColor(index, option.palette.color(QPalette::Base)), upDowns,
-                                   enabled);
-        painter->drawPixmap(rect.topLeft(), look.pixmap);
-        const QRect text = look.text.translated(rect.topLeft());
-        const QString time = index.data(MapGridModel::TimeTextRole).toString();
-        if (!time.isEmpty()) {
+        const Look& look =
+            lookFor(painter, rect.size(), view_->paintedColor(index, option.palette.color(QPalette::Base)),
+                    item->upDowns && !grid.printMode(), item->enabled);
+        if (item->timeShown && !item->time.isEmpty()) {
             // The time label covers the edit part of its cell, the up/down stays beside it.
-            const QColor labelColor = index.data(MapGridModel::TimeColorRole).value<QColor>();
-            painter->fillRect(text, labelColor.isValid() ? labelColor : option.palette.color(QPalette::Button));
+            painter->drawPixmap(rect.topLeft(), look.pixmap);
+            const QRect text = look.text.translated(rect.topLeft());
+            painter->fillRect(text, item->timeColor.isValid() ? item->timeColor
+                                                              : option.palette.color(QPalette::Button));
             painter->setPen(option.palette.color(QPalette::Active, QPalette::WindowText));
-            drawText(painter, text.adjusted(1, 0, 0, 0), Qt::AlignLeft, time);
+            drawText(painter, text.adjusted(1, 0, 0, 0), Qt::AlignLeft, item->time);
         } else {
-            painter->drawPixmap(rect.topLeft(), itemPicture(painter, look, index.data(Qt::DisplayRole).toString()));
+            painter->drawPixmap(rect.topLeft(), itemPicture(painter, look, grid.textOf(*item)));
         }
     }
 }
