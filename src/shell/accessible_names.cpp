@@ -339,7 +339,11 @@ bool ChangesWithThePage(const AccessibleNameRow& row) {
 void NameWidgets(QWidget& window, QWidget& root, int languageIndex, bool changingOnly) {
     const auto* pages = window.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
     const int page = pages != nullptr ? pages->currentIndex() : AnyPage;
-    const ShownText shown = [&window](std::string_view name) { return ShownTextOf(window, name); };
+    // A caption is looked for near its field first: a search through the whole window is slow.
+    const ShownText shown = [&window, &root](std::string_view name) {
+        std::string text = ShownTextOf(root, name);
+        return text.empty() && &root != &window ? ShownTextOf(window, name) : text;
+    };
     const QList<QWidget*> widgets = root.findChildren<QWidget*>();
     for (QWidget* widget : widgets) {
         const std::string name = widget->objectName().toStdString();
