@@ -226,7 +226,9 @@ void PageTabBar::tabLayoutChange() {
 }
 
 // A page switch repaints the whole bar while only two tabs change their look: each tab's look is drawn
-// once (again when its text, size, state, the palette or the style change) and then copied.
+// once (again when its text, size, state, the palette or the style change) and then copied. The tabs
+// are not where the plain tab bar would put them, so a tab is never shown as under the mouse (the
+// plain bar's idea of it would light another tab).
 void PageTabBar::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const std::vector<QRect> rects = layoutTabs(width());
@@ -236,26 +238,32 @@ void PageTabBar::paintEvent(QPaintEvent* event) {
         tabPictures_.clear();
         tabLook_ = look;
     }
+    QStyleOptionTab option;
+    option.initFrom(this);
+    option.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
+    option.shape = shape();
+    option.documentMode = documentMode();
+    if (!documentMode()) option.features |= QStyleOptionTab::HasFrame;
+    option.position = QStyleOptionTab::Middle;
+    option.selectedPosition = QStyleOptionTab::NotAdjacent;
+    const QStyle::State common = option.state;
+    // The style may paint a little beyond a tab (the chosen one reaches into the pane): the picture has
+    // room for that around the tab.
+    constexpr int kOverflow = 4;
     for (int i = 0; i < count(); ++i) {
         const QRect r = rects[static_cast<std::size_t>(i)];
         if (r.isEmpty() || !event->rect().intersects(r)) continue;
-        QStyleOptionTab option;
-        initStyleOption(&option, i);
-        // The style may paint a little beyond a tab (the chosen one reaches into the pane): the picture
-        // has room for that around the tab.
-        constexpr int kOverflow = 4;
-        option.rect = QRect(QPoint(kOverflow, kOverflow), r.size());
-        option.position = QStyleOptionTab::Middle;
-        option.selectedPosition = QStyleOptionTab::NotAdjacent;
-        option.state.setFlag(QStyle::State_Selected, i == currentIndex());
-        const QString key = QStringLiteral("%1|%2x%3|%4|%5")
-                                .arg(option.text)
-                                .arg(r.width())
-                                .arg(r.height())
-                                .arg(static_cast<quint64>(option.state))
-                                .arg(ratio);
+        const bool current = i == currentIndex();
+        option.state = common;
+        option.state.setFlag(QStyle::State_Selected, current);
+        option.state.setFlag(QStyle::State_HasFocus, current && hasFocus());
+        if (!isTabEnabled(i)) option.state &= ~QStyle::State_Enabled;
+        option.text = tabText(i);
+        option.tabIndex = i;
+        const TabKey key{option.text, r.size(), static_cast<quint32>(option.state), ratio};
         auto it = tabPictures_.find(key);
         if (it == tabPictures_.end()) {
+            option.rect = QRect(QPoint(kOverflow, kOverflow), r.size());
             QPixmap picture((r.size() + QSize(2 * kOverflow, 2 * kOverflow)) * ratio);
             picture.setDevicePixelRatio(ratio);
             picture.fill(Qt::transparent);

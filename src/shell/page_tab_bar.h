@@ -42,7 +42,17 @@ class PageTabBar : public QTabBar {
     mutable int laidWidth_ = -1;
     mutable QStringList laidTexts_;
     mutable QFont laidFont_;
-    QHash<QString, QPixmap> tabPictures_;  // each tab's look, by text, size and state
+    struct TabKey {
+        QString text;
+        QSize size;
+        quint32 state;
+        qreal ratio;
+        bool operator==(const TabKey&) const = default;
+        friend size_t qHash(const TabKey& k, size_t seed = 0) {
+            return qHashMulti(seed, k.text, k.size.width(), k.size.height(), k.state);
+        }
+    };
+    QHash<TabKey, QPixmap> tabPictures_;  // each tab's look, by text, size and state
     quint64 tabLook_ = 0;
 };
 
