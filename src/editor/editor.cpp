@@ -328,6 +328,7 @@ void Editor::ImageToPage() {
         RefreshInjectionPercent(image(), injection_);
     }
     host_.refreshDisplay();
+    emit pageShown();
 }
 
 void Editor::PageToImage() {

@@ -79,6 +79,10 @@ class EditorHost {
 class Editor : public QObject {
     Q_OBJECT
 
+  signals:
+    // The page in view shows the image (after a page switch, an undo, a Read, a file opened ...).
+    void pageShown();
+
   public:
     // window is searched for the pages' controls and the menu actions by name; pages is PageControl1.
     Editor(EditorHost& host, QWidget* window, QTabWidget* pages);

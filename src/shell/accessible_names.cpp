@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "editor/editor.h"
 #include "editor/page_catalogue.h"
 #include "editor/radio_group.h"
 #include "text/message_table.h"
@@ -302,6 +303,7 @@ bool OnPage(const AccessibleNameRow& row, int page) {
 
 constexpr const char* KeeperName = "AccessibleNameKeeper";
 constexpr const char* LanguageProperty = "language";
+constexpr const char* NamedProperty = "named";  // page, language and idle mode last named for
 
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -417,22 +419,34 @@ void ApplyAccessibleNames(QWidget& window, int languageIndex) {
         auto* pages = window.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
         // The map panel moves onto a map page after the switch has been announced.
         const QPointer<QWidget> panel = window.findChild<QWidget*>(QStringLiteral("GroupBoxMapGrid"));
+        const QPointer<RadioGroup> idleMode = window.findChild<RadioGroup*>(QStringLiteral("RadioGroupIdleMode"));
         const int pageCount = pages != nullptr ? pages->count() : 0;
-        auto rename = [owner, keeper, pages, panel, pageCount] {
+        auto rename = [owner, keeper, pages, panel, idleMode, pageCount] {
             // A tab widget that is losing its pages (the window closing) has nothing left to name.
             if (pages == nullptr || pages->count() != pageCount || pages->currentWidget() == nullptr) return;
             const int language = keeper->property(LanguageProperty).toInt();
+            // The page shown again as it was (every commit shows it anew) keeps its names.
+            const QList<QVariant> named{pages->currentIndex(), language,
+                                        idleMode.isNull() ? -1 : idleMode->itemIndex()};
+            if (keeper->property(NamedProperty).toList() == named) return;
+            keeper->setProperty(NamedProperty, named);
             QWidget* current = pages->currentWidget();
             NameWidgets(*owner, *current, language, true);
             if (!panel.isNull() && !current->isAncestorOf(panel)) NameWidgets(*owner, *panel, language, true);
         };
         // The map panel's extra fields change meaning with the page; the idle curve with the idle mode
         // (its frame's caption is set once the click has been handled).
-        if (pages != nullptr) QObject::connect(pages, &QTabWidget::currentChanged, keeper, rename);
-        if (auto* idleMode = window.findChild<RadioGroup*>(QStringLiteral("RadioGroupIdleMode")))
+        // The names follow what the page shows: after a switch, and after an undo or anything else
+        // that shows the page from the image again (the idle mode may have changed with it).
+        if (auto* editor = window.findChild<Editor*>())
+            QObject::connect(editor, &Editor::pageShown, keeper, rename);
+        else if (pages != nullptr)
+            QObject::connect(pages, &QTabWidget::currentChanged, keeper, rename);
+        if (!idleMode.isNull())
             QObject::connect(idleMode, &RadioGroup::itemClicked, keeper, rename, Qt::QueuedConnection);
     }
     keeper->setProperty(LanguageProperty, languageIndex);
+    keeper->setProperty(NamedProperty, QVariant());
     NameWidgets(window, window, languageIndex, false);
 }
 

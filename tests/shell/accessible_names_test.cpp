@@ -288,6 +288,11 @@ TEST_F(AccessibleWindow, TheIdleCurveIsNamedForTheIdleModeChosen) {
     QTest::mouseClick(mode->button(3), Qt::LeftButton);
     QCoreApplication::processEvents();
     EXPECT_EQ(nameOn(PageIdle, "UpDownIdleServoPoz[2]"), "TPS min, 20 °C [in steps of servo]");
+    // An undo that brings the earlier mode back, with the page in view, names the fields for it.
+    window->editor().SpeedButtonZpetClick();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(mode->itemIndex(), 2);
+    EXPECT_EQ(AccessibleName(window->findChild<QWidget*>("UpDownIdleServoPoz[0]")), "desired RPM, -10 °C");
 }
 
 TEST_F(AccessibleWindow, EachPageTabIsWhereItIsDrawnAndAClickThereOpensItsPage) {
