@@ -18,7 +18,7 @@
 #include "link/live_values.h"
 #include "link/monitor_decoder.h"
 #include "link/serial_port.h"
-#include "shell/platform_paths.h"
+#include "settings/platform_paths.h"
 #include "text/message_table.h"
 
 #ifdef TORVANE_CLI_SERIAL

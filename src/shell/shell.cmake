@@ -1,11 +1,11 @@
 # The Qt window: every Qt source of this folder joins the window library; main.cpp makes the program.
 file(GLOB TORVANE_SHELL_QT_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-list(FILTER TORVANE_SHELL_QT_SOURCES EXCLUDE REGEX "/(main|ini_file|platform_paths|startup_settings)\\.(cpp|h)$")
+list(FILTER TORVANE_SHELL_QT_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 
 add_library(torvane_shell STATIC ${TORVANE_SHELL_QT_SOURCES})
 target_include_directories(torvane_shell PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(torvane_shell PUBLIC
-  torvane_shell_core torvane_text torvane_editor torvane_display torvane_link torvane_link_qt torvane_image
+  torvane_settings torvane_text torvane_editor torvane_display torvane_link torvane_link_qt torvane_image
   Qt6::Widgets Qt6::PrintSupport Qt6::SerialPort Qt6::Charts)
 if(TARGET Qt6::DataVisualization)
   target_link_libraries(torvane_shell PUBLIC Qt6::DataVisualization)

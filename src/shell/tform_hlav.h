@@ -18,7 +18,7 @@
 #include "image/device_image.h"
 #include "link/live_values.h"
 #include "link/transfer_view.h"
-#include "shell/startup_settings.h"
+#include "settings/startup_settings.h"
 #include "shell/user_prompts.h"
 #include "sim/engine_model.h"
 #include "text/message_table.h"

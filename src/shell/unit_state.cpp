@@ -13,7 +13,7 @@
 #include "files/restore_points.h"
 #include "image/catalogue.h"
 #include "image/fields.h"
-#include "shell/platform_paths.h"
+#include "settings/platform_paths.h"
 #include "shell/tform_hlav.h"
 #include "text/tool_texts.h"
 

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "e2e/sim_process.h"
+#include "editor/page_catalogue.h"
 #include "files/atomic_write.h"
 #include "files/default_image.h"
 #include "files/parameter_file.h"
@@ -36,9 +37,9 @@
 #include "image/device_image.h"
 
 #if defined(TORVANE_HAVE_SHELL_CORE)
-#include "shell/ini_file.h"
-#include "shell/platform_paths.h"
-#include "shell/startup_settings.h"
+#include "settings/ini_file.h"
+#include "settings/platform_paths.h"
+#include "settings/startup_settings.h"
 #endif
 
 namespace torvane {

@@ -1,17 +1,21 @@
 // libFuzzer target: the image backup file the window reads at start-up. Any bytes must read without
 // crashing; only the bytes the file held numbers for may change (never block 0, the unit's header);
 // and what was read must write out as a backup that reads back to the same image and page states.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
 
 #include "image/device_image.h"
-#include "shell/startup_settings.h"
+#include "settings/startup_settings.h"
 
 namespace {
 
 using namespace torvane;
+
+// The "All" check boxes of the backup file: one for each of the 19 pages.
+using AllStates = std::array<std::uint8_t, 19>;
 
 [[noreturn]] void Fail() {
     __builtin_trap();

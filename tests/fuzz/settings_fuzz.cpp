@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "shell/ini_file.h"
-#include "shell/startup_settings.h"
+#include "settings/ini_file.h"
+#include "settings/startup_settings.h"
 
 namespace {
 

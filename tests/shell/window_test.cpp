@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "shell/platform_paths.h"
+#include "settings/platform_paths.h"
 #include "shell/tform_hlav.h"
 #include "text/message_table.h"
 

@@ -1,4 +1,4 @@
-#include "shell/startup_settings.h"
+#include "settings/startup_settings.h"
 
 #include <cctype>
 #include <cstdio>
@@ -64,7 +64,7 @@ bool nextNumber(std::string_view& text, unsigned& value) {
 
 }  // namespace
 
-std::string ImageBackupText(const DeviceImage& image, const AllStates& allStates) {
+std::string ImageBackupText(const DeviceImage& image, std::span<const std::uint8_t> allStates) {
     std::string out;
     out.reserve(3000 * 6 + 400 + 30 * 6);
     for (std::size_t i = 0; i < 3000; ++i) {
@@ -77,7 +77,7 @@ std::string ImageBackupText(const DeviceImage& image, const AllStates& allStates
     return out;
 }
 
-BackupReadCounts ReadImageBackup(std::string_view text, DeviceImage& image, AllStates& allStates) {
+BackupReadCounts ReadImageBackup(std::string_view text, DeviceImage& image, std::span<std::uint8_t> allStates) {
     BackupReadCounts counts;
     unsigned value = 0;
     while (counts.imageBytes < 3000 && nextNumber(text, value)) {

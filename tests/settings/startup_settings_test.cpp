@@ -1,14 +1,18 @@
-#include "shell/startup_settings.h"
+#include "settings/startup_settings.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
-#include "shell/ini_file.h"
-#include "shell/platform_paths.h"
+#include "settings/ini_file.h"
+#include "settings/platform_paths.h"
 
 namespace torvane {
 namespace {
+
+// The "All" check boxes of the backup file: one for each of the 19 pages.
+using AllStates = std::array<std::uint8_t, 19>;
 
 IniFile iniOf(const std::string& text) {
     IniFile ini;

@@ -1,4 +1,4 @@
-#include "shell/platform_paths.h"
+#include "settings/platform_paths.h"
 
 #include <cstdlib>
 

@@ -4,12 +4,12 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
-#include "editor/page_catalogue.h"
 #include "image/device_image.h"
-#include "shell/ini_file.h"
+#include "settings/ini_file.h"
 
 namespace torvane {
 
@@ -38,7 +38,8 @@ void WriteSettingsValues(IniFile& ini, const SettingsValues& values);
 
 // Text of the image backup file: bytes 300..3299 as "%5u " in lines of ten with an empty line after
 // every hundred, then the 19 "All" states and the ten IapAxis words, each "%5u ".
-std::string ImageBackupText(const DeviceImage& image, const AllStates& allStates);
+// allStates: the map pages' "All" check boxes, one per page.
+std::string ImageBackupText(const DeviceImage& image, std::span<const std::uint8_t> allStates);
 
 struct BackupReadCounts {
     std::size_t imageBytes = 0;
@@ -48,7 +49,7 @@ struct BackupReadCounts {
 // Reads whitespace-separated unsigned numbers in the order they are written. Bytes keep the low
 // 8 bits, IapAxis words the low 16 bits. Anything that is not a number ends the reading; what was
 // read so far stays, the rest keeps its previous value.
-BackupReadCounts ReadImageBackup(std::string_view text, DeviceImage& image, AllStates& allStates);
+BackupReadCounts ReadImageBackup(std::string_view text, DeviceImage& image, std::span<std::uint8_t> allStates);
 
 // True when a whitespace-separated word of the marker text is exactly "PROBE_LEVEL".
 // Words longer than 255 characters are skipped.
