@@ -3,6 +3,7 @@
 // The master side stays open for the server's whole life; clients may close and reopen the
 // terminal at any time.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -42,7 +43,8 @@ class PtyServer {
     void serve(const std::function<bool()>& keepGoing);
 
     void setLog(std::function<void(const std::string&)> log) { log_ = std::move(log); }
-    std::size_t requestsServed() const { return requestsServed_; }
+    // May be read while another thread serves.
+    std::size_t requestsServed() const { return requestsServed_.load(); }
     std::size_t partialRequestsDropped() const { return partialDropped_; }
 
   private:
@@ -69,7 +71,7 @@ class PtyServer {
     Clock::time_point lastAdvance_{};
     std::deque<HeldAnswer> held_;
     bool clientPresent_ = false;
-    std::size_t requestsServed_ = 0;
+    std::atomic<std::size_t> requestsServed_{0};
     std::size_t partialDropped_ = 0;
     std::function<void(const std::string&)> log_;
 };
