@@ -503,10 +503,8 @@ const QPixmap& MapGridDelegate::columnButtons(QPainter* painter) const {
 void MapGridDelegate::drawText(QPainter* painter, const QRect& rect, Qt::Alignment align,
                                const QString& text) const {
     if (text.isEmpty()) return;
-    if (painter->font() != textFont_ || texts_.size() > 4096) {
-        texts_.clear();
-        textFont_ = painter->font();
-    }
+    takeFont(painter);
+    if (texts_.size() > 4096) texts_.clear();
     auto it = texts_.find(text);
     if (it == texts_.end()) {
         QStaticText laid(text);
@@ -519,6 +517,14 @@ void MapGridDelegate::drawText(QPainter* painter, const QRect& rect, Qt::Alignme
     const int x = (align & Qt::AlignRight) ? rect.right() + 1 - width : rect.left();
     const int y = rect.top() + (rect.height() - static_cast<int>(std::ceil(size.height()))) / 2;
     painter->drawStaticText(QPoint(x, y), *it);
+}
+
+// Texts laid out and pictures written in another font are no longer what the painter would draw.
+void MapGridDelegate::takeFont(QPainter* painter) const {
+    if (painter->font() == textFont_) return;
+    texts_.clear();
+    items_.clear();
+    textFont_ = painter->font();
 }
 
 void MapGridDelegate::forgetLooks() {
@@ -583,11 +589,7 @@ void MapGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
 // A field with its value: the same few values fill most of a map, and a tuner goes back and forth
 // between the same pages, so each look with each value is drawn once and then copied.
 const QPixmap& MapGridDelegate::itemPicture(QPainter* painter, const Look& look, const QString& shown) const {
-    if (painter->font() != textFont_) {
-        texts_.clear();
-        items_.clear();
-        textFont_ = painter->font();
-    }
+    takeFont(painter);
     const auto key = std::make_pair(look.key, shown);
     auto it = items_.constFind(key);
     if (it != items_.constEnd()) return *it;

@@ -182,6 +182,7 @@ class MapGridDelegate : public QStyledItemDelegate {
     const QPixmap& itemPicture(QPainter* painter, const Look& look, const QString& shown) const;
     friend class MapGridView;  // sets the pixel ratio of the paint under way
     void drawText(QPainter* painter, const QRect& rect, Qt::Alignment align, const QString& text) const;
+    void takeFont(QPainter* painter) const;
 
     MapGridView* view_;
     mutable QHash<quint64, Look> looks_;
