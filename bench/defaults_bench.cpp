@@ -12,7 +12,7 @@ void BM_ApplyDefaultsFullType32(benchmark::State& state) {
     DeviceImage image;
     InjectionWork work;
     DefaultsState defaults;
-    SetFieldValue(image, Field("Bike"), 0, StartupBikeCode);
+    SetFieldValue(image, Field(FieldId::Bike), 0, StartupBikeCode);
     for (auto _ : state) {
         ApplyDefaults(image, work, defaults, false, 0);
         benchmark::DoNotOptimize(image);
@@ -26,7 +26,7 @@ void BM_ApplyDefaultsEveryType(benchmark::State& state) {
     DefaultsState defaults;
     for (auto _ : state) {
         for (int code = 0; code < MotorcycleTypeCount; ++code) {
-            SetFieldValue(image, Field("Bike"), 0, code);
+            SetFieldValue(image, Field(FieldId::Bike), 0, code);
             ApplyDefaults(image, work, defaults, false, 0);
         }
         benchmark::DoNotOptimize(image);

@@ -8,9 +8,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTabWidget>
 #include <memory>
 
 #include "editor/map_grid_view.h"
@@ -70,7 +70,8 @@ void BM_CommitInj1ACoupled(benchmark::State& state) {
         win.editor().UpDownClick();
         if (state.range(0) != 0) QApplication::processEvents();
     }
-    if (FieldValue(win.w->image(), Field("Jet1423Mode")) != 1) state.SkipWithError("not in the coupled mode");
+    if (FieldValue(win.w->image(), Field(FieldId::Jet1423Mode)) != 1)
+        state.SkipWithError("not in the coupled mode");
 }
 BENCHMARK(BM_CommitInj1ACoupled)->ArgName("paint")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
@@ -174,7 +175,7 @@ void BM_OpenType32File(benchmark::State& state) {
     DeviceImage image = win.w->image();
     const QString a = win.dir.path() + "/a.ign", b = win.dir.path() + "/b.ign";
     SaveParameterFile(a.toStdString(), image);
-    SetFieldValue(image, Field("Jet1A"), 20, FieldValue(image, Field("Jet1A"), 20) + 300);
+    SetFieldValue(image, Field(FieldId::Jet1A), 20, FieldValue(image, Field(FieldId::Jet1A), 20) + 300);
     SaveParameterFile(b.toStdString(), image);
     bool first = true;
     for (auto _ : state) {
@@ -217,7 +218,7 @@ QString WriteRide(const Window& win, int rows) {
 
 void BM_ReplayTickOnAdvance(benchmark::State& state) {
     Window win;
-    SetFieldValue(win.w->image(), Field("AdvanceTps"), 0, 1);
+    SetFieldValue(win.w->image(), Field(FieldId::AdvanceTps), 0, 1);
     win.editor().switchToPage(PageAdvance);
     win.w->tuningTools().openDatalog(WriteRide(win, 20000));
     DatalogViewer* viewer = win.w->tuningTools().viewer();

@@ -28,7 +28,7 @@ using namespace torvane;
 
 DeviceImage StartupConfiguration() {
     DeviceImage image;
-    image.setByte(Field("Bike").index, static_cast<std::uint8_t>(StartupBikeCode));
+    image.setByte(Field(FieldId::Bike).index, static_cast<std::uint8_t>(StartupBikeCode));
     InjectionWork work;
     ApplyDefaults(image, work, false, 0);
     NormalizeImage(image);

@@ -104,11 +104,11 @@ std::string MemoText(const DeviceImage& image) {
 }
 
 void PrintField(const DeviceImage& image, const FieldInfo& field, std::ostream& out) {
-    if (field.name == "Memo") {
+    if (field.id == FieldId::Memo) {
         out << "Memo: \"" << MemoText(image) << "\"\n";
         return;
     }
-    const std::string unit = ShownFieldUnit(image, field.name);
+    const std::string unit = ShownFieldUnit(image, field);
     out << field.name;
     if (!unit.empty()) out << " [" << unit << ']';
     out << ':';

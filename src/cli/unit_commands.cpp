@@ -67,7 +67,7 @@ class TickPacer {
 // A read starts from what a freshly started window holds: the defaults of the start-up type. The
 // read replaces blocks 0 to 10; what the unit does not keep (the IAP row axis) stays the default.
 void PrepareReadImage(DeviceImage& image) {
-    image.setByte(Field("Bike").index, static_cast<std::uint8_t>(StartupBikeCode));
+    image.setByte(Field(FieldId::Bike).index, static_cast<std::uint8_t>(StartupBikeCode));
     InjectionWork work;
     ApplyDefaults(image, work, false, 0);
     NormalizeImage(image);

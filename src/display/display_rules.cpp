@@ -30,10 +30,11 @@ class Shaper {
         return e;
     }
     void show(std::string name, bool visible) { at(std::move(name)).visible = visible; }
-    // A spin with its caption: the label carries the subject of the spin ("UpDownTop2" / "LabelTop2").
-    void showField(std::string_view subject, bool visible) {
-        show("UpDown" + std::string(subject), visible);
-        show("Label" + std::string(subject), visible);
+    // A field's spin with its caption, both named after the field ("UpDownTop2" / "LabelTop2").
+    void showField(FieldId field, bool visible) {
+        const std::string subject(Field(field).name);
+        show("UpDown" + subject, visible);
+        show("Label" + subject, visible);
     }
     void enable(std::string name, bool enabled) { at(std::move(name)).enabled = enabled; }
     void text(std::string name, std::string value) { at(std::move(name)).text = std::move(value); }
@@ -44,45 +45,46 @@ class Shaper {
 };
 
 bool OneOrTwoTooth(const DeviceImage& image) {
-    const int s = FieldValueOf(image, "Synchro1");
+    const int s = FieldValueOf(image, FieldId::Synchro1);
     return s == 5 || s == 6;
 }
 
 int Channels(const DeviceImage& image) {
-    return FieldValueOf(image, "PocKanOut");
+    return FieldValueOf(image, FieldId::PocKanOut);
 }
 
 void ShapeBike(const DeviceImage& image, Shaper& s) {
-    s.show("GroupBoxIntakePort", FieldValueOf(image, "Bike") == 46);
+    s.show("GroupBoxIntakePort", FieldValueOf(image, FieldId::Bike) == 46);
 }
 
 void ShapeSynchro(const DeviceImage& image, Shaper& s) {
-    s.show("GroupBoxSynchro", FieldValueOf(image, "BikeSecial") != 0);
+    s.show("GroupBoxSynchro", FieldValueOf(image, FieldId::BikeSecial) != 0);
     const int n = Channels(image);
-    for (int k = 2; k <= 4; ++k) s.showField(Numbered("Top", k), n >= k);
-    const int synchro2 = FieldValueOf(image, "Synchro2");
+    for (int k = 2; k <= 4; ++k) s.showField(FieldRun(FieldId::Top1, k - 1), n >= k);
+    const int synchro2 = FieldValueOf(image, FieldId::Synchro2);
     s.show("GroupBoxKyvani1", synchro2 == 2 || synchro2 == 3);
     s.show("GroupBoxKyvani2", synchro2 == 3);
 }
 
 void ShapeSensors(const DeviceImage& image, Shaper& s) {
-    s.showField("PotencRozsah", FieldValueOf(image, "PotencMode") != 0);
+    s.showField(FieldId::PotencRozsah, FieldValueOf(image, FieldId::PotencMode) != 0);
 }
 
 void ShapeIdle(const DeviceImage& image, int language, Shaper& s) {
-    const int m = FieldValueOf(image, "IdleMode");
-    const bool advance = FieldValueOf(image, "IdleAdvOn") != 0;
-    const bool servoIn = FieldValueOf(image, "ServoInEnable") != 0;
+    const int m = FieldValueOf(image, FieldId::IdleMode);
+    const bool advance = FieldValueOf(image, FieldId::IdleAdvOn) != 0;
+    const bool servoIn = FieldValueOf(image, FieldId::ServoInEnable) != 0;
     s.show("GroupBoxIdleServoPoz", m != 0);
     s.show("CheckBoxIdleSmerReg", m != 0);
-    s.showField("IdleStepPuls", m != 0);
-    s.showField("IdleStepPerioda", m != 0);
+    s.showField(FieldId::IdleStepPuls, m != 0);
+    s.showField(FieldId::IdleStepPerioda, m != 0);
     s.show("LabelIdleKorAdv", advance);
     s.show("GroupBoxIdleAdvPoz", advance);
-    for (const char* f : {"IdleAdvNaRpm", "IdleAdvNaCas", "IdleMaxAdv"}) s.showField(f, advance);
-    s.showField("IdleRpmMez", advance || m == 2);
-    s.showField("IdleTpsMez", advance || m == 2);
-    s.showField("IdleHyster", m == 2);
+    for (FieldId f : {FieldId::IdleAdvNaRpm, FieldId::IdleAdvNaCas, FieldId::IdleMaxAdv})
+        s.showField(f, advance);
+    s.showField(FieldId::IdleRpmMez, advance || m == 2);
+    s.showField(FieldId::IdleTpsMez, advance || m == 2);
+    s.showField(FieldId::IdleHyster, m == 2);
 
     ElementShape& err = s.at("LabelIdleModeErr");
     std::string caption;
@@ -90,8 +92,8 @@ void ShapeIdle(const DeviceImage& image, int language, Shaper& s) {
         case 1:
             err.visible = !servoIn;
             if (!servoIn) err.text = MessageText(70, language);
-            caption =
-                MessageText(75, language) + (FieldValueOf(image, "ServoInProcent") != 0 ? " [%]" : " [mV]");
+            caption = MessageText(75, language) +
+                      (FieldValueOf(image, FieldId::ServoInProcent) != 0 ? " [%]" : " [mV]");
             break;
         case 2:
             err.visible = servoIn;
@@ -99,7 +101,7 @@ void ShapeIdle(const DeviceImage& image, int language, Shaper& s) {
             caption = MessageText(74, language);
             break;
         case 3:
-            err.visible = FieldValueOf(image, "ServoInEnable") == 1;
+            err.visible = FieldValueOf(image, FieldId::ServoInEnable) == 1;
             if (*err.visible) err.text = MessageText(71, language);
             caption = MessageText(76, language);
             break;
@@ -111,18 +113,18 @@ void ShapeIdle(const DeviceImage& image, int language, Shaper& s) {
 }
 
 void ShapeGas(const DeviceImage& image, Shaper& s) {
-    const bool on = FieldValueOf(image, "Gas") != 0;
+    const bool on = FieldValueOf(image, FieldId::Gas) != 0;
     s.show("GroupBoxGas", on);
     s.show("GroupBoxRetard", on);
 }
 
 void ShapeRace(const DeviceImage& image, DisplayShape& out, Shaper& s) {
-    const int bike = FieldValueOf(image, "Bike");
+    const int bike = FieldValueOf(image, FieldId::Bike);
     const bool canShowTemperature = bike >= 43 && bike <= 49;
     s.enable("CheckBoxTempDisplay", canShowTemperature);
     if (!canShowTemperature) out.clearTempDisplay = true;
-    const int system = FieldValueOf(image, "GearSystem");
-    const int gears = FieldValueOf(image, "PocetGear");
+    const int system = FieldValueOf(image, FieldId::GearSystem);
+    const int gears = FieldValueOf(image, FieldId::PocetGear);
     s.show("LabelRaceGear1", system != 3);
     for (int k = 2; k <= 6; ++k) {
         const bool shown = gears >= k && system != 3;
@@ -134,13 +136,13 @@ void ShapeRace(const DeviceImage& image, DisplayShape& out, Shaper& s) {
 }
 
 void ShapeGear(const DeviceImage& image, Shaper& s) {
-    const int system = FieldValueOf(image, "GearSystem");
-    const int gears = FieldValueOf(image, "PocetGear");
+    const int system = FieldValueOf(image, FieldId::GearSystem);
+    const int gears = FieldValueOf(image, FieldId::PocetGear);
     s.show("GroupBoxNapetiProGear", system == 0);
     s.show("GroupBoxRpmSpeedProGear", system == 1);
     s.show("GroupBoxMonAutoGear", system == 2);
     s.show("LabelMonPomerRpmSpeed", system == 1 || system == 2);
-    s.showField("PocetGear", system != 3);
+    s.showField(FieldId::PocetGear, system != 3);
     const bool buttons = system == 0 || system == 1;
     s.show("ButtonGear0", buttons);
     s.show("ButtonGear1", buttons);
@@ -189,7 +191,7 @@ void ShapeMiscFields(const DeviceImage& image, int page, int mode, int language,
     std::array<bool, 5> caption{};
     std::array<std::string, 5> captionText;
     bool ms = false;
-    const bool coupled = FieldValueOf(image, "Jet1423Mode") == 1;
+    const bool coupled = FieldValueOf(image, FieldId::Jet1423Mode) == 1;
     switch (page) {
         case PageAdvance:
             field[4] = true;
@@ -225,7 +227,7 @@ void ShapeMiscFields(const DeviceImage& image, int page, int mode, int language,
             if (mode != MapHidden) {
                 field[0] = caption[1] = true;
                 captionText[1] = MessageText(55, language);
-                if (page == PageServoIn && FieldValueOf(image, "ServoInStep") != 0) {
+                if (page == PageServoIn && FieldValueOf(image, FieldId::ServoInStep) != 0) {
                     field[2] = field[3] = caption[3] = caption[4] = true;
                     captionText[3] = MessageText(67, language);
                     captionText[4] = MessageText(68, language);
@@ -250,7 +252,7 @@ void ShapeServoControls(const DeviceImage& image, int page, int mode, Shaper& s)
     s.show("CheckBoxProcenta", servo && mode != MapHidden);
     s.show("RadioGroupServoMode", servo && mode != MapHidden);
     s.show("CheckBoxStepMotor", page == PageServoIn && mode != MapHidden);
-    s.enable("CheckBoxStepMotor", FieldValueOf(image, "Bike") != 46);
+    s.enable("CheckBoxStepMotor", FieldValueOf(image, FieldId::Bike) != 46);
 }
 
 void ShapeMapPage(const DeviceImage& image, const DisplayInputs& in, DisplayShape& out, Shaper& s) {
@@ -268,7 +270,7 @@ void ShapeMapPage(const DeviceImage& image, const DisplayInputs& in, DisplayShap
         s.show(Indexed("CSpinButtonColumn_Uni", c), v.columnButtons);
     }
     const std::optional<InjectionMap> times = TimesMap(page);
-    const FieldInfo* timesField = times ? FindField(InjectionMapName(*times)) : nullptr;
+    const FieldInfo* timesField = times ? &Field(InjectionMapField(*times)) : nullptr;
     for (int r = 0; r < Rows; ++r) {
         for (int c = 0; c < Columns; ++c) {
             const int k = r * Columns + c;
@@ -301,7 +303,7 @@ void ShapeMapPage(const DeviceImage& image, const DisplayInputs& in, DisplayShap
 
     // The channel caption of the injection maps that Inj-1A drives.
     const int n = Channels(image);
-    const int jetMode = FieldValueOf(image, "Jet1423Mode");
+    const int jetMode = FieldValueOf(image, FieldId::Jet1423Mode);
     const bool identical = jetMode == 2;
     ElementShape& channels = s.at("LabelChannels_Uni");
     channels.visible = page >= PageJet1A && page <= PageJet4A && (jetMode == 1 || identical) && n != 1;
@@ -315,10 +317,10 @@ void ShapeMapPage(const DeviceImage& image, const DisplayInputs& in, DisplayShap
 }  // namespace
 
 int MapDisplayMode(const DeviceImage& image, int page, bool ms) {
-    const bool coupled = FieldValueOf(image, "Jet1423Mode") == 1;
+    const bool coupled = FieldValueOf(image, FieldId::Jet1423Mode) == 1;
     switch (page) {
         case PageAdvance:
-            return FieldValueOf(image, "AdvanceTps") != 0 ? MapEditable : MapFullThrottle;
+            return FieldValueOf(image, FieldId::AdvanceTps) != 0 ? MapEditable : MapFullThrottle;
         case PageJet1A:
         case PageIap:
             return ms ? MapTimes : MapEditable;
@@ -332,8 +334,9 @@ int MapDisplayMode(const DeviceImage& image, int page, bool ms) {
         case PageServoIn:
         case PageServoEx: {
             const bool intake = page == PageServoIn;
-            if (FieldValueOf(image, intake ? "ServoInEnable" : "ServoExEnable") == 0) return MapHidden;
-            switch (FieldValueOf(image, intake ? "ServoInMode" : "ServoExMode")) {
+            if (FieldValueOf(image, intake ? FieldId::ServoInEnable : FieldId::ServoExEnable) == 0)
+                return MapHidden;
+            switch (FieldValueOf(image, intake ? FieldId::ServoInMode : FieldId::ServoExMode)) {
                 case 1:
                     return MapFullThrottle;
                 case 2:
@@ -393,7 +396,7 @@ DisplayShape ShapeDisplay(const DeviceImage& image, const DisplayInputs& in) {
             if (IsMapPage(in.page)) ShapeMapPage(image, in, out, s);
             break;
     }
-    const int jetMode = FieldValueOf(image, "Jet1423Mode");
+    const int jetMode = FieldValueOf(image, FieldId::Jet1423Mode);
     out.jetMenu = jetMode == 1 ? 1 : jetMode == 2 ? 2 : 0;
     const bool identical = jetMode == 2;
     const int n = Channels(image);

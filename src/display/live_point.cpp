@@ -10,7 +10,7 @@ constexpr int Rows = 10;
 constexpr int Columns = 15;
 constexpr std::array<unsigned, Rows> kThrottleAxis = {0, 2, 5, 10, 20, 30, 40, 60, 80, 100};
 
-std::array<std::uint8_t, Columns> AxisOf(const DeviceImage& image, std::string_view field) {
+std::array<std::uint8_t, Columns> AxisOf(const DeviceImage& image, FieldId field) {
     std::array<std::uint8_t, Columns> axis{};
     const FieldInfo& f = Field(field);
     for (int c = 0; c < Columns; ++c)
@@ -41,9 +41,10 @@ void TrackMap(const DeviceImage& image, const LiveValues& live, int page, bool m
     for (int r = 0; r < Rows; ++r) out.push_back({"UpDownIap_Uni", r, Live(r == ix.iapRow)});
 
     // What the unit does with the row and column on pages that use only one of them.
-    if (page == PageAdvance && FieldValueOf(image, "AdvanceTps") == 0) ix.tpsRow = 9;
+    if (page == PageAdvance && FieldValueOf(image, FieldId::AdvanceTps) == 0) ix.tpsRow = 9;
     if (servo) {
-        const int mode = FieldValueOf(image, page == PageServoIn ? "ServoInMode" : "ServoExMode");
+        const int mode =
+            FieldValueOf(image, page == PageServoIn ? FieldId::ServoInMode : FieldId::ServoExMode);
         if (mode == 1) ix.tpsRow = 9;
         if (mode == 2) ix.column = 0;
     }
@@ -75,8 +76,10 @@ void TrackMap(const DeviceImage& image, const LiveValues& live, int page, bool m
 
 void TrackPosition(const DeviceImage& image, const LiveValues& live, LiveIndexes& ix,
                    std::vector<Highlight>& out) {
-    ix.positionA = static_cast<std::uint16_t>(RpmColumn(AxisOf(image, "PolohaARpm"), live.EngineSpeed));
-    ix.positionB = static_cast<std::uint16_t>(RpmColumn(AxisOf(image, "PolohaBRpm"), live.EngineSpeed));
+    ix.positionA =
+        static_cast<std::uint16_t>(RpmColumn(AxisOf(image, FieldId::PolohaARpm), live.EngineSpeed));
+    ix.positionB =
+        static_cast<std::uint16_t>(RpmColumn(AxisOf(image, FieldId::PolohaBRpm), live.EngineSpeed));
     for (int c = 0; c < Columns; ++c) {
         out.push_back({"UpDownPolohaARpm", c, Live(c == ix.positionA)});
         out.push_back({"UpDownPolohaAPoz", c, Live(c == ix.positionA)});
@@ -93,9 +96,10 @@ void TrackCorrections(const DeviceImage& image, const LiveValues& live, std::vec
         out.push_back({"UpDownKorIgnVoda", i, Live(i == w)});
         out.push_back({"UpDownKorVzduch", i, Live(i == a)});
     }
-    const int k = ChokeIndex(live.AfterStartTimer,
-                             {FieldValueOf(image, "SyticCas1"), FieldValueOf(image, "SyticCas2"),
-                              FieldValueOf(image, "SyticCas3"), FieldValueOf(image, "SyticCas4")});
+    const int k =
+        ChokeIndex(live.AfterStartTimer,
+                   {FieldValueOf(image, FieldId::SyticCas1), FieldValueOf(image, FieldId::SyticCas2),
+                    FieldValueOf(image, FieldId::SyticCas3), FieldValueOf(image, FieldId::SyticCas4)});
     static constexpr std::string_view kCas[] = {"UpDownSyticCas1", "UpDownSyticCas2", "UpDownSyticCas3",
                                                 "UpDownSyticCas4"};
     static constexpr std::string_view kKorekce[] = {"UpDownSyticKorekce0", "UpDownSyticKorekce1",
@@ -117,8 +121,10 @@ void TrackIdle(const DeviceImage& image, const LiveValues& live, std::vector<Hig
         out.push_back({"UpDownIdleAdvPoz", i, Live(i == t)});
     }
     const unsigned n = live.EngineSpeed;
-    const bool inRpmRange = n != 0 && n <= 100u * static_cast<unsigned>(FieldValueOf(image, "IdleRpmMez"));
-    const bool inTpsRange = live.ThrottleOpening < static_cast<unsigned>(FieldValueOf(image, "IdleTpsMez"));
+    const bool inRpmRange =
+        n != 0 && n <= 100u * static_cast<unsigned>(FieldValueOf(image, FieldId::IdleRpmMez));
+    const bool inTpsRange =
+        live.ThrottleOpening < static_cast<unsigned>(FieldValueOf(image, FieldId::IdleTpsMez));
     out.push_back({"UpDownIdleRpmMez", -1, Live(inRpmRange)});
     out.push_back({"LabelIdleRpmMez", -1, LiveLabel(inRpmRange)});
     out.push_back({"UpDownIdleTpsMez", -1, Live(inTpsRange)});
@@ -171,7 +177,7 @@ void TrackGear(const DeviceImage& image, const LiveValues& live, std::vector<Hig
     static constexpr std::string_view kButtons[] = {"ButtonGear0", "ButtonGear1", "ButtonGear2",
                                                     "ButtonGear3", "ButtonGear4", "ButtonGear5",
                                                     "ButtonGear6"};
-    const int s = FieldValueOf(image, "GearSystem");
+    const int s = FieldValueOf(image, FieldId::GearSystem);
     const int g = live.Gear;
     for (int k = 0; k <= 6; ++k) {
         const bool on = k == g;

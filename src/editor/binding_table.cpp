@@ -12,173 +12,184 @@ namespace {
 
 using K = BindKind;
 
-constexpr Binding Spin(int page, std::string_view control, std::string_view field, int min, int max,
-                       int a = 1, int c = 0, int step = 0) {
-    return {page, control, field, K::Byte, 1, 0, a, c, min, max, step != 0 ? step : a};
+// A spin shows the field as the field table scales it and offers the field's stored range; its step
+// is the scale unless the row gives another.
+Binding Scaled(int page, std::string_view control, FieldId id, BindKind kind, int count, int step) {
+    const FieldInfo& f = Field(id);
+    return {page,
+            control,
+            id,
+            kind,
+            count,
+            0,
+            f.scaleA,
+            f.offsetC,
+            f.scaleA * f.minStored + f.offsetC,
+            f.scaleA * f.maxStored + f.offsetC,
+            step != 0 ? step : f.scaleA};
 }
-constexpr Binding Rpm(int page, std::string_view control, std::string_view field, int min = 900) {
-    return Spin(page, control, field, min, 25000, 100);
+Binding Spin(int page, std::string_view control, FieldId field, int step = 0) {
+    return Scaled(page, control, field, K::Byte, 1, step);
 }
-constexpr Binding Word(int page, std::string_view control, std::string_view field, int min, int max) {
-    return {page, control, field, K::Word, 1, 0, 1, 0, min, max, 1};
+Binding Word(int page, std::string_view control, FieldId field) {
+    return Scaled(page, control, field, K::Word, 1, 0);
 }
-constexpr Binding Check(int page, std::string_view control, std::string_view field) {
+Binding Array(int page, std::string_view control, FieldId field, int count, int step = 0) {
+    return Scaled(page, control, field, K::Byte, count, step);
+}
+Binding WordArray(int page, std::string_view control, FieldId field, int count) {
+    return Scaled(page, control, field, K::Word, count, 0);
+}
+constexpr Binding Check(int page, std::string_view control, FieldId field) {
     return {page, control, field, K::Check, 1, 0, 1, 0, 0, 1, 1};
 }
-constexpr Binding Radio(int page, std::string_view control, std::string_view field) {
+constexpr Binding Radio(int page, std::string_view control, FieldId field) {
     return {page, control, field, K::Radio, 1, 0, 1, 0, 0, 255, 1};
 }
-constexpr Binding Combo(int page, std::string_view control, std::string_view field) {
+constexpr Binding Combo(int page, std::string_view control, FieldId field) {
     return {page, control, field, K::Combo, 1, 0, 1, 0, 0, 255, 1};
 }
-constexpr Binding Array(int page, std::string_view control, std::string_view field, int count, int min,
-                        int max, int a = 1, int c = 0, int step = 0) {
-    return {page, control, field, K::Byte, count, 0, a, c, min, max, step != 0 ? step : a};
-}
-constexpr Binding WordArray(int page, std::string_view control, std::string_view field, int count, int min,
-                            int max) {
-    return {page, control, field, K::Word, count, 0, 1, 0, min, max, 1};
-}
 
-// Ranges are those of the editing controls; single-byte fields never offer more than a byte holds.
-constexpr Binding kTable[] = {
+// Every control of the fixed pages. The idle servo positions follow the idle mode, so their row gives
+// the scale and range of the stepper form itself.
+const Binding kTable[] = {
     // 0 Bike
-    {0, "ComboBoxBike", "Bike", K::BikeCombo, 1, 0, 1, 0, 0, 50, 1},
-    Check(0, "CheckBoxFallEnable", "FallEnable"),
-    Check(0, "CheckBoxBlokEnable", "BlokEnable"),
-    Check(0, "CheckBoxAktFall", "AktFall"),
-    Check(0, "CheckBoxAktClutch", "AktClutch"),
-    Check(0, "CheckBoxAktRpm", "AktRpm"),
-    Check(0, "CheckBoxAktStartLimiter", "AktStartLimiter"),
-    Rpm(0, "UpDownStartLimiter", "StartLimiter"),
-    Rpm(0, "UpDownIgnLimiter", "IgnLimiter"),
-    Rpm(0, "UpDownJetLimiter", "JetLimiter"),
-    Rpm(0, "UpDownRetardLimiterRpm", "RetardLimiterRpm"),
-    Spin(0, "UpDownRetardLimiterAdv", "RetardLimiterAdv", 1, 250),
-    Spin(0, "UpDownChlazeni", "Chlazeni", 0, 150),
-    Spin(0, "UpDownRpmPulsu", "RpmPulsu", 0, 6),
-    Spin(0, "UpDownRpmKorekce", "RpmKorekce", -60, 60, 1, -100),
-    Rpm(0, "UpDownIntakePortRpm", "IntakePortRpm"),
+    {0, "ComboBoxBike", FieldId::Bike, K::BikeCombo, 1, 0, 1, 0, 0, 50, 1},
+    Check(0, "CheckBoxFallEnable", FieldId::FallEnable),
+    Check(0, "CheckBoxBlokEnable", FieldId::BlokEnable),
+    Check(0, "CheckBoxAktFall", FieldId::AktFall),
+    Check(0, "CheckBoxAktClutch", FieldId::AktClutch),
+    Check(0, "CheckBoxAktRpm", FieldId::AktRpm),
+    Check(0, "CheckBoxAktStartLimiter", FieldId::AktStartLimiter),
+    Spin(0, "UpDownStartLimiter", FieldId::StartLimiter),
+    Spin(0, "UpDownIgnLimiter", FieldId::IgnLimiter),
+    Spin(0, "UpDownJetLimiter", FieldId::JetLimiter),
+    Spin(0, "UpDownRetardLimiterRpm", FieldId::RetardLimiterRpm),
+    Spin(0, "UpDownRetardLimiterAdv", FieldId::RetardLimiterAdv),
+    Spin(0, "UpDownChlazeni", FieldId::Chlazeni),
+    Spin(0, "UpDownRpmPulsu", FieldId::RpmPulsu),
+    Spin(0, "UpDownRpmKorekce", FieldId::RpmKorekce),
+    Spin(0, "UpDownIntakePortRpm", FieldId::IntakePortRpm),
 
     // 1 Synchro
-    Check(1, "CheckBoxBikeSecial", "BikeSecial"),
-    Combo(1, "ComboBoxSynchro1", "Synchro1"),
-    Combo(1, "ComboBoxSynchro2", "Synchro2"),
-    Spin(1, "UpDownPocPalcu", "PocPalcu", 1, 58),
-    Spin(1, "UpDownVynechPalcu", "VynechPalcu", 0, 58),
-    Spin(1, "UpDownPocKanOut", "PocKanOut", 1, 4),
-    Radio(1, "RadioGroupSynchroHrana", "SynchroHrana"),
-    Check(1, "CheckBoxInvInput", "InvInput"),
-    Spin(1, "UpDownTop1", "Top1", 1, 58),
-    Spin(1, "UpDownTop2", "Top2", 1, 58),
-    Spin(1, "UpDownTop3", "Top3", 1, 58),
-    Spin(1, "UpDownTop4", "Top4", 1, 58),
-    Spin(1, "UpDownPredaniHodnot", "PredaniHodnot", 1, 58),
-    Rpm(1, "UpDownSynchroMaxRpm", "SynchroMaxRpm"),
-    Radio(1, "RadioGroupKyvani1", "Kyvani1"),
-    Spin(1, "UpDownKyvaniFaze11", "KyvaniFaze11", 1, 58),
-    Spin(1, "UpDownKyvaniFaze12", "KyvaniFaze12", 1, 58),
-    Spin(1, "UpDownKyvaniFaze13", "KyvaniFaze13", 1, 58),
-    Radio(1, "RadioGroupKyvaniFazeOtacka1", "KyvaniFazeOtacka1"),
-    Radio(1, "RadioGroupKyvani2", "Kyvani2"),
-    Spin(1, "UpDownKyvaniFaze21", "KyvaniFaze21", 1, 58),
-    Spin(1, "UpDownKyvaniFaze22", "KyvaniFaze22", 1, 58),
-    Spin(1, "UpDownKyvaniFaze23", "KyvaniFaze23", 1, 58),
-    Radio(1, "RadioGroupKyvaniFazeOtacka2", "KyvaniFazeOtacka2"),
-    Spin(1, "UpDownBuzeni", "Buzeni", 100, 10000, 100),
+    Check(1, "CheckBoxBikeSecial", FieldId::BikeSecial),
+    Combo(1, "ComboBoxSynchro1", FieldId::Synchro1),
+    Combo(1, "ComboBoxSynchro2", FieldId::Synchro2),
+    Spin(1, "UpDownPocPalcu", FieldId::PocPalcu),
+    Spin(1, "UpDownVynechPalcu", FieldId::VynechPalcu),
+    Spin(1, "UpDownPocKanOut", FieldId::PocKanOut),
+    Radio(1, "RadioGroupSynchroHrana", FieldId::SynchroHrana),
+    Check(1, "CheckBoxInvInput", FieldId::InvInput),
+    Spin(1, "UpDownTop1", FieldId::Top1),
+    Spin(1, "UpDownTop2", FieldId::Top2),
+    Spin(1, "UpDownTop3", FieldId::Top3),
+    Spin(1, "UpDownTop4", FieldId::Top4),
+    Spin(1, "UpDownPredaniHodnot", FieldId::PredaniHodnot),
+    Spin(1, "UpDownSynchroMaxRpm", FieldId::SynchroMaxRpm),
+    Radio(1, "RadioGroupKyvani1", FieldId::Kyvani1),
+    Spin(1, "UpDownKyvaniFaze11", FieldId::KyvaniFaze11),
+    Spin(1, "UpDownKyvaniFaze12", FieldId::KyvaniFaze12),
+    Spin(1, "UpDownKyvaniFaze13", FieldId::KyvaniFaze13),
+    Radio(1, "RadioGroupKyvaniFazeOtacka1", FieldId::KyvaniFazeOtacka1),
+    Radio(1, "RadioGroupKyvani2", FieldId::Kyvani2),
+    Spin(1, "UpDownKyvaniFaze21", FieldId::KyvaniFaze21),
+    Spin(1, "UpDownKyvaniFaze22", FieldId::KyvaniFaze22),
+    Spin(1, "UpDownKyvaniFaze23", FieldId::KyvaniFaze23),
+    Radio(1, "RadioGroupKyvaniFazeOtacka2", FieldId::KyvaniFazeOtacka2),
+    Spin(1, "UpDownBuzeni", FieldId::Buzeni),
 
     // 9 Position
-    Array(9, "UpDownPolohaARpm", "PolohaARpm", 15, 300, 25000, 100),
-    Array(9, "UpDownPolohaAPoz", "PolohaAPoz", 15, 0, 720, 5),
-    Array(9, "UpDownPolohaBRpm", "PolohaBRpm", 15, 300, 25000, 100),
-    Array(9, "UpDownPolohaBPoz", "PolohaBPoz", 15, 0, 720, 5),
-    Radio(9, "RadioGroupPolohaA", "PolohaAMode"),
-    Radio(9, "RadioGroupPolohaB", "PolohaBMode"),
+    Array(9, "UpDownPolohaARpm", FieldId::PolohaARpm, 15),
+    Array(9, "UpDownPolohaAPoz", FieldId::PolohaAPoz, 15),
+    Array(9, "UpDownPolohaBRpm", FieldId::PolohaBRpm, 15),
+    Array(9, "UpDownPolohaBPoz", FieldId::PolohaBPoz, 15),
+    Radio(9, "RadioGroupPolohaA", FieldId::PolohaAMode),
+    Radio(9, "RadioGroupPolohaB", FieldId::PolohaBMode),
 
     // 10 Corrections
-    Array(10, "UpDownKorVoda", "InjCorrWater", 5, 10, 250),
-    Array(10, "UpDownKorVzduch", "InjCorrAir", 5, 10, 250),
-    Array(10, "UpDownKorIgnVoda", "AdvCorrWater", 5, -20, 20, 1, -100),
-    Spin(10, "UpDownSyticCas1", "SyticCas1", 0, 250),
-    Spin(10, "UpDownSyticCas2", "SyticCas2", 0, 250),
-    Spin(10, "UpDownSyticCas3", "SyticCas3", 0, 250),
-    Spin(10, "UpDownSyticCas4", "SyticCas4", 0, 250),
-    Spin(10, "UpDownSyticKorekce0", "SyticKorekce0", 100, 350, 1, 100),
-    Spin(10, "UpDownSyticKorekce1", "SyticKorekce1", 100, 350, 1, 100),
-    Spin(10, "UpDownSyticKorekce2", "SyticKorekce2", 100, 350, 1, 100),
-    Spin(10, "UpDownSyticKorekce3", "SyticKorekce3", 100, 350, 1, 100),
-    Spin(10, "UpDownAkcelPrah", "AkcelPrah", 10, 2500, 10),
-    Spin(10, "UpDownAkcelJet", "AkcelJet", 0, 7500, 50),
-    Spin(10, "UpDownStartJet", "StartJet", 0, 50),
+    Array(10, "UpDownKorVoda", FieldId::InjCorrWater, 5),
+    Array(10, "UpDownKorVzduch", FieldId::InjCorrAir, 5),
+    Array(10, "UpDownKorIgnVoda", FieldId::AdvCorrWater, 5),
+    Spin(10, "UpDownSyticCas1", FieldId::SyticCas1),
+    Spin(10, "UpDownSyticCas2", FieldId::SyticCas2),
+    Spin(10, "UpDownSyticCas3", FieldId::SyticCas3),
+    Spin(10, "UpDownSyticCas4", FieldId::SyticCas4),
+    Spin(10, "UpDownSyticKorekce0", FieldId::SyticKorekce0),
+    Spin(10, "UpDownSyticKorekce1", FieldId::SyticKorekce1),
+    Spin(10, "UpDownSyticKorekce2", FieldId::SyticKorekce2),
+    Spin(10, "UpDownSyticKorekce3", FieldId::SyticKorekce3),
+    Spin(10, "UpDownAkcelPrah", FieldId::AkcelPrah),
+    Spin(10, "UpDownAkcelJet", FieldId::AkcelJet),
+    Spin(10, "UpDownStartJet", FieldId::StartJet),
 
     // 11 Sensors
-    Spin(11, "UpDownTps0", "Tps0", 0, 2500, 10),
-    Spin(11, "UpDownTps100", "Tps100", 2500, 5000, 10, 2500),
-    Word(11, "UpDownApsTlak1", "ApsTlak1", 0, 1000),
-    Word(11, "UpDownApsNapeti1", "ApsNapeti1", 0, 25000),
-    Word(11, "UpDownApsTlak2", "ApsTlak2", 0, 1000),
-    Word(11, "UpDownApsNapeti2", "ApsNapeti2", 0, 25000),
-    Word(11, "UpDownIapsTlak1", "IapsTlak1", 0, 1000),
-    Word(11, "UpDownIapsNapeti1", "IapsNapeti1", 0, 25000),
-    Word(11, "UpDownIapsTlak2", "IapsTlak2", 0, 1000),
-    Word(11, "UpDownIapsNapeti2", "IapsNapeti2", 0, 25000),
-    WordArray(11, "UpDownCidloVoda", "WaterSensor", 9, 0, 5000),
-    WordArray(11, "UpDownCidloVzduch", "AirSensor", 9, 0, 5000),
-    Radio(11, "RadioGroupPotencMode", "PotencMode"),
-    Spin(11, "UpDownPotencRozsah", "PotencRozsah", 0, 60),
+    Spin(11, "UpDownTps0", FieldId::Tps0),
+    Spin(11, "UpDownTps100", FieldId::Tps100),
+    Word(11, "UpDownApsTlak1", FieldId::ApsTlak1),
+    Word(11, "UpDownApsNapeti1", FieldId::ApsNapeti1),
+    Word(11, "UpDownApsTlak2", FieldId::ApsTlak2),
+    Word(11, "UpDownApsNapeti2", FieldId::ApsNapeti2),
+    Word(11, "UpDownIapsTlak1", FieldId::IapsTlak1),
+    Word(11, "UpDownIapsNapeti1", FieldId::IapsNapeti1),
+    Word(11, "UpDownIapsTlak2", FieldId::IapsTlak2),
+    Word(11, "UpDownIapsNapeti2", FieldId::IapsNapeti2),
+    WordArray(11, "UpDownCidloVoda", FieldId::WaterSensor, 9),
+    WordArray(11, "UpDownCidloVzduch", FieldId::AirSensor, 9),
+    Radio(11, "RadioGroupPotencMode", FieldId::PotencMode),
+    Spin(11, "UpDownPotencRozsah", FieldId::PotencRozsah),
 
     // 14 Idle
-    Radio(14, "RadioGroupIdleMode", "IdleMode"),
-    Spin(14, "UpDownIdleRpmMez", "IdleRpmMez", 300, 20000, 100),
-    Spin(14, "UpDownIdleTpsMez", "IdleTpsMez", 1, 100),
-    Check(14, "CheckBoxIdleSmerReg", "IdleSmerReg"),
-    Spin(14, "UpDownIdleStepPuls", "IdleStepPuls", 250, 25000, 250),
-    Spin(14, "UpDownIdleStepPerioda", "IdleStepPerioda", 4, 250),
-    Spin(14, "UpDownIdleHyster", "IdleHyster", 0, 2500, 10),
-    {14, "UpDownIdleServoPoz", "IdleServoPoz", K::IdleServo, 9, 0, 50, 0, 0, 12000, 50},
-    Array(14, "UpDownIdleAdvPoz", "IdleAdvPoz", 9, 0, 12000, 50),
-    Check(14, "CheckBoxIdleAdvOn", "IdleAdvOn"),
-    Spin(14, "UpDownIdleAdvNaRpm", "IdleAdvNaRpm", 1, 100),
-    Spin(14, "UpDownIdleAdvNaCas", "IdleAdvNaCas", 0, 250),
-    Spin(14, "UpDownIdleMaxAdv", "IdleMaxAdv", 1, 100),
+    Radio(14, "RadioGroupIdleMode", FieldId::IdleMode),
+    Spin(14, "UpDownIdleRpmMez", FieldId::IdleRpmMez),
+    Spin(14, "UpDownIdleTpsMez", FieldId::IdleTpsMez),
+    Check(14, "CheckBoxIdleSmerReg", FieldId::IdleSmerReg),
+    Spin(14, "UpDownIdleStepPuls", FieldId::IdleStepPuls),
+    Spin(14, "UpDownIdleStepPerioda", FieldId::IdleStepPerioda),
+    Spin(14, "UpDownIdleHyster", FieldId::IdleHyster),
+    {14, "UpDownIdleServoPoz", FieldId::IdleServoPoz, K::IdleServo, 9, 0, 50, 0, 0, 12000, 50},
+    Array(14, "UpDownIdleAdvPoz", FieldId::IdleAdvPoz, 9),
+    Check(14, "CheckBoxIdleAdvOn", FieldId::IdleAdvOn),
+    Spin(14, "UpDownIdleAdvNaRpm", FieldId::IdleAdvNaRpm),
+    Spin(14, "UpDownIdleAdvNaCas", FieldId::IdleAdvNaCas),
+    Spin(14, "UpDownIdleMaxAdv", FieldId::IdleMaxAdv),
 
     // 15 N2O
-    Check(15, "CheckBoxGas", "Gas"),
-    Spin(15, "UpDownGas1", "Gas1", 0, 100),
-    Spin(15, "UpDownGas2", "Gas2", 0, 100),
-    Spin(15, "UpDownGasD", "GasD", 0, 25500, 100),
-    Spin(15, "UpDownGasT", "GasT", 0, 25500, 100),
-    Spin(15, "UpDownRetard1", "Retard1", 0, 25),
-    Spin(15, "UpDownRetard2", "Retard2", 0, 25),
-    Spin(15, "UpDownRetardD", "RetardD", 0, 25500, 100),
-    Spin(15, "UpDownRetardT", "RetardT", 0, 25500, 100),
-    Spin(15, "UpDownGasJetKor1", "GasJetKor1", 100, 350, 1, 100),
-    Spin(15, "UpDownGasJetKor2", "GasJetKor2", 100, 350, 1, 100),
+    Check(15, "CheckBoxGas", FieldId::Gas),
+    Spin(15, "UpDownGas1", FieldId::Gas1),
+    Spin(15, "UpDownGas2", FieldId::Gas2),
+    Spin(15, "UpDownGasD", FieldId::GasD),
+    Spin(15, "UpDownGasT", FieldId::GasT),
+    Spin(15, "UpDownRetard1", FieldId::Retard1),
+    Spin(15, "UpDownRetard2", FieldId::Retard2),
+    Spin(15, "UpDownRetardD", FieldId::RetardD),
+    Spin(15, "UpDownRetardT", FieldId::RetardT),
+    Spin(15, "UpDownGasJetKor1", FieldId::GasJetKor1),
+    Spin(15, "UpDownGasJetKor2", FieldId::GasJetKor2),
 
     // 16 Race
-    Array(16, "UpDownClutchTime", "ClutchTime", 6, 0, 1250, 5),
-    Array(16, "UpDownClutchPause", "ClutchPause", 6, 0, 2500, 10, 0, 100),
-    Array(16, "UpDownPilotLight1", "PilotLight1", 6, 900, 25000, 100),
-    Array(16, "UpDownPilotLight2", "PilotLight2", 6, 900, 25000, 100),
-    Radio(16, "RadioGroupClutchMode", "ClutchMode"),
-    Rpm(16, "UpDownClutchMinRpm", "ClutchMinRpm", 1000),
-    Spin(16, "UpDownClutchJet", "ClutchJet", 0, 100),
-    Spin(16, "UpDownClutchAdv", "ClutchAdv", 0, 60),
-    Check(16, "CheckBoxTempDisplay", "TempDisplay"),
+    Array(16, "UpDownClutchTime", FieldId::ClutchTime, 6),
+    Array(16, "UpDownClutchPause", FieldId::ClutchPause, 6, 100),
+    Array(16, "UpDownPilotLight1", FieldId::PilotLight1, 6),
+    Array(16, "UpDownPilotLight2", FieldId::PilotLight2, 6),
+    Radio(16, "RadioGroupClutchMode", FieldId::ClutchMode),
+    Spin(16, "UpDownClutchMinRpm", FieldId::ClutchMinRpm),
+    Spin(16, "UpDownClutchJet", FieldId::ClutchJet),
+    Spin(16, "UpDownClutchAdv", FieldId::ClutchAdv),
+    Check(16, "CheckBoxTempDisplay", FieldId::TempDisplay),
 
     // 17 Gear
-    Radio(17, "RadioGroupGearSystem", "GearSystem"),
-    Spin(17, "UpDownPocetGear", "PocetGear", 1, 6),
-    WordArray(17, "UpDownGearNapeti", "GearVoltage", 7, 0, 5000),
-    WordArray(17, "UpDownGearPomer", "GearRatio", 6, 1, 32000),
-    Array(17, "UpDownGearKorAdv", "GearKorAdv", 6, -20, 20, 1, -100),
-    Array(17, "UpDownGearKorJet", "GearKorJet", 6, 0, 255),
-    Spin(17, "UpDownGearAutoTime", "GearAutoTime", 1, 100),
-    Rpm(17, "UpDownGearAutoRpm", "GearAutoRpm", 300),
-    Spin(17, "UpDownGearAutoTps", "GearAutoTps", 0, 100),
-    Spin(17, "UpDownGearAutoBand", "GearAutoBand", 1, 100),
-    Radio(17, "RadioGroupSpeedMode", "SpeedMode"),
-    Word(17, "UpDownPulsuProSpeed", "PulsuProSpeed", 1, 32000),
+    Radio(17, "RadioGroupGearSystem", FieldId::GearSystem),
+    Spin(17, "UpDownPocetGear", FieldId::PocetGear),
+    WordArray(17, "UpDownGearNapeti", FieldId::GearVoltage, 7),
+    WordArray(17, "UpDownGearPomer", FieldId::GearRatio, 6),
+    Array(17, "UpDownGearKorAdv", FieldId::GearKorAdv, 6),
+    Array(17, "UpDownGearKorJet", FieldId::GearKorJet, 6),
+    Spin(17, "UpDownGearAutoTime", FieldId::GearAutoTime),
+    Spin(17, "UpDownGearAutoRpm", FieldId::GearAutoRpm),
+    Spin(17, "UpDownGearAutoTps", FieldId::GearAutoTps),
+    Spin(17, "UpDownGearAutoBand", FieldId::GearAutoBand),
+    Radio(17, "RadioGroupSpeedMode", FieldId::SpeedMode),
+    Word(17, "UpDownPulsuProSpeed", FieldId::PulsuProSpeed),
 };
 
 }  // namespace
@@ -190,7 +201,8 @@ std::span<const Binding> BindingTable() {
 std::span<const Binding> BindingsOfPage(int page) {
     const auto* first = std::find_if(std::begin(kTable), std::end(kTable),
                                      [page](const Binding& b) { return b.page == page; });
-    const auto* last = std::find_if(first, std::end(kTable), [page](const Binding& b) { return b.page != page; });
+    const auto* last =
+        std::find_if(first, std::end(kTable), [page](const Binding& b) { return b.page != page; });
     return {first, last};
 }
 

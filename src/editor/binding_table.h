@@ -7,10 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "image/fields.h"
+
 namespace torvane {
 
 class DeviceImage;
-struct FieldInfo;
 
 enum class BindKind {
     Byte,       // spin: shown = a * b + c, stored = (shown - c) / a in 8 bits
@@ -25,11 +26,11 @@ enum class BindKind {
 struct Binding {
     int page;
     std::string_view control;  // objectName; for count > 1 the elements are "control[i]"
-    std::string_view field;    // field table name
+    FieldId field;
     BindKind kind;
-    int count = 1;          // number of controls of a run-time array
-    int firstElement = 0;   // field element of control 0
-    int a = 1;              // shown = a * stored + c
+    int count = 1;         // number of controls of a run-time array
+    int firstElement = 0;  // field element of control 0
+    int a = 1;             // shown = a * stored + c
     int c = 0;
     int min = 0;  // spin range and step
     int max = 0;

@@ -47,23 +47,23 @@ constexpr const char* kCommitRadioGroups[] = {"RadioGroupKyvani1", "RadioGroupKy
 // The selectors RadioGroupGearSystemClick stores, with the page each one sits on.
 struct Selector {
     const char* control;
-    const char* field;
+    FieldId field;
     int page;
 };
-constexpr Selector kGearSelectors[] = {{"RadioGroupGearSystem", "GearSystem", PageGear},
-                                       {"RadioGroupClutchMode", "ClutchMode", PageRace},
-                                       {"RadioGroupSpeedMode", "SpeedMode", PageGear},
-                                       {"RadioGroupIdleMode", "IdleMode", PageIdle}};
+constexpr Selector kGearSelectors[] = {{"RadioGroupGearSystem", FieldId::GearSystem, PageGear},
+                                       {"RadioGroupClutchMode", FieldId::ClutchMode, PageRace},
+                                       {"RadioGroupSpeedMode", FieldId::SpeedMode, PageGear},
+                                       {"RadioGroupIdleMode", FieldId::IdleMode, PageIdle}};
 
 constexpr int kThrottleZeroMinMv = 300;
 constexpr int kThrottleZeroMaxMv = 2500;
 constexpr int kThrottleFullMinMv = 2500;
 constexpr int kThrottleFullMaxMv = 4900;
 
-int Get(const DeviceImage& image, const char* field, int element = 0) {
+int Get(const DeviceImage& image, FieldId field, int element = 0) {
     return FieldValue(image, Field(field), element);
 }
-void Set(DeviceImage& image, const char* field, int value, int element = 0) {
+void Set(DeviceImage& image, FieldId field, int value, int element = 0) {
     SetFieldValue(image, Field(field), element, value);
 }
 
@@ -261,7 +261,7 @@ void Editor::connectHandlers() {
 }
 
 void Editor::applyStartDefaults() {
-    Set(image(), "Bike", StartupBikeCode);
+    Set(image(), FieldId::Bike, StartupBikeCode);
     ApplyDefaults(image(), injection_, defaults_, false, 0);
 }
 
@@ -381,7 +381,7 @@ void Editor::programAfterChangeIfAgreed(ChangeKind kind) {
         const std::optional<int> unitType = host_.unitMotorcycleType();
         if (kind == ChangeKind::History && undo_.currentBeforeRead()) {
             doubt = ProgramDoubt::BeforeRead;
-        } else if (unitType && *unitType != Get(image(), "Bike")) {
+        } else if (unitType && *unitType != Get(image(), FieldId::Bike)) {
             doubt = ProgramDoubt::OtherType;
         }
         // Answered No, the configuration stays on the pages and its blocks stay marked.
@@ -475,7 +475,7 @@ void Editor::CheckBoxTps_UniMouseUp() {
 void Editor::CheckBoxBikeSecialClick() {
     auto* box = window_->findChild<QCheckBox*>("CheckBoxBikeSecial");
     if (box == nullptr) return;
-    Set(image(), "BikeSecial", box->isChecked() ? 1 : 0);
+    Set(image(), FieldId::BikeSecial, box->isChecked() ? 1 : 0);
     if (box->isChecked()) return;
     ApplySpecialSettingOff(image(), defaults_);
     // Repaired before its history entry, like every other entry: the trigger fields it writes derive
@@ -488,8 +488,8 @@ void Editor::CheckBoxBikeSecialClick() {
 void Editor::CheckBoxServoEnableMouseUp() {
     hideGrid();
     const bool on = panel_->servoEnableBox()->isChecked();
-    if (activePage_ == PageServoIn) Set(image(), "ServoInEnable", on ? 1 : 0);
-    if (activePage_ == PageServoEx) Set(image(), "ServoExEnable", on ? 1 : 0);
+    if (activePage_ == PageServoIn) Set(image(), FieldId::ServoInEnable, on ? 1 : 0);
+    if (activePage_ == PageServoEx) Set(image(), FieldId::ServoExEnable, on ? 1 : 0);
     host_.refreshDisplay();
     showGrid();
     TakeUndoSnapshot();
@@ -504,11 +504,11 @@ void Editor::CheckBoxProcentaMouseUp() {
     hideGrid();
     const bool intake = info->intakeServo;
     const bool wanted = panel_->procentBox()->isChecked();
-    const char* flag = intake ? "ServoInProcent" : "ServoExProcent";
+    const FieldId flag = intake ? FieldId::ServoInProcent : FieldId::ServoExProcent;
     if ((Get(image(), flag) != 0) != wanted) {
         Set(image(), flag, wanted ? 1 : 0);
         ConvertServoMap(image(), intake, wanted);
-        if (intake && Get(image(), "IdleMode") == 1) ConvertIdleServoValues(image(), wanted);
+        if (intake && Get(image(), FieldId::IdleMode) == 1) ConvertIdleServoValues(image(), wanted);
     }
     showGrid();
     CommitChange();
@@ -516,21 +516,21 @@ void Editor::CheckBoxProcentaMouseUp() {
 
 void Editor::RadioGroupServoModeClick(int index) {
     hideGrid();
-    if (activePage_ == PageServoIn) Set(image(), "ServoInMode", index);
-    if (activePage_ == PageServoEx) Set(image(), "ServoExMode", index);
+    if (activePage_ == PageServoIn) Set(image(), FieldId::ServoInMode, index);
+    if (activePage_ == PageServoEx) Set(image(), FieldId::ServoExMode, index);
     host_.refreshDisplay();
     showGrid();
     TakeUndoSnapshot();
 }
 
 void Editor::ComboBoxSynchro1Change(int index) {
-    Set(image(), "Synchro1", index & 0xFF);
+    Set(image(), FieldId::Synchro1, index & 0xFF);
     ImageToPage();
     TakeUndoSnapshot();
 }
 
 void Editor::ComboBoxSynchro2Change(int index) {
-    Set(image(), "Synchro2", index & 0xFF);
+    Set(image(), FieldId::Synchro2, index & 0xFF);
     ImageToPage();
     TakeUndoSnapshot();
 }
@@ -542,12 +542,12 @@ void Editor::ComboBoxBikeChange(int item) {
         answer = host_.ask(27);
         if (answer == Answer::Cancel) {
             // The tuner changed his mind: the selector shows the type the configuration holds again.
-            if (bikeCombo_ != nullptr) bikeCombo_->setCurrentIndex(ItemOfCode(Get(image(), "Bike")));
+            if (bikeCombo_ != nullptr) bikeCombo_->setCurrentIndex(ItemOfCode(Get(image(), FieldId::Bike)));
             return;
         }
     }
     const ChangeKind kind = std::exchange(commitKind_, ChangeKind::Chosen);
-    if (code >= 0) Set(image(), "Bike", code);
+    if (code >= 0) Set(image(), FieldId::Bike, code);
     if (answer == Answer::Yes) loadDefaults(false);
     // Yes or No: the maps keep their percentages over the new type's references, and the
     // synchronization and the type constants follow the new type.
@@ -561,7 +561,7 @@ void Editor::ComboBoxBikeChange(int item) {
 void Editor::RadioGroupPolohaAClick() {
     for (const char* side : {"A", "B"}) {
         if (auto* g = window_->findChild<RadioGroup*>(QStringLiteral("RadioGroupPoloha%1").arg(side)))
-            Set(image(), side[0] == 'A' ? "PolohaAMode" : "PolohaBMode", g->itemIndex() & 0xFF);
+            Set(image(), side[0] == 'A' ? FieldId::PolohaAMode : FieldId::PolohaBMode, g->itemIndex() & 0xFF);
     }
     TakeUndoSnapshot();
 }
@@ -579,8 +579,8 @@ void Editor::RadioGroupGearSystemClick() {
 }
 
 void Editor::RadioGroupIdleModeClick(int index) {
-    const auto previous = static_cast<std::uint8_t>(Get(image(), "IdleMode"));
-    Set(image(), "IdleMode", index);
+    const auto previous = static_cast<std::uint8_t>(Get(image(), FieldId::IdleMode));
+    Set(image(), FieldId::IdleMode, index);
     const IdleServoScale scale = IdleServoScaleOf(image());
     binder_->setIdleServoScale(scale.step, scale.maximum);
     ConvertIdleServoForModeChange(image(), previous, static_cast<std::uint8_t>(index));
@@ -591,50 +591,50 @@ void Editor::RadioGroupIdleModeClick(int index) {
 }
 
 void Editor::RadioGroupPotencModeClick(int index) {
-    Set(image(), "PotencMode", index);
+    Set(image(), FieldId::PotencMode, index);
     host_.refreshDisplay();
     TakeUndoSnapshot();
 }
 
 void Editor::RadioGroupSynchroHranaClick(int index) {
-    Set(image(), "SynchroHrana", index);
+    Set(image(), FieldId::SynchroHrana, index);
     TakeUndoSnapshot();
 }
 
 void Editor::CaptureGearValue(int gear) {
-    const int system = Get(image(), "GearSystem");
+    const int system = Get(image(), FieldId::GearSystem);
     const LiveValues& live = host_.editorLiveValues();
-    if (system == 0) Set(image(), "GearVoltage", live.GearSensorMv, gear);
-    if (system == 1 && gear >= 1) Set(image(), "GearRatio", live.SpeedRatio, gear - 1);
+    if (system == 0) Set(image(), FieldId::GearVoltage, live.GearSensorMv, gear);
+    if (system == 1 && gear >= 1) Set(image(), FieldId::GearRatio, live.SpeedRatio, gear - 1);
     CommitChange();
 }
 
 void Editor::ButtonGearClick(int gear) {
-    if (gear == 0 && Get(image(), "GearSystem") == 1) return;
+    if (gear == 0 && Get(image(), FieldId::GearSystem) == 1) return;
     CaptureGearValue(gear);
 }
 
 void Editor::ButtonTps0Click() {
     const int v = host_.editorLiveValues().ThrottleSensorMv;
     if (v < kThrottleZeroMinMv || v > kThrottleZeroMaxMv) return;
-    Set(image(), "Tps0", v / 10);
+    Set(image(), FieldId::Tps0, v / 10);
     CommitChange();
 }
 
 void Editor::ButtonTps100Click() {
     const int v = host_.editorLiveValues().ThrottleSensorMv;
     if (v < kThrottleFullMinMv || v > kThrottleFullMaxMv) return;
-    Set(image(), "Tps100", v / 10 - 250);
+    Set(image(), FieldId::Tps100, v / 10 - 250);
     CommitChange();
 }
 
 void Editor::setJetMode(int mode) {
-    Set(image(), "Jet1423Mode", mode);
+    Set(image(), FieldId::Jet1423Mode, mode);
     coupled_ = mode == 1;
     identical_ = mode == 2;
     if (mode != 0) {
-        const FieldInfo& from = Field("RpmJet1A");
-        const FieldInfo& to = Field("RpmJet2A");
+        const FieldInfo& from = Field(FieldId::RpmJet1A);
+        const FieldInfo& to = Field(FieldId::RpmJet2A);
         for (int c = 0; c < from.count; ++c) SetFieldValue(image(), to, c, FieldValue(image(), from, c));
     }
     if (mode == 2 && IsFollowerInjectionPage(activePage_)) {

@@ -8,46 +8,46 @@ namespace torvane {
 namespace {
 
 constexpr MiscField kMiscFields[] = {
-    {PageAdvance, 0, "AdvCorrCyl1", 1, -100, -15, 15, 1},
-    {PageAdvance, 1, "AdvCorrCyl2", 1, -100, -15, 15, 1},
-    {PageAdvance, 2, "AdvCorrCyl3", 1, -100, -15, 15, 1},
-    {PageAdvance, 3, "AdvCorrCyl4", 1, -100, -15, 15, 1},
-    {PageAdvance, 4, "BaseAdvance", 1, 0, 0, 100, 1},
-    {PageAdvance, 5, "LobeWidth", 1, 0, 0, 100, 1},
-    {PageJet1A, 0, "IapTpsMin", 1, 0, 0, 100, 1},
-    {PageJet1A, 1, "IapTpsMax", 1, 0, 0, 100, 1},
-    {PageJet1A, 2, "IapRpmMin", 100, 0, 0, 25000, 100},
-    {PageJet1A, 3, "IapRpmMax", 100, 0, 0, 25000, 100},
+    {PageAdvance, 0, FieldId::AdvCorrCyl1, 1, -100, -15, 15, 1},
+    {PageAdvance, 1, FieldId::AdvCorrCyl2, 1, -100, -15, 15, 1},
+    {PageAdvance, 2, FieldId::AdvCorrCyl3, 1, -100, -15, 15, 1},
+    {PageAdvance, 3, FieldId::AdvCorrCyl4, 1, -100, -15, 15, 1},
+    {PageAdvance, 4, FieldId::BaseAdvance, 1, 0, 0, 100, 1},
+    {PageAdvance, 5, FieldId::LobeWidth, 1, 0, 0, 100, 1},
+    {PageJet1A, 0, FieldId::IapTpsMin, 1, 0, 0, 100, 1},
+    {PageJet1A, 1, FieldId::IapTpsMax, 1, 0, 0, 100, 1},
+    {PageJet1A, 2, FieldId::IapRpmMin, 100, 0, 0, 25000, 100},
+    {PageJet1A, 3, FieldId::IapRpmMax, 100, 0, 0, 25000, 100},
     // A single byte each: the spins offer no more than can be stored.
-    {PageIap, 0, "IapCorrCyl1", 1, 0, 0, 255, 1},
-    {PageIap, 1, "IapCorrCyl2", 1, 0, 0, 255, 1},
-    {PageIap, 2, "IapCorrCyl3", 1, 0, 0, 255, 1},
-    {PageIap, 3, "IapCorrCyl4", 1, 0, 0, 255, 1},
-    {PageServoIn, 0, "ServoInHyst", 5, 0, 0, 1000, 5},
-    {PageServoIn, 2, "ServoInStepPeriod", 1, 0, 4, 100, 1},
-    {PageServoIn, 3, "ServoInExcitation", 250, 0, 250, 25000, 250},
-    {PageServoEx, 0, "ServoExHyst", 5, 0, 0, 1000, 5},
+    {PageIap, 0, FieldId::IapCorrCyl1, 1, 0, 0, 255, 1},
+    {PageIap, 1, FieldId::IapCorrCyl2, 1, 0, 0, 255, 1},
+    {PageIap, 2, FieldId::IapCorrCyl3, 1, 0, 0, 255, 1},
+    {PageIap, 3, FieldId::IapCorrCyl4, 1, 0, 0, 255, 1},
+    {PageServoIn, 0, FieldId::ServoInHyst, 5, 0, 0, 1000, 5},
+    {PageServoIn, 2, FieldId::ServoInStepPeriod, 1, 0, 4, 100, 1},
+    {PageServoIn, 3, FieldId::ServoInExcitation, 250, 0, 250, 25000, 250},
+    {PageServoEx, 0, FieldId::ServoExHyst, 5, 0, 0, 1000, 5},
 };
 
 constexpr InjectionMap kFollowers[] = {InjectionMap::Jet2A, InjectionMap::Jet3A, InjectionMap::Jet4A};
 
-int Byte(const DeviceImage& image, std::string_view field, int element = 0) {
+int Byte(const DeviceImage& image, FieldId field, int element = 0) {
     return FieldValue(image, Field(field), element);
 }
-void SetByte(DeviceImage& image, std::string_view field, int value, int element = 0) {
+void SetByte(DeviceImage& image, FieldId field, int value, int element = 0) {
     SetFieldValue(image, Field(field), element, value);
 }
 
 // Makes Inj-2A...4A (axes or maps) copies of Inj-1A.
-void CopyJet1A(DeviceImage& image, std::string_view from, std::span<const std::string_view> to) {
+void CopyJet1A(DeviceImage& image, FieldId from, std::span<const FieldId> to) {
     const FieldInfo& source = Field(from);
-    for (std::string_view name : to) {
+    for (FieldId name : to) {
         const FieldInfo& target = Field(name);
         for (int k = 0; k < source.count; ++k) SetFieldValue(image, target, k, FieldValue(image, source, k));
     }
 }
-constexpr std::string_view kFollowerAxes[] = {"RpmJet2A", "RpmJet3A", "RpmJet4A"};
-constexpr std::string_view kFollowerMapsBackwards[] = {"Jet4A", "Jet3A", "Jet2A"};
+constexpr FieldId kFollowerAxes[] = {FieldId::RpmJet2A, FieldId::RpmJet3A, FieldId::RpmJet4A};
+constexpr FieldId kFollowerMapsBackwards[] = {FieldId::Jet4A, FieldId::Jet3A, FieldId::Jet2A};
 
 std::uint16_t ClampPercent(int p) {
     return static_cast<std::uint16_t>(std::clamp(p, 0, 1000));
@@ -70,7 +70,7 @@ std::span<const MiscField> MiscFieldsOfPage(int page) {
 }
 
 ChannelMode ChannelModeOf(const DeviceImage& image) {
-    const int mode = Byte(image, "Jet1423Mode");
+    const int mode = Byte(image, FieldId::Jet1423Mode);
     return {mode == 1, mode == 2};
 }
 
@@ -94,10 +94,10 @@ void RefreshInjectionPercent(const DeviceImage& image, InjectionWork& work) {
 
 void ApplyMapPageRules(DeviceImage& image) {
     if (ChannelModeOf(image).identical) {
-        CopyJet1A(image, "RpmJet1A", kFollowerAxes);
-        CopyJet1A(image, "Jet1A", kFollowerMapsBackwards);
+        CopyJet1A(image, FieldId::RpmJet1A, kFollowerAxes);
+        CopyJet1A(image, FieldId::Jet1A, kFollowerMapsBackwards);
     }
-    if (Byte(image, "Bike") == 46) SetByte(image, "ServoInStep", 0);
+    if (Byte(image, FieldId::Bike) == 46) SetByte(image, FieldId::ServoInStep, 0);
 }
 
 MapPanelValues ImageToMapPanel(DeviceImage& image, InjectionWork& work, int page,
@@ -107,12 +107,12 @@ MapPanelValues ImageToMapPanel(DeviceImage& image, InjectionWork& work, int page
     if (info == nullptr) return v;
     const ChannelMode mode = ChannelModeOf(image);
 
-    if (mode.identical) CopyJet1A(image, "RpmJet1A", kFollowerAxes);
+    if (mode.identical) CopyJet1A(image, FieldId::RpmJet1A, kFollowerAxes);
     const FieldInfo& axis = Field(info->axisField);
     for (int c = 0; c < MapColumns; ++c) v.rpm[c] = 100 * FieldValue(image, axis, c);
     v.rpmRange = RpmAxisRangeOf(page);
 
-    if (mode.identical) CopyJet1A(image, "Jet1A", kFollowerMapsBackwards);
+    if (mode.identical) CopyJet1A(image, FieldId::Jet1A, kFollowerMapsBackwards);
     RefreshInjectionPercent(image, work);
     for (int j = 0; j < MapRows; ++j) v.iap[j] = image.IapAxis[static_cast<std::size_t>(j)];
 
@@ -124,17 +124,17 @@ MapPanelValues ImageToMapPanel(DeviceImage& image, InjectionWork& work, int page
                                      : v.cellStep * FieldValue(image, map, k);
     }
 
-    v.tps = Byte(image, "AdvanceTps") != 0;
+    v.tps = Byte(image, FieldId::AdvanceTps) != 0;
     for (const MiscField& f : MiscFieldsOfPage(page)) {
         v.misc[f.element] = ScaleToShown(f.a, f.c, Byte(image, f.field));
     }
     if (info->servo) {
         const bool in = info->intakeServo;
-        if (in && Byte(image, "Bike") == 46) SetByte(image, "ServoInStep", 0);
-        v.servoEnable = Byte(image, in ? "ServoInEnable" : "ServoExEnable") != 0;
-        v.procent = Byte(image, in ? "ServoInProcent" : "ServoExProcent") != 0;
-        v.servoMode = Byte(image, in ? "ServoInMode" : "ServoExMode");
-        v.stepMotor = in && Byte(image, "ServoInStep") != 0;
+        if (in && Byte(image, FieldId::Bike) == 46) SetByte(image, FieldId::ServoInStep, 0);
+        v.servoEnable = Byte(image, in ? FieldId::ServoInEnable : FieldId::ServoExEnable) != 0;
+        v.procent = Byte(image, in ? FieldId::ServoInProcent : FieldId::ServoExProcent) != 0;
+        v.servoMode = Byte(image, in ? FieldId::ServoInMode : FieldId::ServoExMode);
+        v.stepMotor = in && Byte(image, FieldId::ServoInStep) != 0;
     }
     v.all = allStates[static_cast<std::size_t>(page)] != 0;
     return v;
@@ -158,7 +158,7 @@ void MapPanelToImage(DeviceImage& image, InjectionWork& work, int page, const Ma
         if (page == PageJet1A) {
             const int o = FieldValue(image, axis, c);
             if (mode.coupled && n != o) {
-                for (std::string_view name : kFollowerAxes) {
+                for (FieldId name : kFollowerAxes) {
                     const FieldInfo& other = Field(name);
                     SetFieldValue(image, other, c,
                                   std::clamp(FieldValue(image, other, c) + n - o, 0, 1000) & 0xFF);
@@ -166,7 +166,7 @@ void MapPanelToImage(DeviceImage& image, InjectionWork& work, int page, const Ma
             }
             SetFieldValue(image, axis, c, n);
             if (mode.identical) {
-                for (std::string_view name : kFollowerAxes) SetFieldValue(image, Field(name), c, n);
+                for (FieldId name : kFollowerAxes) SetFieldValue(image, Field(name), c, n);
             }
         } else {
             SetFieldValue(image, axis, c, n);
@@ -215,7 +215,7 @@ void MapPanelToImage(DeviceImage& image, InjectionWork& work, int page, const Ma
             for (InjectionMap m : kFollowers) InjectionImageFromChangedPercent(image, work, m, previousOf(m));
         }
         if (page == PageJet1A && mode.identical) {
-            CopyJet1A(image, "Jet1A", kFollowerMapsBackwards);
+            CopyJet1A(image, FieldId::Jet1A, kFollowerMapsBackwards);
         }
     }
 
@@ -224,13 +224,13 @@ void MapPanelToImage(DeviceImage& image, InjectionWork& work, int page, const Ma
         if (values.misc[f.element] == std::clamp(ScaleToShown(f.a, f.c, stored), f.min, f.max)) continue;
         SetByte(image, f.field, ScaleToStored(f.a, f.c, values.misc[f.element]));
     }
-    if (page == PageAdvance) SetByte(image, "AdvanceTps", values.tps ? 1 : 0);
+    if (page == PageAdvance) SetByte(image, FieldId::AdvanceTps, values.tps ? 1 : 0);
     if (info->servo) {
         const bool in = info->intakeServo;
-        SetByte(image, in ? "ServoInEnable" : "ServoExEnable", values.servoEnable ? 1 : 0);
-        SetByte(image, in ? "ServoInProcent" : "ServoExProcent", values.procent ? 1 : 0);
-        SetByte(image, in ? "ServoInMode" : "ServoExMode", values.servoMode & 0xFF);
-        if (in) SetByte(image, "ServoInStep", values.stepMotor ? 1 : 0);
+        SetByte(image, in ? FieldId::ServoInEnable : FieldId::ServoExEnable, values.servoEnable ? 1 : 0);
+        SetByte(image, in ? FieldId::ServoInProcent : FieldId::ServoExProcent, values.procent ? 1 : 0);
+        SetByte(image, in ? FieldId::ServoInMode : FieldId::ServoExMode, values.servoMode & 0xFF);
+        if (in) SetByte(image, FieldId::ServoInStep, values.stepMotor ? 1 : 0);
     }
     allStates[static_cast<std::size_t>(page)] = values.all ? 1 : 0;
 }

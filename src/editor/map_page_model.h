@@ -33,9 +33,9 @@ inline constexpr int IapAxisMax = 1000;
 // An extra value of a map page (UpDownMisc_Uni element) and the range its spin offers there.
 struct MiscField {
     int page;
-    int element;             // 0..5
-    std::string_view field;  // field table name
-    int a, c;                // shown = a * stored + c
+    int element;  // 0..5
+    FieldId field;
+    int a, c;  // shown = a * stored + c
     int min, max, step;
 };
 // The extra values a page binds, in element order (empty for pages without any).

@@ -80,7 +80,7 @@ void StepMapColumn(DeviceImage& image, InjectionWork& work, int page, int direct
 }
 
 void StepPositionCurve(DeviceImage& image, bool curveB, int direction, bool all, int liveColumn) {
-    const FieldInfo& curve = Field(curveB ? "PolohaBPoz" : "PolohaAPoz");
+    const FieldInfo& curve = Field(curveB ? FieldId::PolohaBPoz : FieldId::PolohaAPoz);
     for (int c = 0; c < curve.count; ++c) {
         if (!all && c != liveColumn) continue;
         SetFieldValue(image, curve, c, Stepped(FieldValue(image, curve, c), direction, PositionMax));

@@ -26,15 +26,17 @@ constexpr std::array<PageInfo, PageCount> kPages{{
 }};
 
 constexpr MapPageInfo kMapPages[] = {
-    {PageAdvance, "Advance", "RpmAdv", 415, 550, false, std::nullopt, false, false, 60},
-    {PageJet1A, "Jet1A", "RpmJet1A", 430, 350, true, InjectionMap::Jet1A, false, false, 1000},
-    {PageJet2A, "Jet2A", "RpmJet2A", 445, 500, true, InjectionMap::Jet2A, false, false, 1000},
-    {PageJet3A, "Jet3A", "RpmJet3A", 460, 650, true, InjectionMap::Jet3A, false, false, 1000},
-    {PageJet4A, "Jet4A", "RpmJet4A", 475, 800, true, InjectionMap::Jet4A, false, false, 1000},
-    {PageJetB, "JetB", "RpmJetB", 490, 1900, false, std::nullopt, false, false, 100},
-    {PageIap, "Iap", "RpmIap", 505, 1025, true, InjectionMap::Iap, false, false, 1000},
-    {PageServoIn, "ServoInValue", "RpmServoIn", 535, 2500, false, std::nullopt, true, true, 100},
-    {PageServoEx, "ServoExValue", "RpmServoEx", 520, 2350, false, std::nullopt, true, false, 100},
+    {PageAdvance, FieldId::Advance, FieldId::RpmAdv, 415, 550, false, std::nullopt, false, false, 60},
+    {PageJet1A, FieldId::Jet1A, FieldId::RpmJet1A, 430, 350, true, InjectionMap::Jet1A, false, false, 1000},
+    {PageJet2A, FieldId::Jet2A, FieldId::RpmJet2A, 445, 500, true, InjectionMap::Jet2A, false, false, 1000},
+    {PageJet3A, FieldId::Jet3A, FieldId::RpmJet3A, 460, 650, true, InjectionMap::Jet3A, false, false, 1000},
+    {PageJet4A, FieldId::Jet4A, FieldId::RpmJet4A, 475, 800, true, InjectionMap::Jet4A, false, false, 1000},
+    {PageJetB, FieldId::JetB, FieldId::RpmJetB, 490, 1900, false, std::nullopt, false, false, 100},
+    {PageIap, FieldId::Iap, FieldId::RpmIap, 505, 1025, true, InjectionMap::Iap, false, false, 1000},
+    {PageServoIn, FieldId::ServoInValue, FieldId::RpmServoIn, 535, 2500, false, std::nullopt, true, true,
+     100},
+    {PageServoEx, FieldId::ServoExValue, FieldId::RpmServoEx, 520, 2350, false, std::nullopt, true, false,
+     100},
 };
 
 }  // namespace

@@ -45,20 +45,22 @@ const PageInfo& PageInfoOf(int page);
 
 bool IsMapPage(int page);
 // Pages 4..6 show the maps that follow Inj-1A in the coupled and identical channel modes.
-inline bool IsFollowerInjectionPage(int page) { return page >= PageJet2A && page <= PageJet4A; }
+inline bool IsFollowerInjectionPage(int page) {
+    return page >= PageJet2A && page <= PageJet4A;
+}
 
 // What SetMapOffsets gives for a map page.
 struct MapPageInfo {
     int page;
-    std::string_view mapField;   // "Advance", "Jet1A", ...
-    std::string_view axisField;  // "RpmAdv", "RpmJet1A", ...
-    int axisOffset;              // byte offset of the axis from image index 300
-    int mapOffset;               // byte offset (byte maps) or word number (word maps)
-    bool wordCells;              // 16-bit cells shown as a percentage of their reference
+    FieldId mapField;                       // Advance, Jet1A, ...
+    FieldId axisField;                      // RpmAdv, RpmJet1A, ...
+    int axisOffset;                         // byte offset of the axis from image index 300
+    int mapOffset;                          // byte offset (byte maps) or word number (word maps)
+    bool wordCells;                         // 16-bit cells shown as a percentage of their reference
     std::optional<InjectionMap> injection;  // the percentage view of a word map
-    bool servo;                  // a servo map: step 1 in percent, else 20
-    bool intakeServo;            // page 12 (ServoIn...), else page 13 (ServoEx...)
-    int cellMax;                 // maximum of the cell spins (the percent form for servo maps)
+    bool servo;                             // a servo map: step 1 in percent, else 20
+    bool intakeServo;                       // page 12 (ServoIn...), else page 13 (ServoEx...)
+    int cellMax;                            // maximum of the cell spins (the percent form for servo maps)
 };
 // nullptr for pages that are not map pages.
 const MapPageInfo* MapPageOf(int page);

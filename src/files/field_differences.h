@@ -15,7 +15,7 @@ namespace torvane {
 // A field's element as the pages show it; the servo maps and idle positions follow their mode.
 long ShownFieldValue(const DeviceImage& image, const FieldInfo& field, int element);
 // The unit of a field as shown ("" when it has none).
-std::string ShownFieldUnit(const DeviceImage& image, std::string_view name);
+std::string ShownFieldUnit(const DeviceImage& image, const FieldInfo& field);
 // Fields of the configuration: blocks 1 to 10 and the IAP axis beside them (not the unit's header).
 bool IsConfigurationField(const FieldInfo& field);
 

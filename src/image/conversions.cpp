@@ -19,10 +19,10 @@ constexpr std::array<std::uint32_t, 10> ThrottleRows = {0, 20, 50, 100, 200, 300
 constexpr std::array<std::uint32_t, 10> PressureRows15 = {300, 500, 600, 700, 750, 800, 850, 900, 950, 1000};
 constexpr std::array<std::uint32_t, 10> PressureRows10 = {100, 200, 300, 400, 500, 600, 700, 800, 900, 1000};
 
-constexpr std::array<std::string_view, InjectionMapCount> MapNames = {"Jet1A", "Jet2A", "Jet3A", "Jet4A",
-                                                                      "Iap"};
-constexpr std::array<std::string_view, InjectionMapCount> AxisNames = {"RpmJet1A", "RpmJet2A", "RpmJet3A",
-                                                                       "RpmJet4A", "RpmIap"};
+constexpr std::array<FieldId, InjectionMapCount> MapFields = {FieldId::Jet1A, FieldId::Jet2A, FieldId::Jet3A,
+                                                              FieldId::Jet4A, FieldId::Iap};
+constexpr std::array<FieldId, InjectionMapCount> AxisFields = {
+    FieldId::RpmJet1A, FieldId::RpmJet2A, FieldId::RpmJet3A, FieldId::RpmJet4A, FieldId::RpmIap};
 
 constexpr int Rows = 10;
 constexpr int Columns = 15;
@@ -53,7 +53,7 @@ void ComputeMapReference(const DeviceImage& image, const RefTable* table, Inject
     const bool iap = map == InjectionMap::Iap;
     const auto& tblRows = iap ? (n == 15 ? PressureRows15 : PressureRows10) : ThrottleRows;
     const auto& mapRows = iap ? PressureRows15 : ThrottleRows;
-    const FieldInfo& axis = Field(InjectionMapAxisName(map));
+    const FieldInfo& axis = Field(InjectionMapAxisField(map));
     const auto T = [&](int r, int c) -> std::uint32_t {
         return 10u * table->values[static_cast<std::size_t>(r * n + c)];
     };
@@ -114,11 +114,11 @@ std::uint16_t Interpolate(std::uint32_t x, std::uint32_t x0, std::uint32_t x1, s
     return static_cast<std::uint16_t>(f);
 }
 
-std::string_view InjectionMapName(InjectionMap map) {
-    return MapNames[static_cast<std::size_t>(map)];
+FieldId InjectionMapField(InjectionMap map) {
+    return MapFields[static_cast<std::size_t>(map)];
 }
-std::string_view InjectionMapAxisName(InjectionMap map) {
-    return AxisNames[static_cast<std::size_t>(map)];
+FieldId InjectionMapAxisField(InjectionMap map) {
+    return AxisFields[static_cast<std::size_t>(map)];
 }
 
 bool HasFifteenColumnReference(std::uint8_t bike) {
@@ -127,7 +127,7 @@ bool HasFifteenColumnReference(std::uint8_t bike) {
 }
 
 void SelectReferenceTables(const DeviceImage& image, InjectionWork& work) {
-    const auto bike = static_cast<std::uint8_t>(FieldValue(image, Field("Bike")));
+    const auto bike = static_cast<std::uint8_t>(FieldValue(image, Field(FieldId::Bike)));
     work.ext = &ReferenceTableForBike(RefFamily::Ext, bike);
     work.intake = &ReferenceTableForBike(RefFamily::Int, bike);
     work.iap = &ReferenceTableForBike(RefFamily::Iap, bike);
@@ -152,7 +152,7 @@ std::uint16_t CellPercent(int raw, std::uint16_t ref) {
 }  // namespace
 
 void InjectionPercentFromImage(const DeviceImage& image, InjectionWork& work, InjectionMap map) {
-    const FieldInfo& field = Field(InjectionMapName(map));
+    const FieldInfo& field = Field(InjectionMapField(map));
     const auto& ref = work.referenceOf(map);
     auto& pct = work.percentOf(map);
     for (int k = 0; k < MapCells; ++k) {
@@ -167,7 +167,7 @@ void InjectionPercentFromImage(const DeviceImage& image, InjectionWork& work) {
 }
 
 void InjectionImageFromPercent(DeviceImage& image, const InjectionWork& work, InjectionMap map) {
-    const FieldInfo& field = Field(InjectionMapName(map));
+    const FieldInfo& field = Field(InjectionMapField(map));
     const auto& ref = work.referenceOf(map);
     const auto& pct = work.percentOf(map);
     for (int k = 0; k < MapCells; ++k) {
@@ -178,7 +178,7 @@ void InjectionImageFromPercent(DeviceImage& image, const InjectionWork& work, In
 
 void InjectionImageFromChangedPercent(DeviceImage& image, const InjectionWork& work, InjectionMap map,
                                       const std::array<std::uint16_t, MapCells>& previousReference) {
-    const FieldInfo& field = Field(InjectionMapName(map));
+    const FieldInfo& field = Field(InjectionMapField(map));
     const auto& ref = work.referenceOf(map);
     const auto& pct = work.percentOf(map);
     for (int k = 0; k < MapCells; ++k) {
@@ -207,11 +207,11 @@ std::uint8_t ServoFromPercent(std::uint8_t b) {
 }
 
 int ServoMapStep(const DeviceImage& image, bool intake) {
-    return FieldValue(image, Field(intake ? "ServoInProcent" : "ServoExProcent")) != 0 ? 1 : 20;
+    return FieldValue(image, Field(intake ? FieldId::ServoInProcent : FieldId::ServoExProcent)) != 0 ? 1 : 20;
 }
 
 void ConvertServoMap(DeviceImage& image, bool intake, bool toPercent) {
-    const FieldInfo& map = Field(intake ? "ServoInValue" : "ServoExValue");
+    const FieldInfo& map = Field(intake ? FieldId::ServoInValue : FieldId::ServoExValue);
     for (int k = 0; k < map.count; ++k) {
         const auto b = static_cast<std::uint8_t>(FieldValue(image, map, k));
         SetFieldValue(image, map, k, toPercent ? ServoToPercent(b) : ServoFromPercent(b));
@@ -219,17 +219,17 @@ void ConvertServoMap(DeviceImage& image, bool intake, bool toPercent) {
 }
 
 IdleServoScale IdleServoScaleOf(const DeviceImage& image) {
-    const int mode = FieldValue(image, Field("IdleMode"));
+    const int mode = FieldValue(image, Field(FieldId::IdleMode));
     if (mode == 1) {
-        return FieldValue(image, Field("ServoInProcent")) != 0 ? IdleServoScale{1, 100}
-                                                               : IdleServoScale{20, 5000};
+        return FieldValue(image, Field(FieldId::ServoInProcent)) != 0 ? IdleServoScale{1, 100}
+                                                                      : IdleServoScale{20, 5000};
     }
     if (mode == 3) return {5, 1200};
     return {50, 12000};
 }
 
 void ConvertIdleServoValues(DeviceImage& image, bool toPercent) {
-    const FieldInfo& values = Field("IdleServoPoz");
+    const FieldInfo& values = Field(FieldId::IdleServoPoz);
     for (int k = 0; k < values.count; ++k) {
         const auto b = static_cast<std::uint8_t>(FieldValue(image, values, k));
         SetFieldValue(image, values, k, toPercent ? ServoToPercent(b) : ServoFromPercent(b));
@@ -237,7 +237,7 @@ void ConvertIdleServoValues(DeviceImage& image, bool toPercent) {
 }
 
 void ConvertIdleServoForModeChange(DeviceImage& image, std::uint8_t previousMode, std::uint8_t newMode) {
-    const bool percent = FieldValue(image, Field("ServoInProcent")) != 0;
+    const bool percent = FieldValue(image, Field(FieldId::ServoInProcent)) != 0;
     if (!percent) return;
     if (previousMode == 1) ConvertIdleServoValues(image, false);
     if (newMode == 1) ConvertIdleServoValues(image, true);

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "image/fields.h"
 #include "image/reference_tables.h"
 
 namespace torvane {
@@ -34,8 +35,8 @@ inline constexpr int InjectionMapCount = 5;
 inline constexpr int MapCells = 150;
 inline constexpr std::uint16_t MinimumReference = 100;  // µs; smaller references would blow up percentages
 
-std::string_view InjectionMapName(InjectionMap map);      // "Jet1A" ... "Iap"
-std::string_view InjectionMapAxisName(InjectionMap map);  // "RpmJet1A" ... "RpmIap"
+FieldId InjectionMapField(InjectionMap map);      // Jet1A ... Iap
+FieldId InjectionMapAxisField(InjectionMap map);  // RpmJet1A ... RpmIap
 
 // Working state of the injection percentage view, kept beside the image and never stored or sent.
 struct InjectionWork {

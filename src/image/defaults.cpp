@@ -37,17 +37,17 @@ constexpr int kMapRows = 10;
 constexpr int kAxisPoints = 15;
 constexpr std::array<std::uint16_t, 10> kIapAxisKpa = {30, 50, 60, 70, 75, 80, 85, 90, 95, 100};
 
-void Set(DeviceImage& image, std::string_view name, int value, int element = 0) {
+void Set(DeviceImage& image, FieldId name, int value, int element = 0) {
     SetFieldValue(image, Field(name), element, value);
 }
 
 template <typename T, std::size_t N>
-void SetAll(DeviceImage& image, std::string_view name, const std::array<T, N>& values) {
+void SetAll(DeviceImage& image, FieldId name, const std::array<T, N>& values) {
     const FieldInfo& field = Field(name);
     for (std::size_t i = 0; i < N; ++i) SetFieldValue(image, field, static_cast<int>(i), values[i]);
 }
 
-void Fill(DeviceImage& image, std::string_view name, int value) {
+void Fill(DeviceImage& image, FieldId name, int value) {
     const FieldInfo& field = Field(name);
     for (int i = 0; i < field.count; ++i) SetFieldValue(image, field, i, value);
 }
@@ -69,14 +69,14 @@ void ApplyServoTable(DeviceImage& image, int code, bool intake) {
     const std::span<const std::uint16_t> entries = table->entries;
     const int step = std::max(1, ServoCellStep(static_cast<std::uint8_t>(code), intake));
 
-    Set(image, intake ? "ServoInHyst" : "ServoExHyst", entries[kServoHysteresisEntry] / 5);
-    const FieldInfo& axis = Field(intake ? "RpmServoIn" : "RpmServoEx");
+    Set(image, intake ? FieldId::ServoInHyst : FieldId::ServoExHyst, entries[kServoHysteresisEntry] / 5);
+    const FieldInfo& axis = Field(intake ? FieldId::RpmServoIn : FieldId::RpmServoEx);
     for (int c = 0; c < kAxisPoints; ++c) SetFieldValue(image, axis, c, entries[kServoRpmEntry + c] / 100);
 
     const std::span<const std::uint16_t> cells = entries.subspan(kServoCellEntry);
     const bool fullMap = cells.size() == kMapRows * kAxisPoints;
     if (!fullMap && cells.size() != kAxisPoints) return;
-    const FieldInfo& map = Field(intake ? "ServoInValue" : "ServoExValue");
+    const FieldInfo& map = Field(intake ? FieldId::ServoInValue : FieldId::ServoExValue);
     for (int r = 0; r < kMapRows; ++r)
         for (int c = 0; c < kAxisPoints; ++c) {
             const std::size_t from = fullMap ? static_cast<std::size_t>(kAxisPoints * r + c) : c;
@@ -86,31 +86,31 @@ void ApplyServoTable(DeviceImage& image, int code, bool intake) {
 
 void ApplyBikePage(DeviceImage& image, int code) {
     const CatalogueRow& row = CatalogueRowOfCode(code);
-    Set(image, "FallEnable", 1);
-    Set(image, "BlokEnable", 0);
-    Set(image, "AktFall", row.aktFall);
-    Set(image, "AktClutch", 1);
-    Set(image, "AktStartLimiter", 1);
-    Set(image, "AktRpm", 1);
-    Set(image, "Chlazeni", 100);
-    Set(image, "RpmPulsu", row.rpmPulsu);
-    Set(image, "RpmKorekce", 100);  // no correction
-    Set(image, "IntakePortRpm", 90);
-    Set(image, "StartLimiter", row.startLimiter);
-    const int ignLimiter = FieldValue(image, Field("BikeRevLimit"));
-    Set(image, "IgnLimiter", ignLimiter);
-    Set(image, "JetLimiter", ignLimiter + 3);  // 300 rpm above the ignition cut
-    Set(image, "RetardLimiterRpm", ignLimiter + 3);
-    Set(image, "RetardLimiterAdv", 20);
-    Fill(image, "Memo", 0);
+    Set(image, FieldId::FallEnable, 1);
+    Set(image, FieldId::BlokEnable, 0);
+    Set(image, FieldId::AktFall, row.aktFall);
+    Set(image, FieldId::AktClutch, 1);
+    Set(image, FieldId::AktStartLimiter, 1);
+    Set(image, FieldId::AktRpm, 1);
+    Set(image, FieldId::Chlazeni, 100);
+    Set(image, FieldId::RpmPulsu, row.rpmPulsu);
+    Set(image, FieldId::RpmKorekce, 100);  // no correction
+    Set(image, FieldId::IntakePortRpm, 90);
+    Set(image, FieldId::StartLimiter, row.startLimiter);
+    const int ignLimiter = FieldValue(image, Field(FieldId::BikeRevLimit));
+    Set(image, FieldId::IgnLimiter, ignLimiter);
+    Set(image, FieldId::JetLimiter, ignLimiter + 3);  // 300 rpm above the ignition cut
+    Set(image, FieldId::RetardLimiterRpm, ignLimiter + 3);
+    Set(image, FieldId::RetardLimiterAdv, 20);
+    Fill(image, FieldId::Memo, 0);
 }
 
 void ApplyAdvancePage(DeviceImage& image, int code, const std::array<std::uint8_t, 15>& rpmAxis) {
-    SetAll(image, "RpmAdv", rpmAxis);
+    SetAll(image, FieldId::RpmAdv, rpmAxis);
     if (const AdvanceTable* table = AdvanceTableForBike(static_cast<std::uint8_t>(code))) {
         const std::size_t n = table->degrees.size();
         if (n == kMapRows * kAxisPoints || n == kAxisPoints) {
-            const FieldInfo& advance = Field("Advance");
+            const FieldInfo& advance = Field(FieldId::Advance);
             for (int r = 0; r < kMapRows; ++r)
                 for (int c = 0; c < kAxisPoints; ++c) {
                     const std::size_t from =
@@ -119,49 +119,51 @@ void ApplyAdvancePage(DeviceImage& image, int code, const std::array<std::uint8_
                 }
         }
     }
-    Set(image, "AdvanceTps", 1);
-    for (std::string_view name : {"AdvCorrCyl1", "AdvCorrCyl2", "AdvCorrCyl3", "AdvCorrCyl4"})
+    Set(image, FieldId::AdvanceTps, 1);
+    for (FieldId name :
+         {FieldId::AdvCorrCyl1, FieldId::AdvCorrCyl2, FieldId::AdvCorrCyl3, FieldId::AdvCorrCyl4})
         Set(image, name, 100);  // 0 degrees
-    Set(image, "BaseAdvance", CatalogueRowOfCode(code).baseAdvance);
-    Set(image, "LobeWidth", code == 8 ? 40 : code == 9 ? 60 : 50);
+    Set(image, FieldId::BaseAdvance, CatalogueRowOfCode(code).baseAdvance);
+    Set(image, FieldId::LobeWidth, code == 8 ? 40 : code == 9 ? 60 : 50);
 }
 
 void ApplyInjectionChannel(DeviceImage& image, InjectionWork& work, InjectionMap map,
                            const std::array<std::uint8_t, 15>& rpmAxis) {
-    SetAll(image, InjectionMapAxisName(map), rpmAxis);
+    SetAll(image, InjectionMapAxisField(map), rpmAxis);
     work.percentOf(map).fill(100);
 }
 
 void ApplyJet1APage(DeviceImage& image, InjectionWork& work, int code,
                     const std::array<std::uint8_t, 15>& axis) {
     ApplyInjectionChannel(image, work, InjectionMap::Jet1A, axis);
-    Set(image, "IapTpsMin", code == 46 ? 5 : 2);
-    Set(image, "IapTpsMax", code == 46 ? 7 : 5);
-    Set(image, "IapRpmMin", 20);
-    Set(image, "IapRpmMax", 30);
+    Set(image, FieldId::IapTpsMin, code == 46 ? 5 : 2);
+    Set(image, FieldId::IapTpsMax, code == 46 ? 7 : 5);
+    Set(image, FieldId::IapRpmMin, 20);
+    Set(image, FieldId::IapRpmMax, 30);
 }
 
 void ApplyJetBPage(DeviceImage& image, int code, const std::array<std::uint8_t, 15>& rpmAxis) {
-    SetAll(image, "RpmJetB", rpmAxis);
+    SetAll(image, FieldId::RpmJetB, rpmAxis);
     if (const auto* table = InjectionBTableForBike(static_cast<std::uint8_t>(code)))
-        SetAll(image, "JetB", *table);
+        SetAll(image, FieldId::JetB, *table);
 }
 
 void ApplyIapPage(DeviceImage& image, InjectionWork& work, const std::array<std::uint8_t, 15>& rpmAxis) {
     image.IapAxis = kIapAxisKpa;
     ApplyInjectionChannel(image, work, InjectionMap::Iap, rpmAxis);
-    for (std::string_view name : {"IapCorrCyl1", "IapCorrCyl2", "IapCorrCyl3", "IapCorrCyl4"})
+    for (FieldId name :
+         {FieldId::IapCorrCyl1, FieldId::IapCorrCyl2, FieldId::IapCorrCyl3, FieldId::IapCorrCyl4})
         Set(image, name, 100);
 }
 
 void ApplyPolohaPage(DeviceImage& image, int code, const std::array<std::uint8_t, 15>& rpmAxis) {
     const PositionDefaults& positions = PositionsOfCode(code);
-    SetAll(image, "PolohaARpm", rpmAxis);
-    SetAll(image, "PolohaBRpm", rpmAxis);
-    Set(image, "PolohaAMode", positions.modeA);
-    Set(image, "PolohaBMode", positions.modeB);
-    SetAll(image, "PolohaAPoz", positions.pozA);
-    SetAll(image, "PolohaBPoz", positions.pozB);
+    SetAll(image, FieldId::PolohaARpm, rpmAxis);
+    SetAll(image, FieldId::PolohaBRpm, rpmAxis);
+    Set(image, FieldId::PolohaAMode, positions.modeA);
+    Set(image, FieldId::PolohaBMode, positions.modeB);
+    SetAll(image, FieldId::PolohaAPoz, positions.pozA);
+    SetAll(image, FieldId::PolohaBPoz, positions.pozB);
 }
 
 void ApplyKorekcePage(DeviceImage& image, int code) {
@@ -169,109 +171,110 @@ void ApplyKorekcePage(DeviceImage& image, int code) {
     const std::array<int, 4> seconds = {5, 10, 15, 20};
     const std::array<int, 4> enrichment = {150, 50, 30, 10};  // 250 %, 150 %, 130 %, 110 %
     for (int i = 0; i < 4; ++i) {
-        Set(image, "SyticCas" + std::to_string(i + 1), seconds[i]);
-        Set(image, "SyticKorekce" + std::to_string(i), enrichment[i]);
+        Set(image, FieldRun(FieldId::SyticCas1, i), seconds[i]);
+        Set(image, FieldRun(FieldId::SyticKorekce0, i), enrichment[i]);
     }
-    Set(image, "AkcelPrah", corrections.akcelPrah);
-    Set(image, "AkcelJet", corrections.akcelJet);
-    SetAll(image, "InjCorrWater", corrections.injCorrWater);
-    SetAll(image, "InjCorrAir", corrections.injCorrAir);
-    SetAll(image, "AdvCorrWater", std::array<int, 5>{110, 110, 100, 100, 95});
-    Set(image, "StartJet", CatalogueRowOfCode(code).startJet);
+    Set(image, FieldId::AkcelPrah, corrections.akcelPrah);
+    Set(image, FieldId::AkcelJet, corrections.akcelJet);
+    SetAll(image, FieldId::InjCorrWater, corrections.injCorrWater);
+    SetAll(image, FieldId::InjCorrAir, corrections.injCorrAir);
+    SetAll(image, FieldId::AdvCorrWater, std::array<int, 5>{110, 110, 100, 100, 95});
+    Set(image, FieldId::StartJet, CatalogueRowOfCode(code).startJet);
 }
 
 void ApplyCidlaPage(DeviceImage& image, int code) {
-    static constexpr std::array<std::string_view, 8> kPressureNames = {
-        "ApsTlak1",  "ApsNapeti1",  "ApsTlak2",  "ApsNapeti2",
-        "IapsTlak1", "IapsNapeti1", "IapsTlak2", "IapsNapeti2"};
+    static constexpr std::array<FieldId, 8> kPressureFields = {
+        FieldId::ApsTlak1,  FieldId::ApsNapeti1,  FieldId::ApsTlak2,  FieldId::ApsNapeti2,
+        FieldId::IapsTlak1, FieldId::IapsNapeti1, FieldId::IapsTlak2, FieldId::IapsNapeti2};
     const PressureSensorWords& words = PressureSensorsOfCode(code);
-    for (std::size_t i = 0; i < words.size(); ++i) Set(image, kPressureNames[i], words[i]);
+    for (std::size_t i = 0; i < words.size(); ++i) Set(image, kPressureFields[i], words[i]);
     const CatalogueRow& row = CatalogueRowOfCode(code);
-    Set(image, "Tps0", row.tps0);
-    Set(image, "Tps100", row.tps100);
-    Set(image, "PotencMode", 0);
-    Set(image, "PotencRozsah", 20);
+    Set(image, FieldId::Tps0, row.tps0);
+    Set(image, FieldId::Tps100, row.tps100);
+    Set(image, FieldId::PotencMode, 0);
+    Set(image, FieldId::PotencRozsah, 20);
 }
 
 void ApplyServoPage(DeviceImage& image, int code, bool intake) {
     const ServoScalars& servo = ServoScalarsOfCode(code);
     if (intake) {
-        Set(image, "ServoInEnable", servo.inEnable);
-        Set(image, "ServoInProcent", servo.inProcent);
-        Set(image, "ServoInStep", servo.inStep);
-        Set(image, "ServoInStepPeriod", 8);
-        Set(image, "ServoInExcitation", 6);
+        Set(image, FieldId::ServoInEnable, servo.inEnable);
+        Set(image, FieldId::ServoInProcent, servo.inProcent);
+        Set(image, FieldId::ServoInStep, servo.inStep);
+        Set(image, FieldId::ServoInStepPeriod, 8);
+        Set(image, FieldId::ServoInExcitation, 6);
     } else {
-        Set(image, "ServoExEnable", servo.exEnable);
-        Set(image, "ServoExProcent", servo.exProcent);
+        Set(image, FieldId::ServoExEnable, servo.exEnable);
+        Set(image, FieldId::ServoExProcent, servo.exProcent);
     }
     ApplyServoTable(image, code, intake);
 }
 
 void ApplyIdlePage(DeviceImage& image, int code) {
     const IdleDefaults& idle = IdleOfCode(code);
-    Set(image, "IdleMode", idle.mode);
-    Set(image, "IdleRpmMez", idle.rpmMez);
-    Set(image, "IdleTpsMez", idle.tpsMez);
-    Set(image, "IdleSmerReg", idle.smerReg);
-    Set(image, "IdleStepPuls", idle.stepPuls);
-    Set(image, "IdleStepPerioda", idle.stepPerioda);
-    Set(image, "IdleHyster", idle.hyster);
-    SetAll(image, "IdleServoPoz", idle.servoPoz);  // already stored bytes: no division by the idle step
-    Set(image, "IdleAdvOn", idle.advOn);
-    Set(image, "IdleAdvNaRpm", idle.advNaRpm);
-    Set(image, "IdleAdvNaCas", idle.advNaCas);
-    Set(image, "IdleMaxAdv", idle.maxAdv);
-    SetAll(image, "IdleAdvPoz", idle.advPoz);
-    Set(image, "SpeedMode", 0);
-    Set(image, "PulsuProSpeed", GearOfCode(code).pulsuProSpeed);
+    Set(image, FieldId::IdleMode, idle.mode);
+    Set(image, FieldId::IdleRpmMez, idle.rpmMez);
+    Set(image, FieldId::IdleTpsMez, idle.tpsMez);
+    Set(image, FieldId::IdleSmerReg, idle.smerReg);
+    Set(image, FieldId::IdleStepPuls, idle.stepPuls);
+    Set(image, FieldId::IdleStepPerioda, idle.stepPerioda);
+    Set(image, FieldId::IdleHyster, idle.hyster);
+    SetAll(image, FieldId::IdleServoPoz,
+           idle.servoPoz);  // already stored bytes: no division by the idle step
+    Set(image, FieldId::IdleAdvOn, idle.advOn);
+    Set(image, FieldId::IdleAdvNaRpm, idle.advNaRpm);
+    Set(image, FieldId::IdleAdvNaCas, idle.advNaCas);
+    Set(image, FieldId::IdleMaxAdv, idle.maxAdv);
+    SetAll(image, FieldId::IdleAdvPoz, idle.advPoz);
+    Set(image, FieldId::SpeedMode, 0);
+    Set(image, FieldId::PulsuProSpeed, GearOfCode(code).pulsuProSpeed);
 }
 
 void ApplyGasPage(DeviceImage& image) {
-    Set(image, "Gas", 0);
-    Set(image, "Gas1", 20);
-    Set(image, "Gas2", 60);
-    Set(image, "GasD", 20);
-    Set(image, "GasT", 30);
-    Set(image, "Retard1", 0);
-    Set(image, "Retard2", 0);
-    Set(image, "RetardD", 20);
-    Set(image, "RetardT", 30);
-    Set(image, "GasJetKor1", 0);  // 100 %
-    Set(image, "GasJetKor2", 0);
+    Set(image, FieldId::Gas, 0);
+    Set(image, FieldId::Gas1, 20);
+    Set(image, FieldId::Gas2, 60);
+    Set(image, FieldId::GasD, 20);
+    Set(image, FieldId::GasT, 30);
+    Set(image, FieldId::Retard1, 0);
+    Set(image, FieldId::Retard2, 0);
+    Set(image, FieldId::RetardD, 20);
+    Set(image, FieldId::RetardT, 30);
+    Set(image, FieldId::GasJetKor1, 0);  // 100 %
+    Set(image, FieldId::GasJetKor2, 0);
 }
 
 void ApplyRacePage(DeviceImage& image) {
-    const int ignLimiter = FieldValue(image, Field("IgnLimiter"));
-    Fill(image, "PilotLight1", Below(ignLimiter, 20));  // 2000 rpm below the ignition cut
-    Fill(image, "PilotLight2", Below(ignLimiter, 15));
-    Fill(image, "ClutchTime", 20);
-    Fill(image, "ClutchPause", 50);
-    Set(image, "ClutchMode", 0);
-    Set(image, "ClutchMinRpm", 20);
-    Set(image, "ClutchJet", 50);
-    Set(image, "ClutchAdv", 0);
-    Set(image, "TempDisplay", 0);
+    const int ignLimiter = FieldValue(image, Field(FieldId::IgnLimiter));
+    Fill(image, FieldId::PilotLight1, Below(ignLimiter, 20));  // 2000 rpm below the ignition cut
+    Fill(image, FieldId::PilotLight2, Below(ignLimiter, 15));
+    Fill(image, FieldId::ClutchTime, 20);
+    Fill(image, FieldId::ClutchPause, 50);
+    Set(image, FieldId::ClutchMode, 0);
+    Set(image, FieldId::ClutchMinRpm, 20);
+    Set(image, FieldId::ClutchJet, 50);
+    Set(image, FieldId::ClutchAdv, 0);
+    Set(image, FieldId::TempDisplay, 0);
 }
 
 void ApplyGearPage(DeviceImage& image, int code) {
     const GearDefaults& gear = GearOfCode(code);
-    Set(image, "GearSystem", gear.gearSystem);
-    SetAll(image, "GearVoltage", gear.gearVoltage);
-    Set(image, "PocetGear", 6);
-    SetAll(image, "GearRatio", std::array<int, 6>{2000, 1000, 666, 500, 400, 333});
-    Set(image, "GearAutoTime", 3);
-    Set(image, "GearAutoRpm", 15);
-    Set(image, "GearAutoTps", 20);
-    Set(image, "GearAutoBand", 40);
-    Fill(image, "GearKorAdv", 100);
-    Fill(image, "GearKorJet", 100);
+    Set(image, FieldId::GearSystem, gear.gearSystem);
+    SetAll(image, FieldId::GearVoltage, gear.gearVoltage);
+    Set(image, FieldId::PocetGear, 6);
+    SetAll(image, FieldId::GearRatio, std::array<int, 6>{2000, 1000, 666, 500, 400, 333});
+    Set(image, FieldId::GearAutoTime, 3);
+    Set(image, FieldId::GearAutoRpm, 15);
+    Set(image, FieldId::GearAutoTps, 20);
+    Set(image, FieldId::GearAutoBand, 40);
+    Fill(image, FieldId::GearKorAdv, 100);
+    Fill(image, FieldId::GearKorJet, 100);
 }
 
 void ApplyTemperatureSensors(DeviceImage& image, int code) {
     const TemperatureSensors sensors = TemperatureSensorsOfCode(code);
-    SetAll(image, "WaterSensor", sensors.water);
-    SetAll(image, "AirSensor", sensors.air);
+    SetAll(image, FieldId::WaterSensor, sensors.water);
+    SetAll(image, FieldId::AirSensor, sensors.air);
 }
 
 // Every 16-bit injection map follows its percentages over the references of the current axes and tables.
@@ -285,7 +288,7 @@ void RebuildInjectionMaps(DeviceImage& image, InjectionWork& work) {
 }  // namespace
 
 int ChooseTypeTables(const DeviceImage& image, DefaultsState& state) {
-    const int bike = FieldValue(image, Field("Bike"));
+    const int bike = FieldValue(image, Field(FieldId::Bike));
     if (IsMotorcycleCode(bike)) state.tableCode = bike;
     if (!IsMotorcycleCode(state.tableCode)) state.tableCode = StartupBikeCode;
     state.triggerProfile = CatalogueRowOfCode(state.tableCode).triggerProfile;
@@ -296,43 +299,43 @@ void ApplySynchronizationDefaults(DeviceImage& image, DefaultsState& state) {
     const int code = ChooseTypeTables(image, state);
     const CatalogueRow& row = CatalogueRowOfCode(code);
     const TriggerProfile& p = TriggerProfiles()[row.triggerProfile];
-    Set(image, "BikeSecial", 0);
-    Set(image, "Synchro1", p.synchro1);
-    Set(image, "Synchro2", p.synchro2);
-    Set(image, "PocPalcu", p.pocPalcu);
-    Set(image, "VynechPalcu", p.vynechPalcu);
-    Set(image, "PocKanOut", p.pocKanOut);
-    Set(image, "SynchroHrana", p.synchroHrana);
-    for (int i = 0; i < 4; ++i) Set(image, "Top" + std::to_string(i + 1), p.top[i]);
-    Set(image, "PredaniHodnot", p.predaniHodnot);
-    Set(image, "Kyvani1", p.kyvani1);
-    Set(image, "Kyvani2", p.kyvani2);
+    Set(image, FieldId::BikeSecial, 0);
+    Set(image, FieldId::Synchro1, p.synchro1);
+    Set(image, FieldId::Synchro2, p.synchro2);
+    Set(image, FieldId::PocPalcu, p.pocPalcu);
+    Set(image, FieldId::VynechPalcu, p.vynechPalcu);
+    Set(image, FieldId::PocKanOut, p.pocKanOut);
+    Set(image, FieldId::SynchroHrana, p.synchroHrana);
+    for (int i = 0; i < 4; ++i) Set(image, FieldRun(FieldId::Top1, i), p.top[i]);
+    Set(image, FieldId::PredaniHodnot, p.predaniHodnot);
+    Set(image, FieldId::Kyvani1, p.kyvani1);
+    Set(image, FieldId::Kyvani2, p.kyvani2);
     for (int i = 0; i < 3; ++i) {
-        Set(image, "KyvaniFaze1" + std::to_string(i + 1), p.kyvaniFaze1[i]);
-        Set(image, "KyvaniFaze2" + std::to_string(i + 1), p.kyvaniFaze2[i]);
+        Set(image, FieldRun(FieldId::KyvaniFaze11, i), p.kyvaniFaze1[i]);
+        Set(image, FieldRun(FieldId::KyvaniFaze21, i), p.kyvaniFaze2[i]);
     }
-    Set(image, "KyvaniFazeOtacka1", p.kyvaniFazeOtacka[0]);
-    Set(image, "KyvaniFazeOtacka2", p.kyvaniFazeOtacka[1]);
+    Set(image, FieldId::KyvaniFazeOtacka1, p.kyvaniFazeOtacka[0]);
+    Set(image, FieldId::KyvaniFazeOtacka2, p.kyvaniFazeOtacka[1]);
     // Normalization derives these from the tooth counts.
-    Set(image, "TeethPer180", 0);
-    Set(image, "TeethPer60", 0);
-    Set(image, "ToothAngle", 0);
-    Set(image, "SynchroMaxRpm", 80);
-    Set(image, "InvInput", IsOneOf(code, {24, 29, 37, 46, 48}) ? 1 : 0);
-    Set(image, "Buzeni", IsOneOf(code, {1, 38, 39, 41, 43}) ? 30 : 19);
-    Set(image, "BikeConstA", row.bikeConstA0, 0);
+    Set(image, FieldId::TeethPer180, 0);
+    Set(image, FieldId::TeethPer60, 0);
+    Set(image, FieldId::ToothAngle, 0);
+    Set(image, FieldId::SynchroMaxRpm, 80);
+    Set(image, FieldId::InvInput, IsOneOf(code, {24, 29, 37, 46, 48}) ? 1 : 0);
+    Set(image, FieldId::Buzeni, IsOneOf(code, {1, 38, 39, 41, 43}) ? 30 : 19);
+    Set(image, FieldId::BikeConstA, row.bikeConstA0, 0);
 }
 
 void ApplyBikeConstants(DeviceImage& image, DefaultsState& state) {
     const CatalogueRow& row = CatalogueRowOfCode(ChooseTypeTables(image, state));
-    for (int i = 0; i < 3; ++i) Set(image, "BikeConstA", row.bikeConstA3to5[i], 3 + i);
+    for (int i = 0; i < 3; ++i) Set(image, FieldId::BikeConstA, row.bikeConstA3to5[i], 3 + i);
     // Bytes 570..573 are one array of four: the ignition-limiter column first, then BikeConstB.
-    Set(image, "BikeRevLimit", row.ignLimiter);
-    SetAll(image, "BikeConstB", row.bikeConstB1to3);
+    Set(image, FieldId::BikeRevLimit, row.ignLimiter);
+    SetAll(image, FieldId::BikeConstB, row.bikeConstB1to3);
 }
 
 void ApplyBikeTempCurve(DeviceImage& image, DefaultsState& state) {
-    SetAll(image, "BikeTempCurve", NinePointCurveOfCode(ChooseTypeTables(image, state)));
+    SetAll(image, FieldId::BikeTempCurve, NinePointCurveOfCode(ChooseTypeTables(image, state)));
 }
 
 void ApplyTypeConstants(DeviceImage& image, DefaultsState& state) {
@@ -361,12 +364,12 @@ void ApplyDefaults(DeviceImage& image, InjectionWork& work, DefaultsState& state
     ApplyTypeConstants(image, state);
 
     const int code = ChooseTypeTables(image, state);
-    Set(image, "ServoInMode", ServoScalarsOfCode(code).inMode);
-    Set(image, "ServoExMode", DefaultServoExMode);
+    Set(image, FieldId::ServoInMode, ServoScalarsOfCode(code).inMode);
+    Set(image, FieldId::ServoExMode, DefaultServoExMode);
     const std::array<std::uint8_t, 15> rpmAxis = RpmAxisOfCode(code);
 
-    if (!pageOnly) Set(image, "Jet1423Mode", kCoupledChannels);
-    const bool channelsApart = FieldValue(image, Field("Jet1423Mode")) != kCoupledChannels;
+    if (!pageOnly) Set(image, FieldId::Jet1423Mode, kCoupledChannels);
+    const bool channelsApart = FieldValue(image, Field(FieldId::Jet1423Mode)) != kCoupledChannels;
 
     if (runs(kPageBike)) ApplyBikePage(image, code);
     if (runs(kPageAdvance)) ApplyAdvancePage(image, code, rpmAxis);

@@ -27,7 +27,7 @@ std::string TwoDigits(unsigned v, char tensFill) {
     return s;
 }
 
-std::string HeaderString(std::span<const std::uint8_t> header, std::string_view field) {
+std::string HeaderString(std::span<const std::uint8_t> header, FieldId field) {
     const FieldInfo& f = Field(field);
     std::string s;
     for (int i = 0; i < f.count; ++i) {
@@ -38,7 +38,7 @@ std::string HeaderString(std::span<const std::uint8_t> header, std::string_view 
     return s;
 }
 
-std::uint8_t HeaderByte(std::span<const std::uint8_t> header, std::string_view field) {
+std::uint8_t HeaderByte(std::span<const std::uint8_t> header, FieldId field) {
     return At(header, Field(field).index);
 }
 
@@ -135,21 +135,22 @@ std::string MonthText(std::uint8_t code) {
 
 UnitHeaderTexts DecodeUnitHeader(std::span<const std::uint8_t> header) {
     UnitHeaderTexts t;
-    if (At(header, Field("HeaderLongName").index) != 0) {
-        t.name = HeaderString(header, "HeaderLongName");
+    if (At(header, Field(FieldId::HeaderLongName).index) != 0) {
+        t.name = HeaderString(header, FieldId::HeaderLongName);
     } else {
-        t.name = HeaderString(header, "HeaderName") + TwoDigits(HeaderByte(header, "HeaderVersion"), '0');
+        t.name = HeaderString(header, FieldId::HeaderName) +
+                 TwoDigits(HeaderByte(header, FieldId::HeaderVersion), '0');
     }
-    t.date = TwoDigits(HeaderByte(header, "HeaderDay"), ' ') + "." +
-             MonthText(HeaderByte(header, "HeaderMonth")) + ".20" +
-             TwoDigits(HeaderByte(header, "HeaderYear"), '0');
-    t.time = TwoDigits(HeaderByte(header, "HeaderHour"), '0') + ":" +
-             TwoDigits(HeaderByte(header, "HeaderMinute"), '0');
+    t.date = TwoDigits(HeaderByte(header, FieldId::HeaderDay), ' ') + "." +
+             MonthText(HeaderByte(header, FieldId::HeaderMonth)) + ".20" +
+             TwoDigits(HeaderByte(header, FieldId::HeaderYear), '0');
+    t.time = TwoDigits(HeaderByte(header, FieldId::HeaderHour), '0') + ":" +
+             TwoDigits(HeaderByte(header, FieldId::HeaderMinute), '0');
     return t;
 }
 
 std::uint8_t HeaderDataVersion(std::span<const std::uint8_t> header) {
-    return HeaderByte(header, "HeaderDataVersion");
+    return HeaderByte(header, FieldId::HeaderDataVersion);
 }
 
 std::string Utf8FromCp1250(std::span<const std::uint8_t> bytes) {
@@ -167,31 +168,31 @@ std::string Cp1250FromUtf8(std::string_view text) {
 }
 
 std::string DeviceImage::headerName() const {
-    return HeaderString(block(0), "HeaderName");
+    return HeaderString(block(0), FieldId::HeaderName);
 }
 std::uint8_t DeviceImage::headerVersion() const {
-    return HeaderByte(block(0), "HeaderVersion");
+    return HeaderByte(block(0), FieldId::HeaderVersion);
 }
 std::uint8_t DeviceImage::headerDay() const {
-    return HeaderByte(block(0), "HeaderDay");
+    return HeaderByte(block(0), FieldId::HeaderDay);
 }
 std::uint8_t DeviceImage::headerMonth() const {
-    return HeaderByte(block(0), "HeaderMonth");
+    return HeaderByte(block(0), FieldId::HeaderMonth);
 }
 std::uint8_t DeviceImage::headerYear() const {
-    return HeaderByte(block(0), "HeaderYear");
+    return HeaderByte(block(0), FieldId::HeaderYear);
 }
 std::uint8_t DeviceImage::headerHour() const {
-    return HeaderByte(block(0), "HeaderHour");
+    return HeaderByte(block(0), FieldId::HeaderHour);
 }
 std::uint8_t DeviceImage::headerMinute() const {
-    return HeaderByte(block(0), "HeaderMinute");
+    return HeaderByte(block(0), FieldId::HeaderMinute);
 }
 std::uint8_t DeviceImage::headerDataVersion() const {
-    return HeaderByte(block(0), "HeaderDataVersion");
+    return HeaderByte(block(0), FieldId::HeaderDataVersion);
 }
 std::string DeviceImage::headerLongName() const {
-    return HeaderString(block(0), "HeaderLongName");
+    return HeaderString(block(0), FieldId::HeaderLongName);
 }
 
 std::string DeviceImage::memoText() const {

@@ -12,63 +12,67 @@ namespace {
 // The fields the pass works on, looked up once by name.
 struct Fields {
     // Axes with the lower bound i + 3, then those with the lower bound i (servo axes).
-    std::array<const FieldInfo*, 7> raisedAxes{&Field("RpmAdv"),    &Field("RpmJet1A"), &Field("RpmJetB"),
-                                               &Field("RpmJet2A"),  &Field("RpmIap"),   &Field("PolohaARpm"),
-                                               &Field("PolohaBRpm")};
-    std::array<const FieldInfo*, 2> servoAxes{&Field("RpmServoIn"), &Field("RpmServoEx")};
+    std::array<const FieldInfo*, 7> raisedAxes{&Field(FieldId::RpmAdv),    &Field(FieldId::RpmJet1A),
+                                               &Field(FieldId::RpmJetB),   &Field(FieldId::RpmJet2A),
+                                               &Field(FieldId::RpmIap),    &Field(FieldId::PolohaARpm),
+                                               &Field(FieldId::PolohaBRpm)};
+    std::array<const FieldInfo*, 2> servoAxes{&Field(FieldId::RpmServoIn), &Field(FieldId::RpmServoEx)};
     // Order in which the axes are made strictly rising.
     std::array<const FieldInfo*, 11> risingAxes{
-        &Field("RpmAdv"),     &Field("RpmJet1A"),   &Field("RpmJetB"),   &Field("RpmJet2A"),
-        &Field("RpmJet3A"),   &Field("RpmJet4A"),   &Field("RpmIap"),    &Field("RpmServoIn"),
-        &Field("RpmServoEx"), &Field("PolohaARpm"), &Field("PolohaBRpm")};
-    std::array<const FieldInfo*, 2> servoMaps{&Field("ServoInValue"), &Field("ServoExValue")};
-    std::array<const FieldInfo*, 2> positions{&Field("PolohaAPoz"), &Field("PolohaBPoz")};
-    std::array<const FieldInfo*, 5> jetMaps{&Field("Jet1A"), &Field("Jet2A"), &Field("Jet3A"),
-                                            &Field("Jet4A"), &Field("Iap")};
-    std::array<const FieldInfo*, 4> syticCas{&Field("SyticCas1"), &Field("SyticCas2"), &Field("SyticCas3"),
-                                             &Field("SyticCas4")};
-    std::array<const FieldInfo*, 4> syticKorekce{&Field("SyticKorekce0"), &Field("SyticKorekce1"),
-                                                 &Field("SyticKorekce2"), &Field("SyticKorekce3")};
-    const FieldInfo& iapAxis = Field("IapAxis");
-    const FieldInfo& advance = Field("Advance");
-    const FieldInfo& jetB = Field("JetB");
-    const FieldInfo& bike = Field("Bike");
-    const FieldInfo& baseAdvance = Field("BaseAdvance");
-    const FieldInfo& lobeWidth = Field("LobeWidth");
-    const FieldInfo& tps0 = Field("Tps0");
-    const FieldInfo& tps100 = Field("Tps100");
-    const FieldInfo& startJet = Field("StartJet");
-    const FieldInfo& pilotLight1 = Field("PilotLight1");
-    const FieldInfo& pilotLight2 = Field("PilotLight2");
-    const FieldInfo& gas1 = Field("Gas1");
-    const FieldInfo& gas2 = Field("Gas2");
-    const FieldInfo& gasT = Field("GasT");
-    const FieldInfo& gasD = Field("GasD");
-    const FieldInfo& retard1 = Field("Retard1");
-    const FieldInfo& retard2 = Field("Retard2");
-    const FieldInfo& retardT = Field("RetardT");
-    const FieldInfo& retardD = Field("RetardD");
-    const FieldInfo& gasJetKor1 = Field("GasJetKor1");
-    const FieldInfo& gasJetKor2 = Field("GasJetKor2");
-    const FieldInfo& iapTpsMin = Field("IapTpsMin");
-    const FieldInfo& iapTpsMax = Field("IapTpsMax");
-    const FieldInfo& iapRpmMin = Field("IapRpmMin");
-    const FieldInfo& iapRpmMax = Field("IapRpmMax");
-    const FieldInfo& apsNapeti1 = Field("ApsNapeti1");
-    const FieldInfo& apsNapeti2 = Field("ApsNapeti2");
-    const FieldInfo& iapsNapeti1 = Field("IapsNapeti1");
-    const FieldInfo& iapsNapeti2 = Field("IapsNapeti2");
-    const FieldInfo& waterSensor = Field("WaterSensor");
-    const FieldInfo& airSensor = Field("AirSensor");
-    const FieldInfo& servoInExcitation = Field("ServoInExcitation");
-    const FieldInfo& servoInStepPeriod = Field("ServoInStepPeriod");
-    const FieldInfo& idleStepPuls = Field("IdleStepPuls");
-    const FieldInfo& idleStepPerioda = Field("IdleStepPerioda");
-    const FieldInfo& pocPalcu = Field("PocPalcu");
-    const FieldInfo& vynechPalcu = Field("VynechPalcu");
-    const FieldInfo& toothAngle = Field("ToothAngle");
-    const FieldInfo& teethPer180 = Field("TeethPer180");
-    const FieldInfo& teethPer60 = Field("TeethPer60");
+        &Field(FieldId::RpmAdv),     &Field(FieldId::RpmJet1A),   &Field(FieldId::RpmJetB),
+        &Field(FieldId::RpmJet2A),   &Field(FieldId::RpmJet3A),   &Field(FieldId::RpmJet4A),
+        &Field(FieldId::RpmIap),     &Field(FieldId::RpmServoIn), &Field(FieldId::RpmServoEx),
+        &Field(FieldId::PolohaARpm), &Field(FieldId::PolohaBRpm)};
+    std::array<const FieldInfo*, 2> servoMaps{&Field(FieldId::ServoInValue), &Field(FieldId::ServoExValue)};
+    std::array<const FieldInfo*, 2> positions{&Field(FieldId::PolohaAPoz), &Field(FieldId::PolohaBPoz)};
+    std::array<const FieldInfo*, 5> jetMaps{&Field(FieldId::Jet1A), &Field(FieldId::Jet2A),
+                                            &Field(FieldId::Jet3A), &Field(FieldId::Jet4A),
+                                            &Field(FieldId::Iap)};
+    std::array<const FieldInfo*, 4> syticCas{&Field(FieldId::SyticCas1), &Field(FieldId::SyticCas2),
+                                             &Field(FieldId::SyticCas3), &Field(FieldId::SyticCas4)};
+    std::array<const FieldInfo*, 4> syticKorekce{
+        &Field(FieldId::SyticKorekce0), &Field(FieldId::SyticKorekce1), &Field(FieldId::SyticKorekce2),
+        &Field(FieldId::SyticKorekce3)};
+    const FieldInfo& iapAxis = Field(FieldId::IapAxis);
+    const FieldInfo& advance = Field(FieldId::Advance);
+    const FieldInfo& jetB = Field(FieldId::JetB);
+    const FieldInfo& bike = Field(FieldId::Bike);
+    const FieldInfo& baseAdvance = Field(FieldId::BaseAdvance);
+    const FieldInfo& lobeWidth = Field(FieldId::LobeWidth);
+    const FieldInfo& tps0 = Field(FieldId::Tps0);
+    const FieldInfo& tps100 = Field(FieldId::Tps100);
+    const FieldInfo& startJet = Field(FieldId::StartJet);
+    const FieldInfo& pilotLight1 = Field(FieldId::PilotLight1);
+    const FieldInfo& pilotLight2 = Field(FieldId::PilotLight2);
+    const FieldInfo& gas1 = Field(FieldId::Gas1);
+    const FieldInfo& gas2 = Field(FieldId::Gas2);
+    const FieldInfo& gasT = Field(FieldId::GasT);
+    const FieldInfo& gasD = Field(FieldId::GasD);
+    const FieldInfo& retard1 = Field(FieldId::Retard1);
+    const FieldInfo& retard2 = Field(FieldId::Retard2);
+    const FieldInfo& retardT = Field(FieldId::RetardT);
+    const FieldInfo& retardD = Field(FieldId::RetardD);
+    const FieldInfo& gasJetKor1 = Field(FieldId::GasJetKor1);
+    const FieldInfo& gasJetKor2 = Field(FieldId::GasJetKor2);
+    const FieldInfo& iapTpsMin = Field(FieldId::IapTpsMin);
+    const FieldInfo& iapTpsMax = Field(FieldId::IapTpsMax);
+    const FieldInfo& iapRpmMin = Field(FieldId::IapRpmMin);
+    const FieldInfo& iapRpmMax = Field(FieldId::IapRpmMax);
+    const FieldInfo& apsNapeti1 = Field(FieldId::ApsNapeti1);
+    const FieldInfo& apsNapeti2 = Field(FieldId::ApsNapeti2);
+    const FieldInfo& iapsNapeti1 = Field(FieldId::IapsNapeti1);
+    const FieldInfo& iapsNapeti2 = Field(FieldId::IapsNapeti2);
+    const FieldInfo& waterSensor = Field(FieldId::WaterSensor);
+    const FieldInfo& airSensor = Field(FieldId::AirSensor);
+    const FieldInfo& servoInExcitation = Field(FieldId::ServoInExcitation);
+    const FieldInfo& servoInStepPeriod = Field(FieldId::ServoInStepPeriod);
+    const FieldInfo& idleStepPuls = Field(FieldId::IdleStepPuls);
+    const FieldInfo& idleStepPerioda = Field(FieldId::IdleStepPerioda);
+    const FieldInfo& pocPalcu = Field(FieldId::PocPalcu);
+    const FieldInfo& vynechPalcu = Field(FieldId::VynechPalcu);
+    const FieldInfo& toothAngle = Field(FieldId::ToothAngle);
+    const FieldInfo& teethPer180 = Field(FieldId::TeethPer180);
+    const FieldInfo& teethPer60 = Field(FieldId::TeethPer60);
 };
 
 const Fields& F() {

@@ -38,12 +38,12 @@
 #include "image/fields.h"
 #include "link/link_session.h"
 #include "link/monitor_readout.h"
+#include "settings/ini_file.h"
+#include "settings/platform_paths.h"
 #include "shell/accessible_names.h"
 #include "shell/gauge_widget.h"
-#include "settings/ini_file.h"
 #include "shell/monitor_page.h"
 #include "shell/page_tab_bar.h"
-#include "settings/platform_paths.h"
 #include "shell/tform_about.h"
 #include "shell/tuning_tools.h"
 #include "shell/window_link.h"
@@ -176,7 +176,7 @@ void TFormHlav::FormCreate() {
     ImageToPage();
     // 15.
     editor_->ResetUndoHistory();
-    unitType_ = FieldValue(image_, Field("Bike"));
+    unitType_ = FieldValue(image_, Field(FieldId::Bike));
     // 16.
     OpenComPort();
     // 17.
@@ -615,7 +615,7 @@ void TFormHlav::RefreshDisplay() {
     }
     display.apply(shape.elements);
     if (shape.clearTempDisplay) {
-        SetFieldValue(image_, Field("TempDisplay"), 0, 0);
+        SetFieldValue(image_, Field(FieldId::TempDisplay), 0, 0);
         if (auto* box = findChild<QCheckBox*>("CheckBoxTempDisplay"); box != nullptr && box->isChecked())
             box->setChecked(false);
     }

@@ -52,7 +52,7 @@ QString TFormHlav::restoreFolder() const {
 
 void TFormHlav::onVerificationPassed(VerifiedAfter after) {
     unitImage_ = image_;
-    unitType_ = FieldValue(image_, Field("Bike"));
+    unitType_ = FieldValue(image_, Field(FieldId::Bike));
     verifyDifferences_.clear();
     if (after != VerifiedAfter::Verify) {
         StoreRestorePoint(restoreFolder().toStdString(), image_,
@@ -66,15 +66,15 @@ void TFormHlav::onReadCompleted(std::span<const std::uint8_t> unitBlocks) {
     if (unitBlocks.size() == ImageSize - BlockSize) {
         unitImage_ = image_;
         std::copy(unitBlocks.begin(), unitBlocks.end(), unitImage_->bytes().begin() + BlockSize);
-        unitType_ = FieldValue(*unitImage_, Field("Bike"));
+        unitType_ = FieldValue(*unitImage_, Field(FieldId::Bike));
     }
     editor_->TakeReadEntry();
     showNotInUnit();
 }
 
 void TFormHlav::onBlockProgrammed(int block) {
-    if (block == static_cast<int>(Field("Bike").index / BlockSize))
-        unitType_ = FieldValue(image_, Field("Bike"));
+    if (block == static_cast<int>(Field(FieldId::Bike).index / BlockSize))
+        unitType_ = FieldValue(image_, Field(FieldId::Bike));
     if (!unitImage_ || block < 1 || block >= BlockCount) return;
     std::ranges::copy(image_.block(block), unitImage_->block(block).begin());
     showNotInUnit();
@@ -98,7 +98,7 @@ bool TFormHlav::agreeToProgram(ProgramDoubt doubt) {
         }
         fields = DifferingFields(image_, sent).size();
     }
-    const int code = FieldValue(image_, Field("Bike"));
+    const int code = FieldValue(image_, Field(FieldId::Bike));
     const QString type = IsMotorcycleCode(code)
                              ? FromUtf8(std::string(ListTextOfItem(ItemOfCode(code)))).simplified()
                              : QString::number(code);
@@ -115,8 +115,8 @@ void TFormHlav::onVerificationFailed(int block, std::span<const std::uint8_t> un
     verifyDifferences_ = DifferingFields(image_, unit, block);
     // What the unit holds of that block is now known: the status bar counts it in.
     if (unitImage_) std::copy(unitBlock.begin(), unitBlock.end(), unitImage_->block(block).begin());
-    if (block == static_cast<int>(Field("Bike").index / BlockSize))
-        unitType_ = unit.byteAt(Field("Bike").index);
+    if (block == static_cast<int>(Field(FieldId::Bike).index / BlockSize))
+        unitType_ = unit.byteAt(Field(FieldId::Bike).index);
     showNotInUnit();
 }
 
@@ -179,7 +179,7 @@ void TFormHlav::MenuRestorePointsClick() {
         QString type = QStringLiteral("?");
         int differing = -1;
         if (LoadParameterFile(p.path.string(), stored) == FileResult::Ok) {
-            const int code = FieldValue(stored, Field("Bike"));
+            const int code = FieldValue(stored, Field(FieldId::Bike));
             if (IsMotorcycleCode(code))
                 type = QString::fromUtf8(std::string(ListTextOfItem(ItemOfCode(code))).c_str());
             differing = static_cast<int>(DifferingFields(image_, stored).size());

@@ -51,7 +51,7 @@ UnitModel::UnitModel(UnitIdentity identity, std::uint64_t seed)
     : identity_(std::move(identity)), engine_(seed), rng_(seed) {
     // A unit as delivered: it holds the repaired defaults of the start-up motorcycle type, as a unit
     // programmed by this configurator would, so a first Read verifies cleanly.
-    stored_.setByte(Field("Bike").index, StartupBikeCode);
+    stored_.setByte(Field(FieldId::Bike).index, StartupBikeCode);
     InjectionWork injection;
     ApplyDefaults(stored_, injection, false, 0);
     NormalizeImage(stored_);
@@ -108,10 +108,10 @@ MonitorContext UnitModel::monitorContext() const {
     c.dataVersion = faults_.monitorDataVersion.value_or(identity_.dataVersion);
     c.programmingCount = programmingCount_;
     c.savingCountdown = savingCountdown();
-    c.channelCount = static_cast<std::uint8_t>(FieldValue(stored_, Field("PocKanOut")));
-    c.ignLimiter = static_cast<std::uint8_t>(FieldValue(stored_, Field("IgnLimiter")));
-    c.jetLimiter = static_cast<std::uint8_t>(FieldValue(stored_, Field("JetLimiter")));
-    c.retardLimiterRpm = static_cast<std::uint8_t>(FieldValue(stored_, Field("RetardLimiterRpm")));
+    c.channelCount = static_cast<std::uint8_t>(FieldValue(stored_, Field(FieldId::PocKanOut)));
+    c.ignLimiter = static_cast<std::uint8_t>(FieldValue(stored_, Field(FieldId::IgnLimiter)));
+    c.jetLimiter = static_cast<std::uint8_t>(FieldValue(stored_, Field(FieldId::JetLimiter)));
+    c.retardLimiterRpm = static_cast<std::uint8_t>(FieldValue(stored_, Field(FieldId::RetardLimiterRpm)));
     return c;
 }
 

@@ -209,7 +209,7 @@ TEST_F(UnitCommandFileTest, ReadWritesWhatProgramPutsBack) {
 
     // The unit keeps no IAP row axis: the file carries the start-up type's default, not a filler.
     DeviceImage startup;
-    startup.setByte(Field("Bike").index, static_cast<std::uint8_t>(StartupBikeCode));
+    startup.setByte(Field(FieldId::Bike).index, static_cast<std::uint8_t>(StartupBikeCode));
     InjectionWork work;
     ApplyDefaults(startup, work, false, 0);
     DeviceImage back;
@@ -269,14 +269,15 @@ TEST_F(UnitCommandFileTest, FailedVerifyListsTheFieldsInWhichTheUnitDiffers) {
     ASSERT_EQ(run(UnitCommand::Read, path("held.ign"), port), UnitExitOk) << err_.str();
     DeviceImage changed;
     ASSERT_EQ(LoadParameterFile(path("held.ign"), changed), FileResult::Ok);
-    SetFieldValue(changed, Field("IgnLimiter"), 0, FieldValue(changed, Field("IgnLimiter")) - 3);
+    SetFieldValue(changed, Field(FieldId::IgnLimiter), 0,
+                  FieldValue(changed, Field(FieldId::IgnLimiter)) - 3);
     ASSERT_EQ(SaveParameterFile(path("changed.ign"), changed), FileResult::Ok);
     out_.str("");
     LoopbackPort verifyPort(unit);
     EXPECT_EQ(run(UnitCommand::Verify, path("changed.ign"), verifyPort), UnitExitTransferFailed);
     const std::string text = out_.str();
     EXPECT_NE(text.find("Block 1 differs (file | unit):"), std::string::npos) << text;
-    const int was = FieldValue(unit.storedImage(), Field("IgnLimiter"));
+    const int was = FieldValue(unit.storedImage(), Field(FieldId::IgnLimiter));
     EXPECT_NE(text.find("IgnLimiter: " + std::to_string(100 * (was - 3)) + " | " + std::to_string(100 * was) +
                         " rpm"),
               std::string::npos)

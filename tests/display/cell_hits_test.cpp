@@ -30,9 +30,9 @@ class CellHitsTest : public ::testing::Test {
     void SetUp() override {
         image = TypeDefaults(32);
         for (int c = 0; c < 15; ++c) {
-            for (const char* axis : {"RpmAdv", "RpmJet1A"}) Put(image, axis, 10 * (c + 1), c);
+            for (FieldId axis : {FieldId::RpmAdv, FieldId::RpmJet1A}) Put(image, axis, 10 * (c + 1), c);
         }
-        Put(image, "AdvanceTps", 1);
+        Put(image, FieldId::AdvanceTps, 1);
         // 3050 rpm / 20 %: row 4, column 2; 6100 rpm / full throttle: row 9, column 5.
         frames = {Frame(3050, 200),  Frame(3050, 200),  Frame(3050, 200),
                   Frame(6100, 1000), Frame(6100, 1000), Frame(0, 200)};
@@ -52,7 +52,7 @@ TEST_F(CellHitsTest, AdvanceCountsEachFrameInItsLiveCell) {
     EXPECT_EQ(h.highest(), 3);
 
     // Without the throttle axis the unit runs on the full-throttle row: everything lands in row 9.
-    Put(image, "AdvanceTps", 0);
+    Put(image, FieldId::AdvanceTps, 0);
     const CellHits top = CountCellHits(image, frames, PageAdvance, false);
     EXPECT_EQ(top.count[9 * 15 + 2], 3);
     EXPECT_EQ(top.count[9 * 15 + 5], 2);

@@ -21,7 +21,7 @@ DisplayShape Shape(const DeviceImage& image, int page, bool ms = false) {
 
 TEST(DisplayRules, DisabledIntakeServoShowsOnlyItsEnableBox) {
     DeviceImage image = TypeDefaults(32);
-    Put(image, "ServoInEnable", 0);
+    Put(image, FieldId::ServoInEnable, 0);
     const DisplayShape s = Shape(image, PageServoIn);
     EXPECT_EQ(s.mapMode, MapHidden);
     EXPECT_TRUE(Shown(s, "CheckBoxServoEnable"));
@@ -36,8 +36,8 @@ TEST(DisplayRules, DisabledIntakeServoShowsOnlyItsEnableBox) {
 
 TEST(DisplayRules, ServoModesShowOneRowAtTheTopOrOneColumn) {
     DeviceImage image = TypeDefaults(32);
-    Put(image, "ServoInEnable", 1);
-    Put(image, "ServoInMode", 1);  // RPM: the full-throttle row alone
+    Put(image, FieldId::ServoInEnable, 1);
+    Put(image, FieldId::ServoInMode, 1);  // RPM: the full-throttle row alone
     DisplayShape s = Shape(image, PageServoIn);
     EXPECT_EQ(s.mapMode, MapFullThrottle);
     EXPECT_TRUE(s.row9AtTop);
@@ -57,7 +57,7 @@ TEST(DisplayRules, ServoModesShowOneRowAtTheTopOrOneColumn) {
     EXPECT_TRUE(Shown(s, "UpDownMisc_Uni[0]"));  // hysteresis
     EXPECT_EQ(Find(s, "LabelMisc_Uni[1]")->text.value(), "Hysteresis [mV]");
 
-    Put(image, "ServoInMode", 2);  // TPS: the lowest-rpm column alone, with the throttle captions
+    Put(image, FieldId::ServoInMode, 2);  // TPS: the lowest-rpm column alone, with the throttle captions
     s = Shape(image, PageServoIn);
     EXPECT_EQ(s.mapMode, MapLowestRpm);
     EXPECT_FALSE(s.row9AtTop);
@@ -68,23 +68,23 @@ TEST(DisplayRules, ServoModesShowOneRowAtTheTopOrOneColumn) {
     EXPECT_EQ(Find(s, "LabelAxis_Uni")->text.value(), "TPS");
 
     // The step motor fields come with the flag; type 46 cannot use the step motor.
-    Put(image, "ServoInMode", 0);
-    Put(image, "ServoInStep", 1);
+    Put(image, FieldId::ServoInMode, 0);
+    Put(image, FieldId::ServoInStep, 1);
     s = Shape(image, PageServoIn);
     EXPECT_TRUE(Shown(s, "UpDownMisc_Uni[2]") && Shown(s, "UpDownMisc_Uni[3]"));
     EXPECT_EQ(Find(s, "LabelMisc_Uni[3]")->text.value(), "Period [ms]");
     EXPECT_TRUE(Find(s, "CheckBoxStepMotor")->enabled.value());
-    Put(image, "Bike", 46);
+    Put(image, FieldId::Bike, 46);
     EXPECT_FALSE(Find(Shape(image, PageServoIn), "CheckBoxStepMotor")->enabled.value());
     // The exhaust servo has no step motor.
-    Put(image, "ServoExEnable", 1);
+    Put(image, FieldId::ServoExEnable, 1);
     EXPECT_FALSE(Shown(Shape(image, PageServoEx), "CheckBoxStepMotor"));
 }
 
 TEST(DisplayRules, CoupledFollowerIsReadOnlyAndShowsTimesWithMs) {
     DeviceImage image = TypeDefaults(32);
-    Put(image, "Jet1423Mode", 1);
-    Put(image, "PocKanOut", 4);
+    Put(image, FieldId::Jet1423Mode, 1);
+    Put(image, FieldId::PocKanOut, 4);
     DisplayShape s = Shape(image, PageJet3A);
     EXPECT_EQ(s.mapMode, MapReadOnly);
     const ElementShape* cell = Find(s, Cell(20));
@@ -99,7 +99,7 @@ TEST(DisplayRules, CoupledFollowerIsReadOnlyAndShowsTimesWithMs) {
     EXPECT_EQ(Find(s, "LabelChannels_Uni")->text.value(), "  1 -> 2, 3, 4  ");
     EXPECT_EQ(Find(s, "LabelChannels_Uni")->color, Paint::Yellow);
 
-    Put(image, "Jet3A", 11920, 7);
+    Put(image, FieldId::Jet3A, 11920, 7);
     s = Shape(image, PageJet3A, true);
     EXPECT_EQ(s.mapMode, MapTimesReadOnly);
     EXPECT_FALSE(Shown(s, Cell(7)));
@@ -119,21 +119,21 @@ TEST(DisplayRules, CoupledFollowerIsReadOnlyAndShowsTimesWithMs) {
 
 TEST(DisplayRules, ChannelCountDecidesTabsAndCaption) {
     DeviceImage image = TypeDefaults(32);
-    Put(image, "PocKanOut", 1);
-    Put(image, "Jet1423Mode", 1);
+    Put(image, FieldId::PocKanOut, 1);
+    Put(image, FieldId::Jet1423Mode, 1);
     DisplayShape s = Shape(image, PageJet1A);
     EXPECT_EQ(s.injectionTabs, (std::array<bool, 3>{false, false, false}));
     EXPECT_FALSE(Shown(s, "LabelChannels_Uni"));
 
-    Put(image, "PocKanOut", 3);
-    Put(image, "Jet1423Mode", 2);
+    Put(image, FieldId::PocKanOut, 3);
+    Put(image, FieldId::Jet1423Mode, 2);
     s = Shape(image, PageJet1A);
     EXPECT_EQ(s.injectionTabs, (std::array<bool, 3>{false, false, false}));
     EXPECT_EQ(Find(s, "LabelChannels_Uni")->text.value(), "  1 = 2 = 3  ");
     EXPECT_EQ(Find(s, "LabelChannels_Uni")->color, Paint::Aqua);
     EXPECT_EQ(s.jetMenu, 2);
 
-    Put(image, "Jet1423Mode", 0);
+    Put(image, FieldId::Jet1423Mode, 0);
     s = Shape(image, PageJet1A);
     EXPECT_EQ(s.injectionTabs, (std::array<bool, 3>{true, true, false}));
     EXPECT_FALSE(Shown(s, "LabelChannels_Uni"));  // separate channels: no caption
@@ -148,9 +148,9 @@ TEST(DisplayRules, ChannelCountDecidesTabsAndCaption) {
 
 TEST(DisplayRules, AdvancePageFieldsFollowPickupChannelsAndThrottle) {
     DeviceImage image = TypeDefaults(32);
-    Put(image, "PocKanOut", 2);
-    Put(image, "Synchro1", 5);  // one tooth
-    Put(image, "AdvanceTps", 1);
+    Put(image, FieldId::PocKanOut, 2);
+    Put(image, FieldId::Synchro1, 5);  // one tooth
+    Put(image, FieldId::AdvanceTps, 1);
     DisplayShape s = Shape(image, PageAdvance);
     EXPECT_EQ(s.mapMode, MapEditable);
     EXPECT_TRUE(Shown(s, "UpDownMisc_Uni[5]"));
@@ -161,8 +161,8 @@ TEST(DisplayRules, AdvancePageFieldsFollowPickupChannelsAndThrottle) {
     EXPECT_TRUE(Shown(s, "CheckBoxTps_Uni"));
     EXPECT_FALSE(Shown(s, "CheckBoxZobrMs_Uni"));
 
-    Put(image, "Synchro1", 2);
-    Put(image, "AdvanceTps", 0);
+    Put(image, FieldId::Synchro1, 2);
+    Put(image, FieldId::AdvanceTps, 0);
     s = Shape(image, PageAdvance);
     EXPECT_FALSE(Shown(s, "UpDownMisc_Uni[5]"));
     EXPECT_FALSE(Shown(s, "LabelMisc_Uni[2]"));
@@ -173,9 +173,9 @@ TEST(DisplayRules, AdvancePageFieldsFollowPickupChannelsAndThrottle) {
 
 TEST(DisplayRules, IdlePageFollowsModeAndServo) {
     DeviceImage image = TypeDefaults(32);
-    Put(image, "IdleMode", 3);
-    Put(image, "ServoInEnable", 1);
-    Put(image, "IdleAdvOn", 0);
+    Put(image, FieldId::IdleMode, 3);
+    Put(image, FieldId::ServoInEnable, 1);
+    Put(image, FieldId::IdleAdvOn, 0);
     DisplayShape s = Shape(image, PageIdle);
     EXPECT_TRUE(Shown(s, "LabelIdleModeErr"));
     EXPECT_EQ(Find(s, "LabelIdleModeErr")->text.value(), "Intake servo must be disabled");
@@ -184,23 +184,23 @@ TEST(DisplayRules, IdlePageFollowsModeAndServo) {
     EXPECT_FALSE(Shown(s, "UpDownIdleRpmMez"));
     EXPECT_FALSE(Shown(s, "GroupBoxIdleAdvPoz"));
 
-    Put(image, "IdleMode", 1);
-    Put(image, "ServoInEnable", 0);
-    Put(image, "ServoInProcent", 1);
+    Put(image, FieldId::IdleMode, 1);
+    Put(image, FieldId::ServoInEnable, 0);
+    Put(image, FieldId::ServoInProcent, 1);
     s = Shape(image, PageIdle);
     EXPECT_EQ(Find(s, "LabelIdleModeErr")->text.value(), "Intake servo must be enabled");
     EXPECT_EQ(Find(s, "GroupBoxIdleServoPoz")->text.value(), "Start position of intake servo [%]");
 
-    Put(image, "IdleMode", 2);
-    Put(image, "IdleAdvOn", 1);
+    Put(image, FieldId::IdleMode, 2);
+    Put(image, FieldId::IdleAdvOn, 1);
     s = Shape(image, PageIdle);
     EXPECT_FALSE(Shown(s, "LabelIdleModeErr"));  // the servo is off, as this mode needs
     EXPECT_TRUE(Shown(s, "UpDownIdleHyster") && Shown(s, "LabelIdleHyster"));
     EXPECT_TRUE(Shown(s, "UpDownIdleRpmMez") && Shown(s, "GroupBoxIdleAdvPoz") &&
                 Shown(s, "LabelIdleKorAdv"));
 
-    Put(image, "IdleMode", 0);
-    Put(image, "IdleAdvOn", 0);
+    Put(image, FieldId::IdleMode, 0);
+    Put(image, FieldId::IdleAdvOn, 0);
     s = Shape(image, PageIdle);
     EXPECT_FALSE(Shown(s, "GroupBoxIdleServoPoz") || Shown(s, "LabelIdleModeErr") ||
                  Shown(s, "UpDownIdleTpsMez"));
@@ -208,8 +208,8 @@ TEST(DisplayRules, IdlePageFollowsModeAndServo) {
 
 TEST(DisplayRules, FixedPagesShowWhatTheirSelectorsAsk) {
     DeviceImage image = TypeDefaults(32);
-    Put(image, "GearSystem", 1);
-    Put(image, "PocetGear", 4);
+    Put(image, FieldId::GearSystem, 1);
+    Put(image, FieldId::PocetGear, 4);
     DisplayShape s = Shape(image, PageGear);
     EXPECT_TRUE(Shown(s, "GroupBoxRpmSpeedProGear"));
     EXPECT_FALSE(Shown(s, "GroupBoxNapetiProGear") || Shown(s, "GroupBoxMonAutoGear"));
@@ -218,40 +218,40 @@ TEST(DisplayRules, FixedPagesShowWhatTheirSelectorsAsk) {
     EXPECT_FALSE(Shown(s, "ButtonGear5"));
     EXPECT_TRUE(Shown(s, "UpDownGearPomer[3]"));
     EXPECT_FALSE(Shown(s, "UpDownGearPomer[4]"));
-    Put(image, "GearSystem", 3);
+    Put(image, FieldId::GearSystem, 3);
     s = Shape(image, PageGear);
     EXPECT_FALSE(Shown(s, "UpDownPocetGear") || Shown(s, "LabelGearKor1") || Shown(s, "ButtonGear0"));
     EXPECT_FALSE(Shown(Shape(image, PageRace), "LabelRaceGear1"));
 
     // Only types 43..49 show the temperature instead of the speed.
-    Put(image, "GearSystem", 0);
-    Put(image, "PocetGear", 5);
+    Put(image, FieldId::GearSystem, 0);
+    Put(image, FieldId::PocetGear, 5);
     s = Shape(image, PageRace);
     EXPECT_FALSE(Find(s, "CheckBoxTempDisplay")->enabled.value());
     EXPECT_TRUE(s.clearTempDisplay);
     EXPECT_TRUE(Shown(s, "UpDownClutchPause[4]"));
     EXPECT_FALSE(Shown(s, "UpDownClutchPause[5]") || Shown(s, "LabelRaceGear6"));
-    Put(image, "Bike", 45);
+    Put(image, FieldId::Bike, 45);
     s = Shape(image, PageRace);
     EXPECT_TRUE(Find(s, "CheckBoxTempDisplay")->enabled.value());
     EXPECT_FALSE(s.clearTempDisplay);
 
     EXPECT_TRUE(Shown(Shape(image, PageBike), "GroupBoxIntakePort") == false);
-    Put(image, "Bike", 46);
+    Put(image, FieldId::Bike, 46);
     EXPECT_TRUE(Shown(Shape(image, PageBike), "GroupBoxIntakePort"));
 
-    Put(image, "BikeSecial", 1);
-    Put(image, "PocKanOut", 2);
-    Put(image, "Synchro2", 2);
+    Put(image, FieldId::BikeSecial, 1);
+    Put(image, FieldId::PocKanOut, 2);
+    Put(image, FieldId::Synchro2, 2);
     s = Shape(image, PageSynchro);
     EXPECT_TRUE(Shown(s, "GroupBoxSynchro") && Shown(s, "UpDownTop2") && Shown(s, "LabelTop2"));
     EXPECT_FALSE(Shown(s, "UpDownTop3"));
     EXPECT_TRUE(Shown(s, "GroupBoxKyvani1"));
     EXPECT_FALSE(Shown(s, "GroupBoxKyvani2"));
 
-    Put(image, "PotencMode", 0);
+    Put(image, FieldId::PotencMode, 0);
     EXPECT_FALSE(Shown(Shape(image, PageCidla), "UpDownPotencRozsah"));
-    Put(image, "Gas", 1);
+    Put(image, FieldId::Gas, 1);
     EXPECT_TRUE(Shown(Shape(image, PageGas), "GroupBoxRetard"));
 
     DisplayInputs in;

@@ -12,17 +12,17 @@
 
 namespace torvane::testing_support {
 
-inline int V(const DeviceImage& image, std::string_view name, int element = 0) {
+inline int V(const DeviceImage& image, FieldId name, int element = 0) {
     return FieldValue(image, Field(name), element);
 }
-inline void Put(DeviceImage& image, std::string_view name, int value, int element = 0) {
+inline void Put(DeviceImage& image, FieldId name, int value, int element = 0) {
     SetFieldValue(image, Field(name), element, value);
 }
 inline DeviceImage TypeDefaults(int code) {
     DeviceImage image;
     InjectionWork work;
     DefaultsState state;
-    Put(image, "Bike", code);
+    Put(image, FieldId::Bike, code);
     ApplyDefaults(image, work, state, false, 0);
     NormalizeImage(image);
     return image;
@@ -53,9 +53,8 @@ inline Paint PaintOf(const std::vector<Highlight>& h, std::string_view base, int
     return p;
 }
 inline int CountPaint(const std::vector<Highlight>& h, std::string_view base, Paint paint) {
-    return static_cast<int>(std::count_if(h.begin(), h.end(), [&](const Highlight& x) {
-        return x.base == base && x.paint == paint;
-    }));
+    return static_cast<int>(std::count_if(
+        h.begin(), h.end(), [&](const Highlight& x) { return x.base == base && x.paint == paint; }));
 }
 
 }  // namespace torvane::testing_support

@@ -66,13 +66,15 @@ class LivePointTest : public ::testing::Test {
     void SetUp() override {
         image = TypeDefaults(32);
         for (int c = 0; c < 15; ++c) {
-            for (const char* axis : {"RpmAdv", "RpmJet1A", "RpmIap", "RpmServoIn", "PolohaARpm", "PolohaBRpm"})
+            for (FieldId axis : {FieldId::RpmAdv, FieldId::RpmJet1A, FieldId::RpmIap, FieldId::RpmServoIn,
+                                 FieldId::PolohaARpm, FieldId::PolohaBRpm})
                 Put(image, axis, 10 * (c + 1), c);
         }
-        for (int r = 0; r < 10; ++r) image.IapAxis[static_cast<std::size_t>(r)] = static_cast<std::uint16_t>(20 + 10 * r);
-        live.EngineSpeed = 3050;       // column 2
-        live.ThrottleOpening = 200;    // 20 %: row 4
-        live.IntakePressure = 56;      // row 4 (55 goes up)
+        for (int r = 0; r < 10; ++r)
+            image.IapAxis[static_cast<std::size_t>(r)] = static_cast<std::uint16_t>(20 + 10 * r);
+        live.EngineSpeed = 3050;     // column 2
+        live.ThrottleOpening = 200;  // 20 %: row 4
+        live.IntakePressure = 56;    // row 4 (55 goes up)
         live.InjectionFromThrottleAboveZero = true;
         live.InjectionFromThrottleBelowFull = false;
     }
@@ -114,7 +116,8 @@ TEST_F(LivePointTest, InjectionPageGreensTheLiveCellOnlyWhileTheEngineRuns) {
     live.InjectionFromThrottleAboveZero = true;
     live.EngineSpeed = 0;
     h = track(PageJet1A);
-    EXPECT_EQ(CountPaint(h, "UpDownCell_Uni", Paint::Green) + CountPaint(h, "UpDownCell_Uni", Paint::Yellow), 0);
+    EXPECT_EQ(CountPaint(h, "UpDownCell_Uni", Paint::Green) + CountPaint(h, "UpDownCell_Uni", Paint::Yellow),
+              0);
     EXPECT_EQ(PaintOf(h, "UpDownRpm_Uni", 0), Paint::Window);
     EXPECT_EQ(PaintOf(h, "LabelRow_Uni", 4), Paint::Green);
 }
@@ -122,18 +125,19 @@ TEST_F(LivePointTest, InjectionPageGreensTheLiveCellOnlyWhileTheEngineRuns) {
 TEST_F(LivePointTest, FlaggedSensorsMatchNoRowAndPagesForceTheirRowOrColumn) {
     live.ThrottleSensorError = true;
     auto h = track(PageAdvance);
-    Put(image, "AdvanceTps", 1);
+    Put(image, FieldId::AdvanceTps, 1);
     h = track(PageAdvance);
     EXPECT_EQ(ix.tpsRow, NoRow);
     EXPECT_EQ(CountPaint(h, "UpDownCell_Uni", Paint::Green), 0);
     EXPECT_EQ(CountPaint(h, "LabelRow_Uni", Paint::Green), 0);
 
     // An Advance map without the throttle axis uses its full-throttle row.
-    Put(image, "AdvanceTps", 0);
+    Put(image, FieldId::AdvanceTps, 0);
     h = track(PageAdvance);
     EXPECT_EQ(ix.tpsRow, 9);
     EXPECT_EQ(PaintOf(h, "UpDownCell_Uni", 9 * 15 + 2), Paint::Green);
-    EXPECT_EQ(CountPaint(h, "LabelRow_Uni", Paint::Green), 0);  // the caption highlight comes before the forcing
+    EXPECT_EQ(CountPaint(h, "LabelRow_Uni", Paint::Green),
+              0);  // the caption highlight comes before the forcing
 
     live.ThrottleSensorError = false;
     live.IntakePressureError = true;
@@ -142,12 +146,12 @@ TEST_F(LivePointTest, FlaggedSensorsMatchNoRowAndPagesForceTheirRowOrColumn) {
 
     // Servo pages: RPM mode row 9, TPS mode column 0, highlighted with the engine stopped too.
     live.EngineSpeed = 0;
-    Put(image, "ServoInMode", 2);
+    Put(image, FieldId::ServoInMode, 2);
     h = track(PageServoIn);
     EXPECT_EQ(ix.column, 0);
     EXPECT_EQ(PaintOf(h, "UpDownCell_Uni", 4 * 15), Paint::Green);
     EXPECT_EQ(PaintOf(h, "UpDownRpm_Uni", 0), Paint::Green);
-    Put(image, "ServoInMode", 1);
+    Put(image, FieldId::ServoInMode, 1);
     live.EngineSpeed = 6100;  // column 5
     h = track(PageServoIn);
     EXPECT_EQ(PaintOf(h, "UpDownCell_Uni", 9 * 15 + 5), Paint::Green);
@@ -181,8 +185,8 @@ TEST_F(LivePointTest, FixedPagesHighlightTheirLivePoints) {
     live.CoolantTemperature = 0;
     live.EngineSpeed = 1200;
     live.ThrottleOpening = 0;
-    Put(image, "IdleRpmMez", 15);
-    Put(image, "IdleTpsMez", 40);
+    Put(image, FieldId::IdleRpmMez, 15);
+    Put(image, FieldId::IdleTpsMez, 40);
     h = track(PageIdle);
     EXPECT_EQ(PaintOf(h, "LabelIdleServoTeplota", 7), Paint::Green);
     EXPECT_EQ(PaintOf(h, "UpDownIdleAdvPoz", 7), Paint::Green);
@@ -200,12 +204,12 @@ TEST_F(LivePointTest, FixedPagesHighlightTheirLivePoints) {
     EXPECT_EQ(PaintOf(h, "LabelRaceGear3"), Paint::Green);
     EXPECT_EQ(PaintOf(h, "LabelRaceGear1"), Paint::ButtonFace);
 
-    Put(image, "GearSystem", 0);
+    Put(image, FieldId::GearSystem, 0);
     live.Gear = 0;
     h = track(PageGear);
     EXPECT_EQ(PaintOf(h, "UpDownGearNapeti", 0), Paint::Green);
     EXPECT_EQ(PaintOf(h, "ButtonGear0"), Paint::Bold);
-    Put(image, "GearSystem", 1);
+    Put(image, FieldId::GearSystem, 1);
     h = track(PageGear);
     EXPECT_EQ(PaintOf(h, "ButtonGear0"), Paint::ButtonFace);  // neutral's button is bold only by voltage
     live.Gear = 2;
@@ -213,7 +217,7 @@ TEST_F(LivePointTest, FixedPagesHighlightTheirLivePoints) {
     EXPECT_EQ(PaintOf(h, "UpDownGearPomer", 1), Paint::Green);
     EXPECT_EQ(PaintOf(h, "ButtonGear2"), Paint::Bold);
     EXPECT_EQ(PaintOf(h, "UpDownGearKorJet", 1), Paint::Green);
-    Put(image, "GearSystem", 2);
+    Put(image, FieldId::GearSystem, 2);
     h = track(PageGear);
     EXPECT_EQ(PaintOf(h, "LabelMonGearAuto2"), Paint::Green);
     EXPECT_EQ(PaintOf(h, "ButtonGear2"), Paint::ButtonFace);

@@ -27,10 +27,10 @@ using e2e::SimProcess;
 // holds it and gives it back unchanged through a read and its verification.
 DeviceImage SettledImage() {
     DeviceImage image;
-    image.setByte(Field("Bike").index, static_cast<std::uint8_t>(StartupBikeCode));
+    image.setByte(Field(FieldId::Bike).index, static_cast<std::uint8_t>(StartupBikeCode));
     InjectionWork work;
     ApplyDefaults(image, work, false, 0);
-    const FieldInfo& advance = Field("Advance");
+    const FieldInfo& advance = Field(FieldId::Advance);
     for (int c = 0; c < advance.count; ++c) {
         image.setByte(advance.index + static_cast<std::size_t>(c), static_cast<std::uint8_t>(20 + c % 23));
     }
@@ -90,7 +90,7 @@ TEST_F(UnitTransferE2e, ReadThenProgramAChangeLeavesTheUnitHoldingIt) {
     // Step one cell of the advance map and program the changed file.
     DeviceImage changed;
     ASSERT_EQ(LoadParameterFile(path("read.ign"), changed), FileResult::Ok);
-    const std::size_t Cell = Field("Advance").index + 15 * 4 + 7;
+    const std::size_t Cell = Field(FieldId::Advance).index + 15 * 4 + 7;
     changed.setByte(Cell, static_cast<std::uint8_t>(changed.byteAt(Cell) == 40 ? 41 : 40));
     NormalizeImage(changed);
     ASSERT_EQ(SaveParameterFile(path("changed.ign"), changed), FileResult::Ok);

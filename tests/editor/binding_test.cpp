@@ -17,10 +17,10 @@
 namespace torvane {
 namespace {
 
-int V(const DeviceImage& image, std::string_view name, int element = 0) {
+int V(const DeviceImage& image, FieldId name, int element = 0) {
     return FieldValue(image, Field(name), element);
 }
-void Put(DeviceImage& image, std::string_view name, int value, int element = 0) {
+void Put(DeviceImage& image, FieldId name, int value, int element = 0) {
     SetFieldValue(image, Field(name), element, value);
 }
 
@@ -88,7 +88,7 @@ TEST_P(BindingRoundTrip, EveryPageShownAndReadBackLeavesTheNormalizedDefaultsAsT
     DeviceImage image;
     InjectionWork work;
     DefaultsState state;
-    Put(image, "Bike", code);
+    Put(image, FieldId::Bike, code);
     ApplyDefaults(image, work, state, false, 0);
     NormalizeImage(image);
     // Normalization may rewrite the maps' µs, so the percentages follow the image the pages see.
@@ -122,8 +122,7 @@ INSTANTIATE_TEST_SUITE_P(Types, BindingRoundTrip, ::testing::Range(0, Motorcycle
 TEST(BindingTable, EveryRowNamesAFieldWithRoomForItsControlsAndPagesKeepTheirOrder) {
     int previousPage = -1;
     for (const Binding& row : BindingTable()) {
-        const FieldInfo* field = FindField(row.field);
-        ASSERT_NE(field, nullptr) << row.control;
+        const FieldInfo* field = &Field(row.field);
         EXPECT_LE(row.firstElement + row.count, field->count) << row.control;
         EXPECT_FALSE(IsMapPage(row.page)) << row.control;
         EXPECT_NE(row.page, PageMonitor) << row.control;
@@ -157,25 +156,25 @@ TEST(BindingTable, TheTypeListTranslatesBetweenListLinesAndTypeCodes) {
 
     const Binding& bike = Row("ComboBoxBike");
     DeviceImage image;
-    Put(image, "Bike", 0);
+    Put(image, FieldId::Bike, 0);
     EXPECT_EQ(ShownValue(bike, image, 0), 1);
-    Put(image, "Bike", 1);
+    Put(image, FieldId::Bike, 1);
     EXPECT_EQ(ShownValue(bike, image, 0), 0);
-    Put(image, "Bike", StartupBikeCode);
+    Put(image, FieldId::Bike, StartupBikeCode);
     EXPECT_EQ(ShownValue(bike, image, 0), 27);
     StoreShownValue(bike, image, 0, 44);
-    EXPECT_EQ(V(image, "Bike"), 49);
+    EXPECT_EQ(V(image, FieldId::Bike), 49);
     // The separator line has no code: choosing it keeps the stored type.
     StoreShownValue(bike, image, 0, SeparatorItem);
-    EXPECT_EQ(V(image, "Bike"), 49);
+    EXPECT_EQ(V(image, FieldId::Bike), 49);
     StoreShownValue(bike, image, 0, -1);  // an empty selection likewise
-    EXPECT_EQ(V(image, "Bike"), 49);
+    EXPECT_EQ(V(image, FieldId::Bike), 49);
     // A code the list does not know (only a file can bring one) shows the separator.
     for (int code : {50, 60, 255}) {
-        Put(image, "Bike", code);
+        Put(image, FieldId::Bike, code);
         EXPECT_EQ(ShownValue(bike, image, 0), SeparatorItem) << code;
         StoreShownValue(bike, image, 0, SeparatorItem);
-        EXPECT_EQ(V(image, "Bike"), code);
+        EXPECT_EQ(V(image, FieldId::Bike), code);
     }
     EXPECT_EQ(CodeOfItem(SeparatorItem), -1);
 }
@@ -183,48 +182,48 @@ TEST(BindingTable, TheTypeListTranslatesBetweenListLinesAndTypeCodes) {
 TEST(BindingTable, ScaledSpinsShowAndStoreWithTheirOffsets) {
     DeviceImage image;
     const Binding& tps100 = Row("UpDownTps100");
-    Put(image, "Tps100", 0);
+    Put(image, FieldId::Tps100, 0);
     EXPECT_EQ(ShownValue(tps100, image, 0), 2500);
-    Put(image, "Tps100", 99);
+    Put(image, FieldId::Tps100, 99);
     StoreShownValue(tps100, image, 0, 2500);
-    EXPECT_EQ(V(image, "Tps100"), 0);
+    EXPECT_EQ(V(image, FieldId::Tps100), 0);
     StoreShownValue(tps100, image, 0, 5000);
-    EXPECT_EQ(V(image, "Tps100"), 250);
+    EXPECT_EQ(V(image, FieldId::Tps100), 250);
     StoreShownValue(tps100, image, 0, 4905);  // a value between steps is cut down to the step
-    EXPECT_EQ(V(image, "Tps100"), 240);
+    EXPECT_EQ(V(image, FieldId::Tps100), 240);
     EXPECT_EQ(tps100.min, 2500);
     EXPECT_EQ(tps100.max, 5000);
 
     // The rpm correction is shown as a difference from 100.
     const Binding& korekce = Row("UpDownRpmKorekce");
     StoreShownValue(korekce, image, 0, -60);
-    EXPECT_EQ(V(image, "RpmKorekce"), 40);
+    EXPECT_EQ(V(image, FieldId::RpmKorekce), 40);
     StoreShownValue(korekce, image, 0, 60);
-    EXPECT_EQ(V(image, "RpmKorekce"), 160);
-    Put(image, "RpmKorekce", 100);
+    EXPECT_EQ(V(image, FieldId::RpmKorekce), 160);
+    Put(image, FieldId::RpmKorekce, 100);
     EXPECT_EQ(ShownValue(korekce, image, 0), 0);
 
     // Rpm fields in hundreds; words as they are.
     const Binding& limiter = Row("UpDownIgnLimiter");
     StoreShownValue(limiter, image, 0, 14050);
-    EXPECT_EQ(V(image, "IgnLimiter"), 140);
+    EXPECT_EQ(V(image, FieldId::IgnLimiter), 140);
     EXPECT_EQ(ShownValue(limiter, image, 0), 14000);
     const Binding& gearVoltage = Row("UpDownGearNapeti");
     StoreShownValue(gearVoltage, image, 6, 4321);
-    EXPECT_EQ(V(image, "GearVoltage", 6), 4321);
+    EXPECT_EQ(V(image, FieldId::GearVoltage, 6), 4321);
     EXPECT_EQ(ShownValue(gearVoltage, image, 6), 4321);
-    EXPECT_EQ(V(image, "GearVoltage", 5), 0);
+    EXPECT_EQ(V(image, FieldId::GearVoltage, 5), 0);
     // An empty radio group or combo selection reads as 255 (the binder passes it on as such).
     StoreShownValue(Row("ComboBoxSynchro1"), image, 0, 255);
-    EXPECT_EQ(V(image, "Synchro1"), 255);
+    EXPECT_EQ(V(image, FieldId::Synchro1), 255);
 }
 
 TEST(BindingTable, GearRatioSpinsStartAtTheFirstGearNotAtThePulseCount) {
     DeviceImage image;
-    Put(image, "PulsuProSpeed", 1000);
+    Put(image, FieldId::PulsuProSpeed, 1000);
     const Binding& ratio = Row("UpDownGearPomer");
     for (int gear = 0; gear < ratio.count; ++gear) StoreShownValue(ratio, image, gear, 2000 - 100 * gear);
-    EXPECT_EQ(V(image, "PulsuProSpeed"), 1000);
+    EXPECT_EQ(V(image, FieldId::PulsuProSpeed), 1000);
     EXPECT_EQ(image.wordAt(81), 1000);
     for (int gear = 1; gear <= 6; ++gear) EXPECT_EQ(image.wordAt(81 + gear), 2000 - 100 * (gear - 1)) << gear;
 }
@@ -232,10 +231,10 @@ TEST(BindingTable, GearRatioSpinsStartAtTheFirstGearNotAtThePulseCount) {
 TEST(BindingTable, IdleServoPositionsAreScaledByTheStepOfTheIdleMode) {
     DeviceImage image;
     const Binding& servo = Row("UpDownIdleServoPoz");
-    Put(image, "IdleServoPoz", 10, 4);
+    Put(image, FieldId::IdleServoPoz, 10, 4);
     auto shownIn = [&](int mode, bool percent) {
-        Put(image, "IdleMode", mode);
-        Put(image, "ServoInProcent", percent ? 1 : 0);
+        Put(image, FieldId::IdleMode, mode);
+        Put(image, FieldId::ServoInProcent, percent ? 1 : 0);
         return ShownValue(servo, image, 4, IdleServoScaleOf(image).step);
     };
     EXPECT_EQ(shownIn(0, false), 500);
@@ -247,20 +246,20 @@ TEST(BindingTable, IdleServoPositionsAreScaledByTheStepOfTheIdleMode) {
     EXPECT_EQ(shownIn(3, true), 50);
 
     // Stored back with the same step; the ranges match what a byte holds in each mode.
-    Put(image, "IdleMode", 3);
+    Put(image, FieldId::IdleMode, 3);
     StoreShownValue(servo, image, 4, 1200, IdleServoScaleOf(image).step);
-    EXPECT_EQ(V(image, "IdleServoPoz", 4), 240);
+    EXPECT_EQ(V(image, FieldId::IdleServoPoz, 4), 240);
     EXPECT_EQ(IdleServoScaleOf(image).maximum, 1200);
-    Put(image, "IdleMode", 1);
-    Put(image, "ServoInProcent", 0);
+    Put(image, FieldId::IdleMode, 1);
+    Put(image, FieldId::ServoInProcent, 0);
     StoreShownValue(servo, image, 4, 5000, IdleServoScaleOf(image).step);
-    EXPECT_EQ(V(image, "IdleServoPoz", 4), 250);
-    Put(image, "ServoInProcent", 1);
+    EXPECT_EQ(V(image, FieldId::IdleServoPoz, 4), 250);
+    Put(image, FieldId::ServoInProcent, 1);
     EXPECT_EQ(IdleServoScaleOf(image).maximum, 100);
-    Put(image, "IdleMode", 0);
+    Put(image, FieldId::IdleMode, 0);
     EXPECT_EQ(IdleServoScaleOf(image).maximum, 12000);
     // The other eight positions are never touched by element 4.
-    for (int k = 0; k < 9; ++k) EXPECT_EQ(V(image, "IdleServoPoz", k), k == 4 ? 250 : 0) << k;
+    for (int k = 0; k < 9; ++k) EXPECT_EQ(V(image, FieldId::IdleServoPoz, k), k == 4 ? 250 : 0) << k;
 }
 
 }  // namespace

@@ -13,17 +13,17 @@
 namespace torvane {
 namespace {
 
-int V(const DeviceImage& image, std::string_view name, int element = 0) {
+int V(const DeviceImage& image, FieldId name, int element = 0) {
     return FieldValue(image, Field(name), element);
 }
-void Put(DeviceImage& image, std::string_view name, int value, int element = 0) {
+void Put(DeviceImage& image, FieldId name, int value, int element = 0) {
     SetFieldValue(image, Field(name), element, value);
 }
 
 class MapToolsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        Put(image, "Bike", 32);
+        Put(image, FieldId::Bike, 32);
         ApplyDefaults(image, work, state, false, 0);
         NormalizeImage(image);
         RefreshInjectionPercent(image, work);
@@ -40,21 +40,21 @@ class MapToolsTest : public ::testing::Test {
 };
 
 TEST_F(MapToolsTest, PlusOnAdvanceStepsTheLiveCellOrEveryCellBelowTheTop) {
-    const int cell0 = V(image, "Advance", 0);
+    const int cell0 = V(image, FieldId::Advance, 0);
     EXPECT_EQ(StepMapTool(image, work, PageAdvance, +1, false, {0, 0}, 1000, false), ToolResult::Commit);
-    EXPECT_EQ(V(image, "Advance", 0), cell0 + 1);
+    EXPECT_EQ(V(image, FieldId::Advance, 0), cell0 + 1);
     EXPECT_EQ(changedBytes(), 1);
 
-    Put(image, "Advance", 255, 7);
+    Put(image, FieldId::Advance, 255, 7);
     before = image;
     StepMapTool(image, work, PageAdvance, +1, true, {0, 0}, 0, false);  // All works with the engine stopped
-    EXPECT_EQ(V(image, "Advance", 7), 255);
-    EXPECT_EQ(V(image, "Advance", 8), V(before, "Advance", 8) + 1);
+    EXPECT_EQ(V(image, FieldId::Advance, 7), 255);
+    EXPECT_EQ(V(image, FieldId::Advance, 8), V(before, FieldId::Advance, 8) + 1);
     EXPECT_EQ(changedBytes(), 149);
 
-    Put(image, "Advance", 0, 3);
+    Put(image, FieldId::Advance, 0, 3);
     StepMapTool(image, work, PageAdvance, -1, false, {3, 0}, 1000, false);
-    EXPECT_EQ(V(image, "Advance", 3), 0);  // at the bottom stays
+    EXPECT_EQ(V(image, FieldId::Advance, 3), 0);  // at the bottom stays
 }
 
 TEST_F(MapToolsTest, SingleCellNeedsARunningEngineAndAValidRow) {
@@ -73,14 +73,15 @@ TEST_F(MapToolsTest, CoupledInjectionStepsAllFourChannelsFromInj1AAndNothingFrom
 
     const int k = 1 * 15 + 1;
     std::array<int, 4> percent{};
-    const InjectionMap maps[] = {InjectionMap::Jet1A, InjectionMap::Jet2A, InjectionMap::Jet3A, InjectionMap::Jet4A};
+    const InjectionMap maps[] = {InjectionMap::Jet1A, InjectionMap::Jet2A, InjectionMap::Jet3A,
+                                 InjectionMap::Jet4A};
     for (int m = 0; m < 4; ++m) percent[m] = work.percentOf(maps[m])[k];
     StepMapTool(image, work, PageJet1A, -1, false, {1, 1}, 3000, true);
     for (int m = 0; m < 4; ++m) {
         const int p = work.percentOf(maps[m])[k];
         EXPECT_EQ(p, percent[m] - 1) << m;
         const int base = work.referenceOf(maps[m])[k];
-        EXPECT_EQ(V(image, InjectionMapName(maps[m]), k), std::min(65535, (p * base + 50) / 100)) << m;
+        EXPECT_EQ(V(image, InjectionMapField(maps[m]), k), std::min(65535, (p * base + 50) / 100)) << m;
     }
     // Separate channels: only Inj-1A.
     before = image;
@@ -92,37 +93,39 @@ TEST_F(MapToolsTest, CoupledInjectionStepsAllFourChannelsFromInj1AAndNothingFrom
 TEST_F(MapToolsTest, ColumnStepChangesExactlyItsTenCells) {
     StepMapColumn(image, work, PageAdvance, +1, 6, false);
     EXPECT_EQ(changedBytes(), 10);
-    for (int r = 0; r < 10; ++r) EXPECT_EQ(V(image, "Advance", r * 15 + 6), V(before, "Advance", r * 15 + 6) + 1);
+    for (int r = 0; r < 10; ++r)
+        EXPECT_EQ(V(image, FieldId::Advance, r * 15 + 6), V(before, FieldId::Advance, r * 15 + 6) + 1);
     before = image;
     StepMapColumn(image, work, PageJet1A, -1, 3, true);  // coupled: the column in all four maps
-    for (const char* map : {"Jet1A", "Jet2A", "Jet3A", "Jet4A"}) {
-        for (int r = 0; r < 10; ++r) EXPECT_NE(V(image, map, r * 15 + 3), V(before, map, r * 15 + 3)) << map << r;
-        EXPECT_EQ(V(image, map, 4), V(before, map, 4)) << map;
+    for (FieldId map : {FieldId::Jet1A, FieldId::Jet2A, FieldId::Jet3A, FieldId::Jet4A}) {
+        for (int r = 0; r < 10; ++r)
+            EXPECT_NE(V(image, map, r * 15 + 3), V(before, map, r * 15 + 3)) << Field(map).name << r;
+        EXPECT_EQ(V(image, map, 4), V(before, map, 4)) << Field(map).name;
     }
 }
 
 TEST_F(MapToolsTest, PositionCurvesStayWithin0And144) {
-    Put(image, "PolohaAPoz", 144, 2);
-    Put(image, "PolohaAPoz", 0, 3);
+    Put(image, FieldId::PolohaAPoz, 144, 2);
+    Put(image, FieldId::PolohaAPoz, 0, 3);
     StepPositionCurve(image, false, +1, false, 2);
-    EXPECT_EQ(V(image, "PolohaAPoz", 2), 144);
+    EXPECT_EQ(V(image, FieldId::PolohaAPoz, 2), 144);
     StepPositionCurve(image, false, -1, false, 3);
-    EXPECT_EQ(V(image, "PolohaAPoz", 3), 0);
-    const int b5 = V(image, "PolohaBPoz", 5);
+    EXPECT_EQ(V(image, FieldId::PolohaAPoz, 3), 0);
+    const int b5 = V(image, FieldId::PolohaBPoz, 5);
     StepPositionCurve(image, true, -1, true, 0);
-    EXPECT_EQ(V(image, "PolohaBPoz", 5), b5 - 1);
-    EXPECT_EQ(V(image, "PolohaAPoz", 5), V(before, "PolohaAPoz", 5));
+    EXPECT_EQ(V(image, FieldId::PolohaBPoz, 5), b5 - 1);
+    EXPECT_EQ(V(image, FieldId::PolohaAPoz, 5), V(before, FieldId::PolohaAPoz, 5));
 }
 
 TEST_F(MapToolsTest, ServoPercentRoundTripKeepsFullScale) {
-    Put(image, "ServoInValue", 250, 0);
-    Put(image, "ServoInValue", 38, 1);
+    Put(image, FieldId::ServoInValue, 250, 0);
+    Put(image, FieldId::ServoInValue, 38, 1);
     ConvertServoMap(image, true, true);
-    EXPECT_EQ(V(image, "ServoInValue", 0), 100);
-    EXPECT_EQ(V(image, "ServoInValue", 1), 15);
+    EXPECT_EQ(V(image, FieldId::ServoInValue, 0), 100);
+    EXPECT_EQ(V(image, FieldId::ServoInValue, 1), 15);
     ConvertServoMap(image, true, false);
-    EXPECT_EQ(V(image, "ServoInValue", 0), 250);
-    EXPECT_EQ(V(image, "ServoInValue", 1), 37);  // the switch is lossy by one unit
+    EXPECT_EQ(V(image, FieldId::ServoInValue, 0), 250);
+    EXPECT_EQ(V(image, FieldId::ServoInValue, 1), 37);  // the switch is lossy by one unit
 }
 
 }  // namespace

@@ -18,7 +18,8 @@ class RestorePointsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         dir = std::filesystem::temp_directory_path() /
-              ("torvane-restore-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+              ("torvane-restore-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(dir);
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
@@ -49,7 +50,8 @@ TEST_F(RestorePointsTest, StoresListsNewestFirstAndKeepsTheNewest200) {
     const DeviceImage image = NewImageForBike(32);
     const std::time_t start = 1'800'000'000;
     for (int i = 0; i < 205; ++i) {
-        ASSERT_TRUE(StoreRestorePoint(dir, image, i % 2 ? RestoreKind::Program : RestoreKind::Read, start + 60 * i));
+        ASSERT_TRUE(
+            StoreRestorePoint(dir, image, i % 2 ? RestoreKind::Program : RestoreKind::Read, start + 60 * i));
     }
     // Two in the same second keep both, the later one listed first.
     const auto first = StoreRestorePoint(dir, image, RestoreKind::Read, start + 60 * 300);
@@ -76,13 +78,14 @@ TEST_F(RestorePointsTest, StoresListsNewestFirstAndKeepsTheNewest200) {
 TEST(FieldDifferences, NamesElementsInTheUnitsOfThePagesAndFollowBlocks) {
     const DeviceImage a = NewImageForBike(32);
     DeviceImage b = a;
-    SetFieldValue(b, Field("IgnLimiter"), 0, FieldValue(a, Field("IgnLimiter")) - 2);
-    SetFieldValue(b, Field("Advance"), 16, FieldValue(a, Field("Advance"), 16) + 1);
+    SetFieldValue(b, Field(FieldId::IgnLimiter), 0, FieldValue(a, Field(FieldId::IgnLimiter)) - 2);
+    SetFieldValue(b, Field(FieldId::Advance), 16, FieldValue(a, Field(FieldId::Advance), 16) + 1);
     b.IapAxis[3] = static_cast<std::uint16_t>(a.IapAxis[3] + 1);
     const std::vector<FieldDifference> all = DifferingFields(a, b);
     ASSERT_EQ(all.size(), 3u);
-    EXPECT_EQ(FormatDifference(all[0]), "IgnLimiter: " + std::to_string(100 * FieldValue(a, Field("IgnLimiter"))) +
-                                            " | " + std::to_string(100 * FieldValue(b, Field("IgnLimiter"))) + " rpm");
+    EXPECT_EQ(FormatDifference(all[0]),
+              "IgnLimiter: " + std::to_string(100 * FieldValue(a, Field(FieldId::IgnLimiter))) + " | " +
+                  std::to_string(100 * FieldValue(b, Field(FieldId::IgnLimiter))) + " rpm");
     EXPECT_EQ(all[1].name, "Advance[16]");
     EXPECT_EQ(all[2].name, "IapAxis[3]");
     // By block: the limiter sits in block 1, the Advance map further on; the IAP axis in none.

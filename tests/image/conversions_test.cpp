@@ -12,7 +12,7 @@ namespace {
 
 void SetAxis(DeviceImage& image, InjectionMap map, std::initializer_list<int> values) {
     int i = 0;
-    for (int v : values) SetFieldValue(image, Field(InjectionMapAxisName(map)), i++, v);
+    for (int v : values) SetFieldValue(image, Field(InjectionMapAxisField(map)), i++, v);
 }
 
 TEST(Scaling, LinearScalingTruncatesAndWraps) {
@@ -39,9 +39,9 @@ TEST(Percent, RoundingAndLimits) {
 
     // 1000 % of 9000 us saturates, and normalization then caps the cell at 60000.
     DeviceImage image;
-    SetFieldValue(image, Field("Jet1A"), 0, RawFromPercent(1000, 9000));
+    SetFieldValue(image, Field(FieldId::Jet1A), 0, RawFromPercent(1000, 9000));
     NormalizeImage(image);
-    EXPECT_EQ(FieldValue(image, Field("Jet1A"), 0), 60000);
+    EXPECT_EQ(FieldValue(image, Field(FieldId::Jet1A), 0), 60000);
 }
 
 TEST(Interpolation, EndsFlatAndBothSlopes) {
@@ -59,7 +59,7 @@ TEST(References, ColumnChoiceAgreesWithEveryChosenTable) {
     DeviceImage image;
     InjectionWork work;
     for (int bike = 0; bike < 256; ++bike) {
-        SetFieldValue(image, Field("Bike"), 0, bike);
+        SetFieldValue(image, Field(FieldId::Bike), 0, bike);
         SelectReferenceTables(image, work);
         const int columns = work.fifteenColumns ? 15 : 10;
         EXPECT_EQ(work.ext->columns, columns) << bike;
@@ -87,7 +87,7 @@ TEST(References, TableRowsAcrossRpmWithBracketEnds) {
 
 TEST(References, FifteenColumnTablesAndCustomCodesStayInside) {
     DeviceImage image;
-    SetFieldValue(image, Field("Bike"), 0, 17);  // group 10
+    SetFieldValue(image, Field(FieldId::Bike), 0, 17);  // group 10
     SetAxis(image, InjectionMap::Jet1A, {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 130, 140, 160});
     InjectionWork work;
     SelectReferenceTables(image, work);
@@ -103,10 +103,10 @@ TEST(References, FifteenColumnTablesAndCustomCodesStayInside) {
     // Every code, including custom ones, with extreme axes gives references of at least 100 us.
     for (int bike = 0; bike < 256; bike += 7) {
         DeviceImage any;
-        SetFieldValue(any, Field("Bike"), 0, bike);
+        SetFieldValue(any, Field(FieldId::Bike), 0, bike);
         for (int m = 0; m < InjectionMapCount; ++m)
             for (int c = 0; c < 15; ++c)
-                SetFieldValue(any, Field(InjectionMapAxisName(static_cast<InjectionMap>(m))), c, c * 18);
+                SetFieldValue(any, Field(InjectionMapAxisField(static_cast<InjectionMap>(m))), c, c * 18);
         InjectionWork w;
         SelectReferenceTables(any, w);
         ComputeInjectionReference(any, w);
@@ -137,7 +137,7 @@ TEST(References, PercentViewRoundTripsAndFollowsTheAxis) {
     SetAxis(image, InjectionMap::Iap, {10, 20, 30, 40, 60, 80, 100, 120, 140, 160, 160, 160, 160, 160, 160});
     InjectionWork work;
     ComputeInjectionReference(image, work);
-    const FieldInfo& iap = Field("Iap");
+    const FieldInfo& iap = Field(FieldId::Iap);
     const auto& ref = work.referenceOf(InjectionMap::Iap);
     for (int k = 0; k < 150; ++k) SetFieldValue(image, iap, k, ref[static_cast<std::size_t>(k)] * 3 / 2);
     InjectionPercentFromImage(image, work);
@@ -155,7 +155,7 @@ TEST(Servo, RepresentationsAndIdleScales) {
     EXPECT_EQ(ServoToPercent(250), 100);
 
     DeviceImage image;
-    const FieldInfo& map = Field("ServoExValue");
+    const FieldInfo& map = Field(FieldId::ServoExValue);
     SetFieldValue(image, map, 149, 250);
     EXPECT_EQ(ServoMapStep(image, false), 20);
     ConvertServoMap(image, false, true);
@@ -163,20 +163,20 @@ TEST(Servo, RepresentationsAndIdleScales) {
     ConvertServoMap(image, false, false);
     EXPECT_EQ(FieldValue(image, map, 149), 250);
 
-    const FieldInfo& idle = Field("IdleServoPoz");
+    const FieldInfo& idle = Field(FieldId::IdleServoPoz);
     SetFieldValue(image, idle, 0, 250);
-    SetFieldValue(image, Field("IdleMode"), 0, 3);
+    SetFieldValue(image, Field(FieldId::IdleMode), 0, 3);
     EXPECT_EQ(IdleServoScaleOf(image).maximum, 1200);
-    SetFieldValue(image, Field("IdleMode"), 0, 1);
+    SetFieldValue(image, Field(FieldId::IdleMode), 0, 1);
     EXPECT_EQ(IdleServoScaleOf(image).maximum, 5000);
-    SetFieldValue(image, Field("ServoInProcent"), 0, 1);
+    SetFieldValue(image, Field(FieldId::ServoInProcent), 0, 1);
     EXPECT_EQ(IdleServoScaleOf(image).step, 1);
 
     ConvertIdleServoForModeChange(image, 0, 1);  // into the percent mode
     EXPECT_EQ(FieldValue(image, idle, 0), 100);
     ConvertIdleServoForModeChange(image, 1, 2);  // and out of it
     EXPECT_EQ(FieldValue(image, idle, 0), 250);
-    SetFieldValue(image, Field("ServoInProcent"), 0, 0);
+    SetFieldValue(image, Field(FieldId::ServoInProcent), 0, 0);
     ConvertIdleServoForModeChange(image, 0, 1);  // no percent flag: nothing to convert
     EXPECT_EQ(FieldValue(image, idle, 0), 250);
 }

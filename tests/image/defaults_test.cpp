@@ -11,18 +11,18 @@
 namespace torvane {
 namespace {
 
-int V(const DeviceImage& image, std::string_view name, int element = 0) {
+int V(const DeviceImage& image, FieldId name, int element = 0) {
     return FieldValue(image, Field(name), element);
 }
-void Put(DeviceImage& image, std::string_view name, int value, int element = 0) {
+void Put(DeviceImage& image, FieldId name, int value, int element = 0) {
     SetFieldValue(image, Field(name), element, value);
 }
-std::vector<int> Values(const DeviceImage& image, std::string_view name) {
+std::vector<int> Values(const DeviceImage& image, FieldId name) {
     std::vector<int> out;
     for (int i = 0; i < Field(name).count; ++i) out.push_back(V(image, name, i));
     return out;
 }
-std::vector<int> Row(const DeviceImage& image, std::string_view map, int row) {
+std::vector<int> Row(const DeviceImage& image, FieldId map, int row) {
     std::vector<int> out;
     for (int c = 0; c < 15; ++c) out.push_back(V(image, map, 15 * row + c));
     return out;
@@ -30,7 +30,7 @@ std::vector<int> Row(const DeviceImage& image, std::string_view map, int row) {
 
 DeviceImage Defaults(int code, InjectionWork& work, DefaultsState& state) {
     DeviceImage image;
-    Put(image, "Bike", code);
+    Put(image, FieldId::Bike, code);
     ApplyDefaults(image, work, state, false, 0);
     return image;
 }
@@ -45,42 +45,43 @@ TEST(Defaults, StartupTypeGivesTheKnownLimitersAndTables) {
     DefaultsState state;
     const DeviceImage image = Defaults(32, work, state);
 
-    EXPECT_EQ(V(image, "IgnLimiter"), 140);
-    EXPECT_EQ(V(image, "JetLimiter"), 143);
-    EXPECT_EQ(V(image, "RetardLimiterRpm"), 143);
-    EXPECT_EQ(Values(image, "PilotLight1"), std::vector<int>(6, 120));
-    EXPECT_EQ(Values(image, "PilotLight2"), std::vector<int>(6, 125));
-    EXPECT_EQ(V(image, "Jet1423Mode"), 1);
+    EXPECT_EQ(V(image, FieldId::IgnLimiter), 140);
+    EXPECT_EQ(V(image, FieldId::JetLimiter), 143);
+    EXPECT_EQ(V(image, FieldId::RetardLimiterRpm), 143);
+    EXPECT_EQ(Values(image, FieldId::PilotLight1), std::vector<int>(6, 120));
+    EXPECT_EQ(Values(image, FieldId::PilotLight2), std::vector<int>(6, 125));
+    EXPECT_EQ(V(image, FieldId::Jet1423Mode), 1);
 
     // Bytes 570..573: ignition-limiter column, then the three BikeConstB values.
     EXPECT_EQ(image.byteAt(570), 140);
     EXPECT_EQ(image.byteAt(571), 11);
     EXPECT_EQ(image.byteAt(572), 25);
     EXPECT_EQ(image.byteAt(573), 0);
-    EXPECT_EQ(Values(image, "BikeConstA"), (std::vector<int>{85, 0, 0, 1, 56, 104}));
-    EXPECT_EQ(Values(image, "BikeTempCurve"), (std::vector<int>{193, 168, 149, 131, 119, 109, 100, 94, 86}));
+    EXPECT_EQ(Values(image, FieldId::BikeConstA), (std::vector<int>{85, 0, 0, 1, 56, 104}));
+    EXPECT_EQ(Values(image, FieldId::BikeTempCurve),
+              (std::vector<int>{193, 168, 149, 131, 119, 109, 100, 94, 86}));
 
     const std::vector<int> advanceRow = {16, 30, 38, 35, 39, 40, 40, 40, 39, 39, 39, 37, 34, 34, 34};
-    for (int r = 0; r < 10; ++r) EXPECT_EQ(Row(image, "Advance", r), advanceRow) << r;
+    for (int r = 0; r < 10; ++r) EXPECT_EQ(Row(image, FieldId::Advance, r), advanceRow) << r;
 
     // Servo cells are shown in steps of 20: 2000 ... 2900 are stored as 100 ... 145.
     const std::vector<int> servoRow = {100, 105, 110, 115, 120, 122, 125, 127,
                                        130, 132, 135, 137, 140, 142, 145};
     for (int r = 0; r < 10; ++r) {
-        EXPECT_EQ(Row(image, "ServoInValue", r), servoRow) << r;
-        EXPECT_EQ(Row(image, "ServoExValue", r), servoRow) << r;
+        EXPECT_EQ(Row(image, FieldId::ServoInValue, r), servoRow) << r;
+        EXPECT_EQ(Row(image, FieldId::ServoExValue, r), servoRow) << r;
     }
-    EXPECT_EQ(Values(image, "RpmServoIn"),
+    EXPECT_EQ(Values(image, FieldId::RpmServoIn),
               (std::vector<int>{10, 20, 30, 40, 60, 70, 80, 90, 100, 110, 120, 130, 140, 150, 160}));
-    EXPECT_EQ(V(image, "ServoInHyst"), 80);
-    EXPECT_EQ(V(image, "ServoInMode"), 1);
-    EXPECT_EQ(V(image, "ServoExMode"), 1);
+    EXPECT_EQ(V(image, FieldId::ServoInHyst), 80);
+    EXPECT_EQ(V(image, FieldId::ServoInMode), 1);
+    EXPECT_EQ(V(image, FieldId::ServoExMode), 1);
 
     // Idle values are stored bytes already (36 shows 1800 in idle mode 0).
-    EXPECT_EQ(Values(image, "IdleServoPoz"), (std::vector<int>{36, 36, 36, 31, 28, 24, 24, 24, 24}));
-    EXPECT_EQ(V(image, "IdleMode"), 0);
-    EXPECT_EQ(V(image, "IdleRpmMez"), 15);
-    EXPECT_EQ(V(image, "IdleMaxAdv"), 22);
+    EXPECT_EQ(Values(image, FieldId::IdleServoPoz), (std::vector<int>{36, 36, 36, 31, 28, 24, 24, 24, 24}));
+    EXPECT_EQ(V(image, FieldId::IdleMode), 0);
+    EXPECT_EQ(V(image, FieldId::IdleRpmMez), 15);
+    EXPECT_EQ(V(image, FieldId::IdleMaxAdv), 22);
     EXPECT_EQ(image.IapAxis, (std::array<std::uint16_t, 10>{30, 50, 60, 70, 75, 80, 85, 90, 95, 100}));
 
     // Every injection map stands at 100 % of its reference.
@@ -88,8 +89,8 @@ TEST(Defaults, StartupTypeGivesTheKnownLimitersAndTables) {
                              InjectionMap::Jet4A, InjectionMap::Iap}) {
         for (int cell = 0; cell < MapCells; ++cell) {
             ASSERT_EQ(work.percentOf(map)[cell], 100);
-            ASSERT_EQ(V(image, InjectionMapName(map), cell), work.referenceOf(map)[cell])
-                << InjectionMapName(map) << " cell " << cell;
+            ASSERT_EQ(V(image, InjectionMapField(map), cell), work.referenceOf(map)[cell])
+                << Field(InjectionMapField(map)).name << " cell " << cell;
         }
     }
     EXPECT_EQ(state.tableCode, 32);
@@ -99,27 +100,27 @@ TEST(Defaults, StartupTypeGivesTheKnownLimitersAndTables) {
 TEST(Defaults, FullMapTypeGetsTenDifferentAdvanceRowsAndItsServoMap) {
     const DeviceImage image = Defaults(17);
     std::set<std::vector<int>> rows;
-    for (int r = 0; r < 10; ++r) rows.insert(Row(image, "Advance", r));
+    for (int r = 0; r < 10; ++r) rows.insert(Row(image, FieldId::Advance, r));
     EXPECT_EQ(rows.size(), 10u);
-    EXPECT_EQ(Row(image, "Advance", 0),
+    EXPECT_EQ(Row(image, FieldId::Advance, 0),
               (std::vector<int>{0, 5, 25, 38, 36, 38, 38, 38, 38, 38, 38, 38, 38, 38, 38}));
-    EXPECT_EQ(Row(image, "Advance", 9),
+    EXPECT_EQ(Row(image, FieldId::Advance, 9),
               (std::vector<int>{5, 10, 20, 27, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30}));
 
-    EXPECT_EQ(V(image, "ServoInMode"), 0);
-    EXPECT_EQ(Row(image, "ServoInValue", 0), std::vector<int>(15, 40));
-    EXPECT_EQ(Row(image, "ServoInValue", 9),
+    EXPECT_EQ(V(image, FieldId::ServoInMode), 0);
+    EXPECT_EQ(Row(image, FieldId::ServoInValue, 0), std::vector<int>(15, 40));
+    EXPECT_EQ(Row(image, FieldId::ServoInValue, 9),
               (std::vector<int>{45, 45, 50, 50, 75, 80, 99, 99, 99, 99, 99, 99, 99, 99, 99}));
-    EXPECT_EQ(Values(image, "RpmServoEx"),
+    EXPECT_EQ(Values(image, FieldId::RpmServoEx),
               (std::vector<int>{3, 8, 10, 65, 66, 70, 80, 90, 100, 110, 120, 130, 140, 150, 160}));
-    EXPECT_EQ(Row(image, "ServoExValue", 4),
+    EXPECT_EQ(Row(image, FieldId::ServoExValue, 4),
               (std::vector<int>{70, 49, 49, 98, 98, 98, 98, 98, 98, 98, 98, 98, 98, 98, 98}));
-    EXPECT_EQ(V(image, "ServoInHyst"), 60);
-    EXPECT_EQ(V(image, "ServoExHyst"), 40);
-    EXPECT_EQ(V(image, "GearSystem"), 0);
-    EXPECT_EQ(V(image, "PulsuProSpeed"), 125);
-    EXPECT_EQ(V(image, "IdleMode"), 1);
-    EXPECT_EQ(Values(image, "IdleServoPoz"), (std::vector<int>{60, 60, 60, 55, 50, 50, 40, 40, 40}));
+    EXPECT_EQ(V(image, FieldId::ServoInHyst), 60);
+    EXPECT_EQ(V(image, FieldId::ServoExHyst), 40);
+    EXPECT_EQ(V(image, FieldId::GearSystem), 0);
+    EXPECT_EQ(V(image, FieldId::PulsuProSpeed), 125);
+    EXPECT_EQ(V(image, FieldId::IdleMode), 1);
+    EXPECT_EQ(Values(image, FieldId::IdleServoPoz), (std::vector<int>{60, 60, 60, 55, 50, 50, 40, 40, 40}));
 }
 
 TEST(Defaults, TypeSpecificExceptions) {
@@ -127,53 +128,54 @@ TEST(Defaults, TypeSpecificExceptions) {
         SCOPED_TRACE(code);
         const DeviceImage image = Defaults(code);
         const bool inverted = code == 24 || code == 29 || code == 37 || code == 46 || code == 48;
-        EXPECT_EQ(V(image, "InvInput"), inverted ? 1 : 0);
+        EXPECT_EQ(V(image, FieldId::InvInput), inverted ? 1 : 0);
         const bool strongPickup = code == 1 || code == 38 || code == 39 || code == 41 || code == 43;
-        EXPECT_EQ(V(image, "Buzeni"), strongPickup ? 30 : 19);
-        EXPECT_EQ(V(image, "LobeWidth"), code == 8 ? 40 : code == 9 ? 60 : 50);
-        EXPECT_EQ(V(image, "IapTpsMin"), code == 46 ? 5 : 2);
-        EXPECT_EQ(V(image, "IapTpsMax"), code == 46 ? 7 : 5);
-        EXPECT_EQ(V(image, "BikeConstB", 2), code == 40 ? 1 : 0);
-        EXPECT_EQ(V(image, "Synchro1"), TriggerProfileOfCode(code).synchro1);
-        EXPECT_EQ(Values(image, "RpmAdv"), Values(image, "PolohaBRpm"));
-        EXPECT_EQ(V(image, "IgnLimiter"), CatalogueRowOfCode(code).ignLimiter);
+        EXPECT_EQ(V(image, FieldId::Buzeni), strongPickup ? 30 : 19);
+        EXPECT_EQ(V(image, FieldId::LobeWidth), code == 8 ? 40 : code == 9 ? 60 : 50);
+        EXPECT_EQ(V(image, FieldId::IapTpsMin), code == 46 ? 5 : 2);
+        EXPECT_EQ(V(image, FieldId::IapTpsMax), code == 46 ? 7 : 5);
+        EXPECT_EQ(V(image, FieldId::BikeConstB, 2), code == 40 ? 1 : 0);
+        EXPECT_EQ(V(image, FieldId::Synchro1), TriggerProfileOfCode(code).synchro1);
+        EXPECT_EQ(Values(image, FieldId::RpmAdv), Values(image, FieldId::PolohaBRpm));
+        EXPECT_EQ(V(image, FieldId::IgnLimiter), CatalogueRowOfCode(code).ignLimiter);
     }
-    EXPECT_EQ(Values(Defaults(3), "AirSensor"),
+    EXPECT_EQ(Values(Defaults(3), FieldId::AirSensor),
               (std::vector<int>{4095, 3631, 3167, 2316, 1466, 1133, 801, 698, 596}));
-    EXPECT_EQ(V(Defaults(24), "PulsuProSpeed"), 286);
-    EXPECT_EQ(V(Defaults(45), "PulsuProSpeed"), 970);
-    EXPECT_EQ(V(Defaults(48), "PulsuProSpeed"), 869);
+    EXPECT_EQ(V(Defaults(24), FieldId::PulsuProSpeed), 286);
+    EXPECT_EQ(V(Defaults(45), FieldId::PulsuProSpeed), 970);
+    EXPECT_EQ(V(Defaults(48), FieldId::PulsuProSpeed), 869);
     // Codes 24 and 28 share the trigger profile but not the inverted input.
     const DeviceImage a = Defaults(24), b = Defaults(28);
-    EXPECT_EQ(V(a, "PocPalcu"), V(b, "PocPalcu"));
-    EXPECT_NE(V(a, "InvInput"), V(b, "InvInput"));
+    EXPECT_EQ(V(a, FieldId::PocPalcu), V(b, FieldId::PocPalcu));
+    EXPECT_NE(V(a, FieldId::InvInput), V(b, FieldId::InvInput));
 }
 
 TEST(Defaults, PilotLightsFollowTheIgnitionLimiterWithoutWrapping) {
     DeviceImage image = Defaults(32);
     InjectionWork work;
-    Put(image, "IgnLimiter", 160);
+    Put(image, FieldId::IgnLimiter, 160);
     ApplyDefaults(image, work, true, 16);
-    EXPECT_EQ(Values(image, "PilotLight1"), std::vector<int>(6, 140));
-    EXPECT_EQ(Values(image, "PilotLight2"), std::vector<int>(6, 145));
-    Put(image, "IgnLimiter", 17);  // 1700 rpm: a wrapped byte would ask for 25000 rpm and more
+    EXPECT_EQ(Values(image, FieldId::PilotLight1), std::vector<int>(6, 140));
+    EXPECT_EQ(Values(image, FieldId::PilotLight2), std::vector<int>(6, 145));
+    Put(image, FieldId::IgnLimiter, 17);  // 1700 rpm: a wrapped byte would ask for 25000 rpm and more
     ApplyDefaults(image, work, true, 16);
-    EXPECT_EQ(Values(image, "PilotLight1"), std::vector<int>(6, 0));
-    EXPECT_EQ(Values(image, "PilotLight2"), std::vector<int>(6, 2));
+    EXPECT_EQ(Values(image, FieldId::PilotLight1), std::vector<int>(6, 0));
+    EXPECT_EQ(Values(image, FieldId::PilotLight2), std::vector<int>(6, 2));
 }
 
 // Every type's defaults must lie inside the stored ranges of their fields. Exempt: the tooth fields of
 // the trigger profiles (0 marks an unused channel or section) and the two position tables that reach 145,
 // which normalization caps at 144.
 TEST(Defaults, EveryTypeStaysWithinTheStoredRanges) {
-    const std::set<std::string_view> exempt = {"TeethPer180",  "TeethPer60",   "ToothAngle",   "Top2",
-                                               "Top3",         "Top4",         "KyvaniFaze11", "KyvaniFaze12",
-                                               "KyvaniFaze13", "KyvaniFaze21", "KyvaniFaze22", "KyvaniFaze23",
-                                               "PolohaAPoz",   "PolohaBPoz"};
+    const std::set<FieldId> exempt = {FieldId::TeethPer180,  FieldId::TeethPer60,   FieldId::ToothAngle,
+                                      FieldId::Top2,         FieldId::Top3,         FieldId::Top4,
+                                      FieldId::KyvaniFaze11, FieldId::KyvaniFaze12, FieldId::KyvaniFaze13,
+                                      FieldId::KyvaniFaze21, FieldId::KyvaniFaze22, FieldId::KyvaniFaze23,
+                                      FieldId::PolohaAPoz,   FieldId::PolohaBPoz};
     for (int code = 0; code < MotorcycleTypeCount; ++code) {
         const DeviceImage image = Defaults(code);
         for (const FieldInfo& field : FieldTable()) {
-            if (field.index < 300 || field.index == IapAxisIndex || exempt.count(field.name)) continue;
+            if (field.index < 300 || field.index == IapAxisIndex || exempt.count(field.id)) continue;
             for (int e = 0; e < field.count; ++e) {
                 const int v = FieldValue(image, field, e);
                 EXPECT_TRUE(v >= field.minStored && v <= field.maxStored)
@@ -189,63 +191,67 @@ TEST(Defaults, CustomCodeKeepsThePreviousTypesTables) {
     DeviceImage image = Defaults(17, work, state);
     const DeviceImage of17 = image;
 
-    Put(image, "Bike", 57);
+    Put(image, FieldId::Bike, 57);
     ApplyDefaults(image, work, state, false, 0);
-    EXPECT_EQ(V(image, "Bike"), 57);
+    EXPECT_EQ(V(image, FieldId::Bike), 57);
     EXPECT_EQ(state.tableCode, 17);
-    for (std::string_view name : {"Advance", "IgnLimiter", "RpmAdv", "PolohaAPoz", "Synchro2", "ServoInValue",
-                                  "InjCorrWater", "BikeTempCurve", "WaterSensor", "GearVoltage"})
-        EXPECT_EQ(Values(image, name), Values(of17, name)) << name;
+    for (FieldId name : {FieldId::Advance, FieldId::IgnLimiter, FieldId::RpmAdv, FieldId::PolohaAPoz,
+                         FieldId::Synchro2, FieldId::ServoInValue, FieldId::InjCorrWater,
+                         FieldId::BikeTempCurve, FieldId::WaterSensor, FieldId::GearVoltage})
+        EXPECT_EQ(Values(image, name), Values(of17, name)) << Field(name).name;
     // The injection references are those of the custom group: 15 columns.
     EXPECT_TRUE(work.fifteenColumns);
     for (int cell = 0; cell < MapCells; ++cell)
-        ASSERT_EQ(V(image, "Jet1A", cell), work.referenceOf(InjectionMap::Jet1A)[cell]);
+        ASSERT_EQ(V(image, FieldId::Jet1A, cell), work.referenceOf(InjectionMap::Jet1A)[cell]);
 
     // Without an earlier type the start-up type's tables serve.
     DeviceImage fresh;
     InjectionWork freshWork;
-    Put(fresh, "Bike", 200);
+    Put(fresh, FieldId::Bike, 200);
     ApplyDefaults(fresh, freshWork, false, 0);
-    EXPECT_EQ(Values(fresh, "Advance"), Values(Defaults(32), "Advance"));
-    EXPECT_EQ(V(fresh, "IgnLimiter"), 140);
+    EXPECT_EQ(Values(fresh, FieldId::Advance), Values(Defaults(32), FieldId::Advance));
+    EXPECT_EQ(V(fresh, FieldId::IgnLimiter), 140);
 }
 
 TEST(Defaults, TypeChangeWithoutNewDefaultsReplacesOnlySynchroAndTypeConstants) {
     InjectionWork work;
     DefaultsState state;
     DeviceImage image = Defaults(32, work, state);
-    Put(image, "IgnLimiter", 150);
+    Put(image, FieldId::IgnLimiter, 150);
     work.percentOf(InjectionMap::Jet2A).fill(110);
     const DeviceImage before = image;
 
-    Put(image, "Bike", 17);
+    Put(image, FieldId::Bike, 17);
     ApplyTypeChange(image, work, state);
 
     const DeviceImage of17 = Defaults(17);
-    for (std::string_view name : {"Synchro1", "PocPalcu", "Top1", "Top4", "PredaniHodnot", "Buzeni",
-                                  "BikeConstA", "BikeRevLimit", "BikeConstB", "BikeTempCurve"})
-        EXPECT_EQ(Values(image, name), Values(of17, name)) << name;
-    for (std::string_view name : {"Advance", "IgnLimiter", "JetLimiter", "ServoInValue", "RpmJet1A"})
-        EXPECT_EQ(Values(image, name), Values(before, name)) << name;
+    for (FieldId name : {FieldId::Synchro1, FieldId::PocPalcu, FieldId::Top1, FieldId::Top4,
+                         FieldId::PredaniHodnot, FieldId::Buzeni, FieldId::BikeConstA, FieldId::BikeRevLimit,
+                         FieldId::BikeConstB, FieldId::BikeTempCurve})
+        EXPECT_EQ(Values(image, name), Values(of17, name)) << Field(name).name;
+    for (FieldId name : {FieldId::Advance, FieldId::IgnLimiter, FieldId::JetLimiter, FieldId::ServoInValue,
+                         FieldId::RpmJet1A})
+        EXPECT_EQ(Values(image, name), Values(before, name)) << Field(name).name;
     EXPECT_EQ(state.triggerProfile, 12);
     // The maps keep their percentages; their microseconds follow the references of the new type.
     EXPECT_TRUE(work.fifteenColumns);
-    EXPECT_NE(Values(image, "Jet1A"), Values(before, "Jet1A"));
+    EXPECT_NE(Values(image, FieldId::Jet1A), Values(before, FieldId::Jet1A));
     for (int cell = 0; cell < MapCells; ++cell) {
-        ASSERT_EQ(V(image, "Jet1A", cell), work.referenceOf(InjectionMap::Jet1A)[cell]);
-        ASSERT_EQ(V(image, "Jet2A", cell), RawFromPercent(110, work.referenceOf(InjectionMap::Jet2A)[cell]));
+        ASSERT_EQ(V(image, FieldId::Jet1A, cell), work.referenceOf(InjectionMap::Jet1A)[cell]);
+        ASSERT_EQ(V(image, FieldId::Jet2A, cell),
+                  RawFromPercent(110, work.referenceOf(InjectionMap::Jet2A)[cell]));
     }
 
     // Switching the special setting off restores the synchronization and the first part of the constants.
-    Put(image, "Synchro1", 7);
-    Put(image, "BikeSecial", 1);
-    Put(image, "BikeConstA", 9, 5);
-    Put(image, "BikeTempCurve", 1, 0);
+    Put(image, FieldId::Synchro1, 7);
+    Put(image, FieldId::BikeSecial, 1);
+    Put(image, FieldId::BikeConstA, 9, 5);
+    Put(image, FieldId::BikeTempCurve, 1, 0);
     ApplySpecialSettingOff(image, state);
-    EXPECT_EQ(V(image, "Synchro1"), 0);
-    EXPECT_EQ(V(image, "BikeSecial"), 0);
-    EXPECT_EQ(V(image, "BikeConstA", 5), 105);
-    EXPECT_EQ(V(image, "BikeTempCurve", 0), 1);
+    EXPECT_EQ(V(image, FieldId::Synchro1), 0);
+    EXPECT_EQ(V(image, FieldId::BikeSecial), 0);
+    EXPECT_EQ(V(image, FieldId::BikeConstA, 5), 105);
+    EXPECT_EQ(V(image, FieldId::BikeTempCurve, 0), 1);
 }
 
 // Fields written by a pass for one page; the injection maps follow their percentages in every pass.
@@ -313,9 +319,9 @@ DeviceImage Scrambled(int jet1423Mode) {
     for (std::size_t i = 0; i < ImageSize; ++i)
         image.setByte(i, static_cast<std::uint8_t>((i * 37 + 11) % 256));
     image.IapAxis = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    Put(image, "Bike", 32);
-    Put(image, "IgnLimiter", 140);  // the pilot lights follow it
-    Put(image, "Jet1423Mode", jet1423Mode);
+    Put(image, FieldId::Bike, 32);
+    Put(image, FieldId::IgnLimiter, 140);  // the pilot lights follow it
+    Put(image, FieldId::Jet1423Mode, jet1423Mode);
     return image;
 }
 
@@ -366,9 +372,11 @@ TEST(Defaults, PagePassResetsOnlyItsPercentagesAndRebuildsEveryMap) {
     for (int cell = 0; cell < MapCells; ++cell) {
         ASSERT_EQ(work.percentOf(InjectionMap::Jet1A)[cell], 100);
         ASSERT_EQ(work.percentOf(InjectionMap::Jet2A)[cell], 120);
-        ASSERT_EQ(V(image, "Jet1A", cell), work.referenceOf(InjectionMap::Jet1A)[cell]);
-        ASSERT_EQ(V(image, "Jet2A", cell), RawFromPercent(120, work.referenceOf(InjectionMap::Jet2A)[cell]));
-        ASSERT_EQ(V(image, "Iap", cell), RawFromPercent(120, work.referenceOf(InjectionMap::Iap)[cell]));
+        ASSERT_EQ(V(image, FieldId::Jet1A, cell), work.referenceOf(InjectionMap::Jet1A)[cell]);
+        ASSERT_EQ(V(image, FieldId::Jet2A, cell),
+                  RawFromPercent(120, work.referenceOf(InjectionMap::Jet2A)[cell]));
+        ASSERT_EQ(V(image, FieldId::Iap, cell),
+                  RawFromPercent(120, work.referenceOf(InjectionMap::Iap)[cell]));
     }
 }
 

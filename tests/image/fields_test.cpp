@@ -25,64 +25,65 @@ TEST(FieldTable, FieldsAreOrderedDisjointInsideTheImageAndUniquelyNamed) {
         previousEnd = end;
     }
     EXPECT_EQ(FindField("IapAxis"), &FieldTable().back());
+    EXPECT_EQ(&Field(FieldId::IapAxis), &FieldTable().back());
 }
 
 TEST(FieldTable, LandmarksOfTheLayout) {
     struct Landmark {
-        const char* name;
+        FieldId id;
         std::size_t index;
         int width, count;
         const char* section;
     };
     const Landmark marks[] = {
-        {"Bike", 300, 1, 1, "BIKE"},
-        {"ApsTlak1", 342, 2, 1, "APS_IAPS"},
-        {"PulsuProSpeed", 462, 2, 1, "SPEED_PULSES"},
-        {"WaterSensor", 494, 2, 9, "WATER_TEMP_SENSOR"},
-        {"BikeTempCurve", 530, 2, 9, ""},
-        {"GearVoltage", 552, 2, 7, "GEAR"},
-        {"IdleMode", 584, 1, 1, "IDLE"},
-        {"IdleAdvPoz", 604, 1, 9, "IDLE"},
-        {"RpmServoIn", 835, 1, 15, "RPM_SERVO_IN"},
-        {"Jet4A", 1900, 2, 150, "JET_4A"},
-        {"Iap", 2350, 2, 150, "IAP"},
-        {"Memo", 2950, 1, 350, "MEMO"},
-        {"IapAxis", IapAxisIndex, 2, 10, "IAP_IAP"},
+        {FieldId::Bike, 300, 1, 1, "BIKE"},
+        {FieldId::ApsTlak1, 342, 2, 1, "APS_IAPS"},
+        {FieldId::PulsuProSpeed, 462, 2, 1, "SPEED_PULSES"},
+        {FieldId::WaterSensor, 494, 2, 9, "WATER_TEMP_SENSOR"},
+        {FieldId::BikeTempCurve, 530, 2, 9, ""},
+        {FieldId::GearVoltage, 552, 2, 7, "GEAR"},
+        {FieldId::IdleMode, 584, 1, 1, "IDLE"},
+        {FieldId::IdleAdvPoz, 604, 1, 9, "IDLE"},
+        {FieldId::RpmServoIn, 835, 1, 15, "RPM_SERVO_IN"},
+        {FieldId::Jet4A, 1900, 2, 150, "JET_4A"},
+        {FieldId::Iap, 2350, 2, 150, "IAP"},
+        {FieldId::Memo, 2950, 1, 350, "MEMO"},
+        {FieldId::IapAxis, IapAxisIndex, 2, 10, "IAP_IAP"},
     };
     for (const Landmark& m : marks) {
-        const FieldInfo* f = FindField(m.name);
-        ASSERT_NE(f, nullptr) << m.name;
-        EXPECT_EQ(f->index, m.index) << m.name;
-        EXPECT_EQ(f->width, m.width) << m.name;
-        EXPECT_EQ(f->count, m.count) << m.name;
-        EXPECT_EQ(f->section, m.section) << m.name;
+        const FieldInfo& f = Field(m.id);
+        EXPECT_EQ(f.id, m.id) << f.name;
+        EXPECT_EQ(FindField(f.name), &f) << f.name;
+        EXPECT_EQ(f.index, m.index) << f.name;
+        EXPECT_EQ(f.width, m.width) << f.name;
+        EXPECT_EQ(f.count, m.count) << f.name;
+        EXPECT_EQ(f.section, m.section) << f.name;
     }
     EXPECT_EQ(FindField("bike"), nullptr);  // names are exact
-    EXPECT_EQ(Field("Tps100").offsetC, 2500);
-    EXPECT_EQ(Field("StartLimiter").minStored, 9);
+    EXPECT_EQ(Field(FieldId::Tps100).offsetC, 2500);
+    EXPECT_EQ(Field(FieldId::StartLimiter).minStored, 9);
 }
 
 TEST(FieldAccess, ElementsStayInsideTheirFieldAndIapAxisStaysBesideTheImage) {
     DeviceImage image;
-    const FieldInfo& water = Field("WaterSensor");
+    const FieldInfo& water = Field(FieldId::WaterSensor);
     SetFieldValue(image, water, 8, 0x1234);
     EXPECT_EQ(image.byteAt(510), 0x12);
     EXPECT_EQ(image.byteAt(511), 0x34);
-    SetFieldValue(image, Field("RpmKorekce"), 0, 40);
-    EXPECT_EQ(FieldShown(image, Field("RpmKorekce")), -60);
+    SetFieldValue(image, Field(FieldId::RpmKorekce), 0, 40);
+    EXPECT_EQ(FieldShown(image, Field(FieldId::RpmKorekce)), -60);
 
     const DeviceImage before = image;
     SetFieldValue(image, water, 9, 0xFFFF);
     SetFieldValue(image, water, -1, 0xFFFF);
-    SetFieldValue(image, Field("NoSuchField"), 0, 7);
     EXPECT_EQ(image, before);
     EXPECT_EQ(FieldValue(image, water, 9), 0);
 
-    SetFieldValue(image, Field("IapAxis"), 0, 0x0304);
+    SetFieldValue(image, Field(FieldId::IapAxis), 0, 0x0304);
     EXPECT_EQ(image.IapAxis[0], 0x0304);
     for (std::size_t i = 584; i < 604; ++i) EXPECT_EQ(image.byteAt(i), 0) << i;
-    SetFieldValue(image, Field("IdleMode"), 0, 3);
-    EXPECT_EQ(FieldValue(image, Field("IapAxis"), 0), 0x0304);
+    SetFieldValue(image, Field(FieldId::IdleMode), 0, 3);
+    EXPECT_EQ(FieldValue(image, Field(FieldId::IapAxis), 0), 0x0304);
 }
 
 }  // namespace

@@ -202,18 +202,18 @@ class AccessibleWindow : public ::testing::Test {
     void showOptionalGroups() {
         DeviceImage& image = window->image();
         for (const auto& [field, value] :
-             std::initializer_list<std::pair<const char*, int>>{{"BikeSecial", 1},
-                                                                {"Synchro1", 5},
-                                                                {"Synchro2", 3},
-                                                                {"PocKanOut", 4},
-                                                                {"PotencMode", 1},
-                                                                {"IdleMode", 2},
-                                                                {"IdleAdvOn", 1},
-                                                                {"Gas", 1},
-                                                                {"PocetGear", 6},
-                                                                {"ServoInEnable", 1},
-                                                                {"ServoExEnable", 1},
-                                                                {"ServoInStep", 1}})
+             std::initializer_list<std::pair<FieldId, int>>{{FieldId::BikeSecial, 1},
+                                                            {FieldId::Synchro1, 5},
+                                                            {FieldId::Synchro2, 3},
+                                                            {FieldId::PocKanOut, 4},
+                                                            {FieldId::PotencMode, 1},
+                                                            {FieldId::IdleMode, 2},
+                                                            {FieldId::IdleAdvOn, 1},
+                                                            {FieldId::Gas, 1},
+                                                            {FieldId::PocetGear, 6},
+                                                            {FieldId::ServoInEnable, 1},
+                                                            {FieldId::ServoExEnable, 1},
+                                                            {FieldId::ServoInStep, 1}})
             SetFieldValue(image, Field(field), 0, value);
         window->ImageToPage();
         window->RefreshDisplay();

@@ -47,10 +47,10 @@ class AnsweringPrompts : public UserPrompts {
     QStringList shown;
 };
 
-int V(const DeviceImage& image, std::string_view name, int element = 0) {
+int V(const DeviceImage& image, FieldId name, int element = 0) {
     return FieldValue(image, Field(name), element);
 }
-void Put(DeviceImage& image, std::string_view name, int value, int element = 0) {
+void Put(DeviceImage& image, FieldId name, int value, int element = 0) {
     SetFieldValue(image, Field(name), element, value);
 }
 bool SameConfiguration(const DeviceImage& a, const DeviceImage& b) {
@@ -135,17 +135,17 @@ TEST_F(EditorTest, EnterCommitsTheFieldAndTypingAloneChangesNothing) {
     start();
     go(PageBike);
     SpinField* ign = spin("UpDownIgnLimiter");
-    ASSERT_EQ(V(w->image(), "IgnLimiter"), 140);
+    ASSERT_EQ(V(w->image(), FieldId::IgnLimiter), 140);
     EXPECT_FALSE(find<QAction>("MenuZpet")->isEnabled());
     const int before = current();
 
     type(ign, "13000");
     EXPECT_EQ(ign->value(), 13000);
-    EXPECT_EQ(V(w->image(), "IgnLimiter"), 140);
+    EXPECT_EQ(V(w->image(), FieldId::IgnLimiter), 140);
     EXPECT_EQ(entriesSince(before), 0);
 
     enter(ign);
-    EXPECT_EQ(V(w->image(), "IgnLimiter"), 130);
+    EXPECT_EQ(V(w->image(), FieldId::IgnLimiter), 130);
     EXPECT_EQ(entriesSince(before), 1);
     EXPECT_TRUE(find<QAction>("MenuZpet")->isEnabled());
     EXPECT_FALSE(find<QAction>("MenuZnovu")->isEnabled());
@@ -159,7 +159,7 @@ TEST_F(EditorTest, EnterCommitsTheFieldAndTypingAloneChangesNothing) {
     go(PageSynchro);
     go(PageBike);
     EXPECT_EQ(ign->value(), 13000);
-    EXPECT_EQ(V(w->image(), "IgnLimiter"), 130);
+    EXPECT_EQ(V(w->image(), FieldId::IgnLimiter), 130);
     EXPECT_EQ(entriesSince(before), 1);
 }
 
@@ -170,21 +170,21 @@ TEST_F(EditorTest, ArrowClicksAndClicksIntoAnotherFieldCommitThePage) {
     int before = current();
     clickArrow(ign, QStyle::SC_SpinBoxUp);
     EXPECT_EQ(ign->value(), 14100);
-    EXPECT_EQ(V(w->image(), "IgnLimiter"), 141);
+    EXPECT_EQ(V(w->image(), FieldId::IgnLimiter), 141);
     EXPECT_EQ(entriesSince(before), 1);
     clickArrow(ign, QStyle::SC_SpinBoxDown);
     clickArrow(ign, QStyle::SC_SpinBoxDown);
-    EXPECT_EQ(V(w->image(), "IgnLimiter"), 139);
+    EXPECT_EQ(V(w->image(), FieldId::IgnLimiter), 139);
     EXPECT_EQ(entriesSince(before), 3);
     QTest::keyClick(ign, Qt::Key_Up);  // the arrow keys step like the arrows
-    EXPECT_EQ(V(w->image(), "IgnLimiter"), 140);
+    EXPECT_EQ(V(w->image(), FieldId::IgnLimiter), 140);
     EXPECT_EQ(entriesSince(before), 4);
 
     // A value typed into one field goes in when the user clicks into the next one.
     before = current();
     type(spin("UpDownStartLimiter"), "9500");
     QTest::mouseClick(spin("UpDownJetLimiter")->edit(), Qt::LeftButton);
-    EXPECT_EQ(V(w->image(), "StartLimiter"), 95);
+    EXPECT_EQ(V(w->image(), FieldId::StartLimiter), 95);
     EXPECT_EQ(entriesSince(before), 1);
 }
 
@@ -192,8 +192,8 @@ TEST_F(EditorTest, CommittingEveryPageAsShownLeavesTheImageAlone) {
     start();
     // Trigger profiles leave the unused Top2..4 and oscillation sections at 0 (one type at 59) while
     // their spins offer 1..58: shown limited and left untouched, they keep what is stored.
-    Put(w->image(), "Top4", 0);
-    Put(w->image(), "KyvaniFaze23", 59);
+    Put(w->image(), FieldId::Top4, 0);
+    Put(w->image(), FieldId::KyvaniFaze23, 59);
     w->editor().ImageToPage();
     const DeviceImage initial = w->image();
     for (int page = 0; page < PageCount; ++page) {
@@ -209,13 +209,13 @@ TEST_F(EditorTest, CommittingEveryPageAsShownLeavesTheImageAlone) {
     SpinField* top1 = spin("UpDownTop1");
     type(top1, QString::number(top1->value() + 1));
     enter(top1);
-    EXPECT_EQ(V(w->image(), "Top1"), V(initial, "Top1") + 1);
-    EXPECT_EQ(V(w->image(), "Top4"), 0);
+    EXPECT_EQ(V(w->image(), FieldId::Top1), V(initial, FieldId::Top1) + 1);
+    EXPECT_EQ(V(w->image(), FieldId::Top4), 0);
     SpinField* top4 = spin("UpDownTop4");
     EXPECT_EQ(top4->value(), 1);
     type(top4, "7");
     enter(top4);
-    EXPECT_EQ(V(w->image(), "Top4"), 7);
+    EXPECT_EQ(V(w->image(), FieldId::Top4), 7);
 }
 
 TEST_F(EditorTest, NegativeCorrectionsAreStoredAroundTheirOffset) {
@@ -228,17 +228,17 @@ TEST_F(EditorTest, NegativeCorrectionsAreStoredAroundTheirOffset) {
         return s->value();
     };
     EXPECT_EQ(enterValue(PageBike, "UpDownRpmKorekce", "-60"), -60);
-    EXPECT_EQ(V(w->image(), "RpmKorekce"), 40);
+    EXPECT_EQ(V(w->image(), FieldId::RpmKorekce), 40);
     EXPECT_EQ(enterValue(PageKorekce, "UpDownKorIgnVoda[1]", "-7"), -7);
-    EXPECT_EQ(V(w->image(), "AdvCorrWater", 1), 93);
+    EXPECT_EQ(V(w->image(), FieldId::AdvCorrWater, 1), 93);
     EXPECT_EQ(enterValue(PageGear, "UpDownGearKorAdv[5]", "-20"), -20);
-    EXPECT_EQ(V(w->image(), "GearKorAdv", 5), 80);
+    EXPECT_EQ(V(w->image(), FieldId::GearKorAdv, 5), 80);
     EXPECT_EQ(enterValue(PageAdvance, "UpDownMisc_Uni[2]", "-12"), -12);
-    EXPECT_EQ(V(w->image(), "AdvCorrCyl3"), 88);
+    EXPECT_EQ(V(w->image(), FieldId::AdvCorrCyl3), 88);
     // And a commit elsewhere on the page keeps them.
     go(PageBike);
     enter(spin("UpDownChlazeni"));
-    EXPECT_EQ(V(w->image(), "RpmKorekce"), 40);
+    EXPECT_EQ(V(w->image(), FieldId::RpmKorekce), 40);
     EXPECT_EQ(spin("UpDownRpmKorekce")->value(), -60);
 }
 
@@ -247,11 +247,11 @@ TEST_F(EditorTest, CheckBoxesCommitOnMouseReleaseOnly) {
     go(PageBike);
     auto* akt = find<QCheckBox>("CheckBoxAktRpm");
     auto* fall = find<QCheckBox>("CheckBoxFallEnable");
-    ASSERT_EQ(V(w->image(), "AktRpm"), 1);
+    ASSERT_EQ(V(w->image(), FieldId::AktRpm), 1);
     int before = current();
     clickBox(akt);
     EXPECT_FALSE(akt->isChecked());
-    EXPECT_EQ(V(w->image(), "AktRpm"), 0);
+    EXPECT_EQ(V(w->image(), FieldId::AktRpm), 0);
     EXPECT_EQ(entriesSince(before), 1);
 
     // The keyboard toggles the box; the image takes it with the next commit made on the page.
@@ -259,12 +259,12 @@ TEST_F(EditorTest, CheckBoxesCommitOnMouseReleaseOnly) {
     fall->setFocus();
     QTest::keyClick(fall, Qt::Key_Space);
     EXPECT_FALSE(fall->isChecked());
-    EXPECT_EQ(V(w->image(), "FallEnable"), 1);
+    EXPECT_EQ(V(w->image(), FieldId::FallEnable), 1);
     EXPECT_EQ(entriesSince(before), 0);
     SpinField* chl = spin("UpDownChlazeni");
     chl->setFocus();
     enter(chl);
-    EXPECT_EQ(V(w->image(), "FallEnable"), 0);
+    EXPECT_EQ(V(w->image(), FieldId::FallEnable), 0);
     EXPECT_EQ(entriesSince(before), 1);
 }
 
@@ -276,7 +276,7 @@ TEST_F(EditorTest, UndoShowsThePageOfTheEntryAndRedoComesBack) {
     type(advanceCell, QString::number(cellValue(34) + 3));
     enter(advanceCell);
     const DeviceImage afterAdvance = w->image();
-    ASSERT_EQ(V(afterAdvance, "Advance", 34), V(initial, "Advance", 34) + 3);
+    ASSERT_EQ(V(afterAdvance, FieldId::Advance, 34), V(initial, FieldId::Advance, 34) + 3);
 
     go(PageJet1A);
     SpinField* jetCell = editCell(MapPanel::cellIndex(5, 5));
@@ -292,7 +292,7 @@ TEST_F(EditorTest, UndoShowsThePageOfTheEntryAndRedoComesBack) {
     EXPECT_EQ(w->editor().activePage(), PageAdvance);
     EXPECT_EQ(find<QTabWidget>("PageControl1")->currentIndex(), PageAdvance);
     EXPECT_TRUE(SameConfiguration(w->image(), afterAdvance));
-    EXPECT_EQ(cellValue(34), V(afterAdvance, "Advance", 34));
+    EXPECT_EQ(cellValue(34), V(afterAdvance, FieldId::Advance, 34));
     EXPECT_TRUE(redo->isEnabled());
 
     undo->trigger();
@@ -315,76 +315,76 @@ TEST_F(EditorTest, ThrottleCapturesStoreOnlyInsideTheirWindows) {
     LiveValues& live = w->liveValues();
     auto* tps0 = find<QPushButton>("ButtonTps0");
     auto* tps100 = find<QPushButton>("ButtonTps100");
-    const int tps0Before = V(w->image(), "Tps0");
-    const int tps100Before = V(w->image(), "Tps100");
+    const int tps0Before = V(w->image(), FieldId::Tps0);
+    const int tps100Before = V(w->image(), FieldId::Tps100);
     int before = current();
 
     for (int mv : {4910, 2499, 0}) {
         live.ThrottleSensorMv = static_cast<std::uint16_t>(mv);
         tps100->click();
-        EXPECT_EQ(V(w->image(), "Tps100"), tps100Before) << mv;
+        EXPECT_EQ(V(w->image(), FieldId::Tps100), tps100Before) << mv;
     }
     for (int mv : {299, 2501, 4000}) {
         live.ThrottleSensorMv = static_cast<std::uint16_t>(mv);
         tps0->click();
-        EXPECT_EQ(V(w->image(), "Tps0"), tps0Before) << mv;
+        EXPECT_EQ(V(w->image(), FieldId::Tps0), tps0Before) << mv;
     }
     EXPECT_EQ(entriesSince(before), 0);
 
     live.ThrottleSensorMv = 4900;
     tps100->click();
-    EXPECT_EQ(V(w->image(), "Tps100"), 240);
+    EXPECT_EQ(V(w->image(), FieldId::Tps100), 240);
     EXPECT_EQ(spin("UpDownTps100")->value(), 4900);
     EXPECT_EQ(entriesSince(before), 1);
     live.ThrottleSensorMv = 2500;
     tps100->click();
-    EXPECT_EQ(V(w->image(), "Tps100"), 0);
+    EXPECT_EQ(V(w->image(), FieldId::Tps100), 0);
     live.ThrottleSensorMv = 3217;
     tps100->click();
-    EXPECT_EQ(V(w->image(), "Tps100"), 71);
+    EXPECT_EQ(V(w->image(), FieldId::Tps100), 71);
 
     live.ThrottleSensorMv = 300;
     tps0->click();
-    EXPECT_EQ(V(w->image(), "Tps0"), 30);
+    EXPECT_EQ(V(w->image(), FieldId::Tps0), 30);
     EXPECT_EQ(spin("UpDownTps0")->value(), 300);
     live.ThrottleSensorMv = 2500;
     tps0->click();
-    EXPECT_EQ(V(w->image(), "Tps0"), 250);
+    EXPECT_EQ(V(w->image(), FieldId::Tps0), 250);
     EXPECT_EQ(entriesSince(before), 5);
 }
 
 TEST_F(EditorTest, GearCapturesFollowTheGearSystem) {
     start();
     go(PageGear);
-    ASSERT_EQ(V(w->image(), "GearSystem"), 0);  // voltage for type 32
+    ASSERT_EQ(V(w->image(), FieldId::GearSystem), 0);  // voltage for type 32
     LiveValues& live = w->liveValues();
     live.GearSensorMv = 2345;
     live.SpeedRatio = 777;
     int before = current();
     find<QPushButton>("ButtonGear3")->click();
-    EXPECT_EQ(V(w->image(), "GearVoltage", 3), 2345);
+    EXPECT_EQ(V(w->image(), FieldId::GearVoltage, 3), 2345);
     EXPECT_EQ(w->image().wordAt(126 + 3), 2345);
     EXPECT_EQ(spin("UpDownGearNapeti[3]")->value(), 2345);
     find<QPushButton>("ButtonGear0")->click();
-    EXPECT_EQ(V(w->image(), "GearVoltage", 0), 2345);
+    EXPECT_EQ(V(w->image(), FieldId::GearVoltage, 0), 2345);
     EXPECT_EQ(entriesSince(before), 2);
 
     // The ratio system: gears 1..6 take the live ratio; gear 0 does nothing, not even a commit, so
     // what was typed on the page stays in its field.
     find<RadioGroup>("RadioGroupGearSystem")->button(1)->click();
-    ASSERT_EQ(V(w->image(), "GearSystem"), 1);
-    const int pulses = V(w->image(), "PulsuProSpeed");
+    ASSERT_EQ(V(w->image(), FieldId::GearSystem), 1);
+    const int pulses = V(w->image(), FieldId::PulsuProSpeed);
     before = current();
     SpinField* auto1 = spin("UpDownGearAutoTps");
     type(auto1, "33");
     find<QPushButton>("ButtonGear0")->click();
     EXPECT_EQ(auto1->value(), 33);
-    EXPECT_EQ(V(w->image(), "PulsuProSpeed"), pulses);
+    EXPECT_EQ(V(w->image(), FieldId::PulsuProSpeed), pulses);
     EXPECT_EQ(entriesSince(before), 0);
     find<QPushButton>("ButtonGear2")->click();
     EXPECT_EQ(w->image().wordAt(81 + 2), 777);
     EXPECT_EQ(spin("UpDownGearPomer[1]")->value(), 777);
-    EXPECT_EQ(V(w->image(), "PulsuProSpeed"), pulses);
+    EXPECT_EQ(V(w->image(), FieldId::PulsuProSpeed), pulses);
     EXPECT_EQ(entriesSince(before), 1);
     EXPECT_NE(auto1->value(), 33);  // the capture's commit showed the image again
 
@@ -409,10 +409,10 @@ TEST_F(EditorTest, CapturesTakeTheValuesOfTheLastMonitorFrameFromTheUnit) {
     ASSERT_LE(throttleMv, 2500);
     go(PageGear);
     find<QPushButton>("ButtonGear5")->click();
-    EXPECT_EQ(V(w->image(), "GearVoltage", 5), gearMv);
+    EXPECT_EQ(V(w->image(), FieldId::GearVoltage, 5), gearMv);
     go(PageCidla);
     find<QPushButton>("ButtonTps0")->click();
-    EXPECT_EQ(V(w->image(), "Tps0"), throttleMv / 10);
+    EXPECT_EQ(V(w->image(), FieldId::Tps0), throttleMv / 10);
 }
 
 TEST_F(EditorTest, NewAsksAndOnlyYesLoadsTheDefaults) {
@@ -438,13 +438,13 @@ TEST_F(EditorTest, NewAsksAndOnlyYesLoadsTheDefaults) {
 
     prompts->answer = PromptAnswer::Yes;
     find<QAction>("MenuNew")->trigger();
-    EXPECT_EQ(V(w->image(), "IgnLimiter"), 140);
+    EXPECT_EQ(V(w->image(), FieldId::IgnLimiter), 140);
     EXPECT_EQ(ign->value(), 14000);
     EXPECT_EQ(find<QLabel>("LabelFile2")->text(), "");
     EXPECT_EQ(entriesSince(before), 1);
 
     // While the type list shows the separator line New asks nothing and does nothing.
-    Put(w->image(), "Bike", 60);
+    Put(w->image(), FieldId::Bike, 60);
     w->editor().ImageToPage();
     ASSERT_EQ(find<QComboBox>("ComboBoxBike")->currentIndex(), SeparatorItem);
     prompts->asked.clear();
@@ -469,7 +469,7 @@ TEST_F(EditorTest, NewForTheActualPageResetsOnlyThatPage) {
     SpinField* axis = editAxis(14);
     type(axis, QString::number(panel().grid().axis(14).value + 500));
     enter(axis);
-    ASSERT_NE(V(w->image(), "Jet1A", 20), V(initial, "Jet1A", 20));
+    ASSERT_NE(V(w->image(), FieldId::Jet1A, 20), V(initial, FieldId::Jet1A, 20));
     int before = current();
 
     prompts->answer = PromptAnswer::No;
@@ -482,9 +482,10 @@ TEST_F(EditorTest, NewForTheActualPageResetsOnlyThatPage) {
     find<QAction>("MenuNewActPage")->trigger();
     EXPECT_EQ(cellValue(20), 100);
     EXPECT_EQ(w->editor().injection().percentOf(InjectionMap::Jet1A)[20], 100);
-    for (int c = 0; c < 15; ++c) EXPECT_EQ(V(w->image(), "RpmJet1A", c), V(initial, "RpmJet1A", c)) << c;
-    EXPECT_EQ(V(w->image(), "Jet1A", 20), V(initial, "Jet1A", 20));
-    EXPECT_EQ(V(w->image(), "IgnLimiter"), 125);  // another page's change stays
+    for (int c = 0; c < 15; ++c)
+        EXPECT_EQ(V(w->image(), FieldId::RpmJet1A, c), V(initial, FieldId::RpmJet1A, c)) << c;
+    EXPECT_EQ(V(w->image(), FieldId::Jet1A, 20), V(initial, FieldId::Jet1A, 20));
+    EXPECT_EQ(V(w->image(), FieldId::IgnLimiter), 125);  // another page's change stays
     EXPECT_EQ(entriesSince(before), 1);
 
     // Inj-2A follows Inj-1A in the coupled mode (the 130 % of cell 20 reached it): its own defaults
@@ -494,9 +495,9 @@ TEST_F(EditorTest, NewForTheActualPageResetsOnlyThatPage) {
     ASSERT_EQ(cellValue(20), 130);
     const DeviceImage coupled = w->image();
     find<QAction>("MenuNewActPage")->trigger();
-    for (std::string_view field : {"Jet2A", "RpmJet2A"}) {
+    for (FieldId field : {FieldId::Jet2A, FieldId::RpmJet2A}) {
         for (int k = 0; k < Field(field).count; ++k)
-            ASSERT_EQ(V(w->image(), field, k), V(coupled, field, k)) << field << " " << k;
+            ASSERT_EQ(V(w->image(), field, k), V(coupled, field, k)) << Field(field).name << " " << k;
     }
     EXPECT_EQ(cellValue(20), 130);
 }
@@ -520,7 +521,7 @@ TEST_F(EditorTest, ChangingTheTypeAppliesItsSynchronizationUnlessCancelled) {
     // The reference result for type 17's synchronization and its type constants.
     DeviceImage fresh17;
     InjectionWork work17;
-    Put(fresh17, "Bike", 17);
+    Put(fresh17, FieldId::Bike, 17);
     ApplyDefaults(fresh17, work17, false, 0);
     NormalizeImage(fresh17);
 
@@ -541,59 +542,61 @@ TEST_F(EditorTest, ChangingTheTypeAppliesItsSynchronizationUnlessCancelled) {
         combo->setCurrentIndex(item17);
         emit combo->activated(item17);
         EXPECT_EQ(prompts->asked.size(), 1);
-        EXPECT_EQ(V(w->image(), "Bike"), 17);
+        EXPECT_EQ(V(w->image(), FieldId::Bike), 17);
         EXPECT_EQ(entriesSince(before), 1);
         // Limiters and the advance map stay; the trigger fields are the new type's.
-        EXPECT_EQ(V(w->image(), "IgnLimiter"), 125);
+        EXPECT_EQ(V(w->image(), FieldId::IgnLimiter), 125);
         for (int k = 0; k < MapCells; ++k)
-            ASSERT_EQ(V(w->image(), "Advance", k), V(before32, "Advance", k)) << k;
-        for (std::string_view name : {"Synchro1", "Synchro2", "PocPalcu", "VynechPalcu", "PocKanOut", "Top1",
-                                      "Top2", "Top3", "Top4", "PredaniHodnot"}) {
-            EXPECT_EQ(V(w->image(), name), V(fresh17, name)) << name;
+            ASSERT_EQ(V(w->image(), FieldId::Advance, k), V(before32, FieldId::Advance, k)) << k;
+        for (FieldId name : {FieldId::Synchro1, FieldId::Synchro2, FieldId::PocPalcu, FieldId::VynechPalcu,
+                             FieldId::PocKanOut, FieldId::Top1, FieldId::Top2, FieldId::Top3, FieldId::Top4,
+                             FieldId::PredaniHodnot}) {
+            EXPECT_EQ(V(w->image(), name), V(fresh17, name)) << Field(name).name;
         }
         // The maps keep their percentages, their µs follow the new type's references.
         const InjectionWork& work = w->editor().injection();
         EXPECT_EQ(work.percentOf(InjectionMap::Jet1A), percentBefore);
-        EXPECT_EQ(V(w->image(), "Jet1A", 33), RawFromPercent(120, work.referenceOf(InjectionMap::Jet1A)[33]));
+        EXPECT_EQ(V(w->image(), FieldId::Jet1A, 33),
+                  RawFromPercent(120, work.referenceOf(InjectionMap::Jet1A)[33]));
 
         // Back to type 32 for the next answer, again keeping the edits.
         combo->setCurrentIndex(ItemOfCode(32));
         emit combo->activated(ItemOfCode(32));
-        ASSERT_EQ(V(w->image(), "Bike"), 32);
-        EXPECT_EQ(V(w->image(), "IgnLimiter"), 125);
+        ASSERT_EQ(V(w->image(), FieldId::Bike), 32);
+        EXPECT_EQ(V(w->image(), FieldId::IgnLimiter), 125);
     }
 
     prompts->answer = PromptAnswer::Yes;
     combo->setCurrentIndex(item17);
     emit combo->activated(item17);
     EXPECT_TRUE(SameConfiguration(w->image(), fresh17));
-    EXPECT_EQ(spin("UpDownIgnLimiter")->value(), 100 * V(fresh17, "IgnLimiter"));
+    EXPECT_EQ(spin("UpDownIgnLimiter")->value(), 100 * V(fresh17, FieldId::IgnLimiter));
     EXPECT_EQ(combo->currentIndex(), item17);
 }
 
 TEST_F(EditorTest, IdleModeSwitchConvertsThePercentPositionsAsOneStepOfTheHistory) {
     start();
-    Put(w->image(), "ServoInProcent", 1);
-    Put(w->image(), "IdleMode", 1);
-    Put(w->image(), "IdleServoPoz", 40, 2);
+    Put(w->image(), FieldId::ServoInProcent, 1);
+    Put(w->image(), FieldId::IdleMode, 1);
+    Put(w->image(), FieldId::IdleServoPoz, 40, 2);
     go(PageIdle);
     ASSERT_EQ(spin("UpDownIdleServoPoz[2]")->value(), 40);
     const int before = current();
     auto* modes = find<RadioGroup>("RadioGroupIdleMode");
     modes->button(0)->click();
-    EXPECT_EQ(V(w->image(), "IdleMode"), 0);
-    EXPECT_EQ(V(w->image(), "IdleServoPoz", 2), 100);
+    EXPECT_EQ(V(w->image(), FieldId::IdleMode), 0);
+    EXPECT_EQ(V(w->image(), FieldId::IdleServoPoz, 2), 100);
     EXPECT_EQ(spin("UpDownIdleServoPoz[2]")->value(), 5000);
     EXPECT_EQ(spin("UpDownIdleServoPoz[2]")->singleStep(), 50);
     modes->button(1)->click();
-    EXPECT_EQ(V(w->image(), "IdleServoPoz", 2), 40);
+    EXPECT_EQ(V(w->image(), FieldId::IdleServoPoz, 2), 40);
     EXPECT_EQ(spin("UpDownIdleServoPoz[2]")->value(), 40);
     EXPECT_EQ(spin("UpDownIdleServoPoz[2]")->maximum(), 100);
     EXPECT_EQ(entriesSince(before), 2);
     // Undo takes back the last switch, and only it.
     w->editor().SpeedButtonZpetClick();
-    EXPECT_EQ(V(w->image(), "IdleMode"), 0);
-    EXPECT_EQ(V(w->image(), "IdleServoPoz", 2), 100);
+    EXPECT_EQ(V(w->image(), FieldId::IdleMode), 0);
+    EXPECT_EQ(V(w->image(), FieldId::IdleServoPoz, 2), 100);
 }
 
 TEST_F(EditorTest, UndoWithProgrammingAfterChangeSendsExactlyTheBlocksTheUndoChanged) {

@@ -58,10 +58,10 @@ class FilePrompts : public UserPrompts {
     QList<FileQuestion> questions;
 };
 
-int V(const DeviceImage& image, std::string_view name, int element = 0) {
+int V(const DeviceImage& image, FieldId name, int element = 0) {
     return FieldValue(image, Field(name), element);
 }
-void Put(DeviceImage& image, std::string_view name, int value, int element = 0) {
+void Put(DeviceImage& image, FieldId name, int value, int element = 0) {
     SetFieldValue(image, Field(name), element, value);
 }
 
@@ -83,7 +83,7 @@ class FileCommandsTest : public ::testing::Test {
     int entry() const { return w->editor().undoRing().current(); }
     QLabel* fileLabel() { return w->findChild<QLabel*>("LabelFile2"); }
     // A file of the window's configuration with one change made through the image.
-    QString savedWith(const QString& name, std::string_view field, int value) {
+    QString savedWith(const QString& name, FieldId field, int value) {
         DeviceImage copy = w->image();
         Put(copy, field, value);
         EXPECT_EQ(SaveParameterFile(path(name).toStdString(), copy), FileResult::Ok);
@@ -117,7 +117,7 @@ TEST_F(FileCommandsTest, SaveWritesTheCommittedPageAndRemembersTheFile) {
     EXPECT_TRUE(prompts->shown.isEmpty());
     DeviceImage read;
     ASSERT_EQ(LoadParameterFile(path("saved.ign").toStdString(), read), FileResult::Ok);
-    EXPECT_EQ(V(read, "IgnLimiter"), 125);
+    EXPECT_EQ(V(read, FieldId::IgnLimiter), 125);
     const QString shownPath = QDir::toNativeSeparators(QFileInfo(path("saved.ign")).absoluteFilePath());
     EXPECT_EQ(fileLabel()->text(), shownPath);
     EXPECT_EQ(w->currentFile(), shownPath);
@@ -158,11 +158,11 @@ TEST_F(FileCommandsTest, OpenRefusesBadFilesAndCommitsAGoodOneLikeAnEdit) {
     // A good file: normalized, shown, one history entry, its block marked.
     prompts->shown.clear();
     w->link()->session().blockChanged().fill(false);
-    prompts->openPath = savedWith("good.ign", "IgnLimiter", 120);
+    prompts->openPath = savedWith("good.ign", FieldId::IgnLimiter, 120);
     w->editor().switchToPage(PageBike);
     w->MenuOpenClick();
     EXPECT_TRUE(prompts->shown.isEmpty());
-    EXPECT_EQ(V(w->image(), "IgnLimiter"), 120);
+    EXPECT_EQ(V(w->image(), FieldId::IgnLimiter), 120);
     EXPECT_EQ(w->findChild<SpinField*>("UpDownIgnLimiter")->value(), 12000);
     EXPECT_EQ(entry(), (first + 1) % UndoRing::Size);
     EXPECT_TRUE(w->link()->session().blockChanged()[309 / BlockSize]);
@@ -177,12 +177,12 @@ TEST_F(FileCommandsTest, OpenRefusesBadFilesAndCommitsAGoodOneLikeAnEdit) {
 
 TEST_F(FileCommandsTest, ADamagedFileIsRefusedWithItsLineAndLeavesTheWindowAsItWas) {
     start();
-    prompts->openPath = savedWith("good.ign", "IgnLimiter", 120);
+    prompts->openPath = savedWith("good.ign", FieldId::IgnLimiter, 120);
     w->MenuOpenClick();
     const QString fileBefore = w->currentFile();
     // The same configuration with another limiter (line 12), cut after line 30 inside ADVANCE.
     DeviceImage changed = w->image();
-    Put(changed, "IgnLimiter", 95);
+    Put(changed, FieldId::IgnLimiter, 95);
     const std::string whole = FormatParameterFile(changed);
     std::size_t end = 0;
     for (int line = 0; line < 30; ++line) end = whole.find('\n', end) + 1;
@@ -247,7 +247,7 @@ TEST_F(FileCommandsTest, ADamagedRestorePointListsAsUnreadableAndIsNotRestored) 
 TEST_F(FileCommandsTest, OpenWithProgrammingAfterChangeSendsTheChangedBlocks) {
     start(true);
     w->findChild<QCheckBox*>("CheckBoxProgHned")->setChecked(true);
-    prompts->openPath = savedWith("limiter.ign", "IgnLimiter", 118);
+    prompts->openPath = savedWith("limiter.ign", FieldId::IgnLimiter, 118);
     w->MenuOpenClick();
     EXPECT_EQ(w->link()->session().transferState(), TransferState::Programming);
     for (int i = 0; i < 400 && w->link()->session().transferState() != TransferState::Idle; ++i)
@@ -258,31 +258,31 @@ TEST_F(FileCommandsTest, OpenWithProgrammingAfterChangeSendsTheChangedBlocks) {
 TEST_F(FileCommandsTest, OpenForActualPageAppliesOnlyThatPagesSections) {
     start();
     DeviceImage changed = w->image();
-    Put(changed, "IgnLimiter", 121);                                   // LIMITER: Bike page
-    Put(changed, "PocPalcu", V(changed, "PocPalcu") == 24 ? 36 : 24);  // SYNCHRO: Synchro page
-    Put(changed, "Jet2A", V(changed, "Jet2A", 3) + 40, 3);             // Inj-2A
+    Put(changed, FieldId::IgnLimiter, 121);                                          // LIMITER: Bike page
+    Put(changed, FieldId::PocPalcu, V(changed, FieldId::PocPalcu) == 24 ? 36 : 24);  // SYNCHRO: Synchro page
+    Put(changed, FieldId::Jet2A, V(changed, FieldId::Jet2A, 3) + 40, 3);             // Inj-2A
     ASSERT_EQ(SaveParameterFile(path("mixed.ign").toStdString(), changed), FileResult::Ok);
     prompts->openPath = path("mixed.ign");
     const DeviceImage before = w->image();
 
     w->editor().switchToPage(PageSynchro);
     w->MenuOpenActPageClick();
-    EXPECT_EQ(V(w->image(), "PocPalcu"), V(changed, "PocPalcu"));
-    EXPECT_EQ(V(w->image(), "IgnLimiter"), V(before, "IgnLimiter"));
+    EXPECT_EQ(V(w->image(), FieldId::PocPalcu), V(changed, FieldId::PocPalcu));
+    EXPECT_EQ(V(w->image(), FieldId::IgnLimiter), V(before, FieldId::IgnLimiter));
 
     // Inj-2A follows Inj-1A in the coupled mode: an open for that page applies nothing.
-    Put(w->image(), "Jet1423Mode", 1);
+    Put(w->image(), FieldId::Jet1423Mode, 1);
     w->editor().switchToPage(PageJet2A);
     w->MenuOpenActPageClick();
-    EXPECT_EQ(V(w->image(), "Jet2A", 3), V(before, "Jet2A", 3));
-    Put(w->image(), "Jet1423Mode", 0);
+    EXPECT_EQ(V(w->image(), FieldId::Jet2A, 3), V(before, FieldId::Jet2A, 3));
+    Put(w->image(), FieldId::Jet1423Mode, 0);
     w->editor().switchToPage(PageJet2A);
     w->MenuOpenActPageClick();
-    EXPECT_NE(V(w->image(), "Jet2A", 3), V(before, "Jet2A", 3));
+    EXPECT_NE(V(w->image(), FieldId::Jet2A, 3), V(before, FieldId::Jet2A, 3));
 
     w->editor().switchToPage(PageBike);
     w->MenuOpenActPageClick();
-    EXPECT_EQ(V(w->image(), "IgnLimiter"), 121);
+    EXPECT_EQ(V(w->image(), FieldId::IgnLimiter), 121);
 }
 
 TEST_F(FileCommandsTest, ServiceBatchLeavesTheWindowAsItWas) {

@@ -69,7 +69,7 @@ TEST_F(LanguageTest, DisconnectedMonitorShowsStemsOfTheLanguageWithPlaceholders)
     EXPECT_EQ(label("LabelPilotLight"), Text(52, 3) + " [rpm]");
 
     // Type 26 uses the shift light output as a choke.
-    SetFieldValue(w->image(), Field("Bike"), 0, 26);
+    SetFieldValue(w->image(), Field(FieldId::Bike), 0, 26);
     w->setLanguage(2);
     EXPECT_EQ(label("LabelMonPilotLight"), Text(53, 2) + " - ---");
     EXPECT_EQ(label("LabelPilotLight"), Text(52, 2) + " [rpm]");  // the French shift light text

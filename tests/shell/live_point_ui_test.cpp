@@ -47,10 +47,8 @@ class LivePointUiTest : public ::testing::Test {
         w->editor().switchToPage(page);
         w->Timer1Timer();
     }
-    int V(std::string_view field, int e = 0) { return FieldValue(w->image(), Field(field), e); }
-    void put(std::string_view field, int value, int e = 0) {
-        SetFieldValue(w->image(), Field(field), e, value);
-    }
+    int V(FieldId field, int e = 0) { return FieldValue(w->image(), Field(field), e); }
+    void put(FieldId field, int value, int e = 0) { SetFieldValue(w->image(), Field(field), e, value); }
     MapPanel& panel() { return *w->editor().mapPanel(); }
     int greenCells() {
         int n = 0;
@@ -58,7 +56,7 @@ class LivePointUiTest : public ::testing::Test {
         return n;
     }
     // The live cell as the searches give it for the page's own axis.
-    int expectedCell(std::string_view axisField) {
+    int expectedCell(FieldId axisField) {
         std::array<std::uint8_t, 15> axis{};
         for (int c = 0; c < 15; ++c)
             axis[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(V(axisField, c));
@@ -73,9 +71,9 @@ class LivePointUiTest : public ::testing::Test {
 
 TEST_F(LivePointUiTest, F5OnAdvanceStepsExactlyTheGreenCellWithOneUndoEntry) {
     start({6000, 30});
-    put("AdvanceTps", 1);
+    put(FieldId::AdvanceTps, 1);
     show(PageAdvance);
-    const int k = expectedCell("RpmAdv");
+    const int k = expectedCell(FieldId::RpmAdv);
     EXPECT_EQ(greenCells(), 1);
     EXPECT_EQ(panel().grid().cell(k).field, Green);
     EXPECT_EQ(panel().grid().rowCaption(k / 15).background, Green);
@@ -85,12 +83,12 @@ TEST_F(LivePointUiTest, F5OnAdvanceStepsExactlyTheGreenCellWithOneUndoEntry) {
     const DeviceImage before = w->image();
     const int entry = w->editor().undoRing().current();
     w->findChild<QAction*>("MenuToolsPlus")->trigger();
-    EXPECT_EQ(V("Advance", k), before.byteAt(Field("Advance").index + k) + 1);
+    EXPECT_EQ(V(FieldId::Advance, k), before.byteAt(Field(FieldId::Advance).index + k) + 1);
     int changed = 0;
     for (std::size_t i = 0; i < ImageSize; ++i) changed += w->image().byteAt(i) != before.byteAt(i);
     EXPECT_EQ(changed, 1);
     EXPECT_EQ(w->editor().undoRing().current(), (entry + 1) % UndoRing::Size);
-    EXPECT_EQ(panel().grid().cell(k).value, V("Advance", k));
+    EXPECT_EQ(panel().grid().cell(k).value, V(FieldId::Advance, k));
 
     // "All" steps the whole map: the whole page shifts by one degree in one entry.
     panel().allBox()->setChecked(true);
@@ -98,14 +96,15 @@ TEST_F(LivePointUiTest, F5OnAdvanceStepsExactlyTheGreenCellWithOneUndoEntry) {
     const DeviceImage beforeAll = w->image();
     w->findChild<QAction*>("MenuToolsMinus")->trigger();
     for (int cell = 0; cell < 150; cell += 37)
-        EXPECT_EQ(V("Advance", cell), beforeAll.byteAt(Field("Advance").index + cell) - 1) << cell;
+        EXPECT_EQ(V(FieldId::Advance, cell), beforeAll.byteAt(Field(FieldId::Advance).index + cell) - 1)
+            << cell;
     EXPECT_TRUE(w->findChild<QLabel*>("LabelTest1")->text().startsWith("Test1= "));
 }
 
 TEST_F(LivePointUiTest, MapPanelTakesTheShapeOfEachPage) {
     start({3000, 20});
     // An Advance map without the throttle axis shows its full-throttle row alone, at the top.
-    put("AdvanceTps", 0);
+    put(FieldId::AdvanceTps, 0);
     show(PageAdvance);
     EXPECT_FALSE(panel().grid().cell(0).shown);
     EXPECT_TRUE(panel().grid().cell(135).shown);
@@ -113,10 +112,10 @@ TEST_F(LivePointUiTest, MapPanelTakesTheShapeOfEachPage) {
     EXPECT_FALSE(panel().grid().columnButtonsShown(0));
     // The live cell is in that row, whatever the throttle.
     EXPECT_EQ(greenCells(), 1);
-    EXPECT_EQ(panel().grid().cell(135 + expectedCell("RpmAdv") % 15).field, Green);
+    EXPECT_EQ(panel().grid().cell(135 + expectedCell(FieldId::RpmAdv) % 15).field, Green);
 
     // The disabled intake servo: only its enable box.
-    put("ServoInEnable", 0);
+    put(FieldId::ServoInEnable, 0);
     show(PageServoIn);
     EXPECT_TRUE(panel().servoEnableBox()->isVisibleTo(&panel()));
     EXPECT_FALSE(panel().procentBox()->isVisibleTo(&panel()));
@@ -125,13 +124,13 @@ TEST_F(LivePointUiTest, MapPanelTakesTheShapeOfEachPage) {
     EXPECT_FALSE(panel().grid().bevelShown());
 
     // Inj-1A with Ms: the times over the cells; coupled followers read-only.
-    put("Jet1423Mode", 1);
-    put("PocKanOut", 4);
+    put(FieldId::Jet1423Mode, 1);
+    put(FieldId::PocKanOut, 4);
     show(PageJet1A);
     panel().msBox()->setChecked(true);
     w->editor().CheckBoxTps_UniMouseUp();
     EXPECT_TRUE(panel().grid().cell(0).timeShown);
-    EXPECT_EQ(panel().grid().cell(0).time, QString::asprintf("%5.3f ", V("Jet1A", 0) * 0.001));
+    EXPECT_EQ(panel().grid().cell(0).time, QString::asprintf("%5.3f ", V(FieldId::Jet1A, 0) * 0.001));
     EXPECT_EQ(panel().channelsCaption()->text(), "  1 -> 2, 3, 4  ");
     panel().msBox()->setChecked(false);
     w->editor().CheckBoxTps_UniMouseUp();
@@ -151,12 +150,12 @@ TEST_F(LivePointUiTest, MapPanelTakesTheShapeOfEachPage) {
 
     // 1=2=3=4 hides the follower tabs; separate channels show as many as there are.
     auto* tabs = w->findChild<QTabWidget*>("PageControl1");
-    put("Jet1423Mode", 2);
+    put(FieldId::Jet1423Mode, 2);
     show(PageJet1A);
     EXPECT_FALSE(tabs->isTabVisible(PageJet2A));
     EXPECT_TRUE(w->findChild<QAction*>("Menu_Jet123Stejny")->isChecked());
-    put("Jet1423Mode", 0);
-    put("PocKanOut", 2);
+    put(FieldId::Jet1423Mode, 0);
+    put(FieldId::PocKanOut, 2);
     w->editor().ImageToPage();
     EXPECT_TRUE(tabs->isTabVisible(PageJet2A));
     EXPECT_FALSE(tabs->isTabVisible(PageJet3A));
@@ -175,8 +174,8 @@ TEST_F(LivePointUiTest, FixedPagesFollowTheLivePointAndTheirSelectors) {
     EXPECT_EQ(w->findChild<SpinField*>(QString("UpDownIdleAdvPoz[%1]").arg(t))->fieldColor(), Green);
 
     // Gear page by voltage: only the engaged gear's field, and the number of gears limits the rows.
-    put("GearSystem", 0);
-    put("PocetGear", 4);
+    put(FieldId::GearSystem, 0);
+    put(FieldId::PocetGear, 4);
     show(PageGear);
     const int g = w->liveValues().Gear;
     EXPECT_EQ(w->findChild<SpinField*>(QString("UpDownGearNapeti[%1]").arg(g))->fieldColor(), Green);

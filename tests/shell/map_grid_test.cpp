@@ -48,8 +48,8 @@ class MapGridTest : public ::testing::Test {
         prompts = p.get();
         w = std::make_unique<TFormHlav>(o, std::move(p));
         w->timer1()->stop();
-        SetFieldValue(w->image(), Field("AdvanceTps"), 0, 1);
-        for (int k = 0; k < MapCells; ++k) SetFieldValue(w->image(), Field("Advance"), k, 10 + k % 15);
+        SetFieldValue(w->image(), Field(FieldId::AdvanceTps), 0, 1);
+        for (int k = 0; k < MapCells; ++k) SetFieldValue(w->image(), Field(FieldId::Advance), k, 10 + k % 15);
         w->editor().switchToPage(PageAdvance);
         w->editor().CommitChange();
         w->Timer1Timer();
@@ -61,7 +61,9 @@ class MapGridTest : public ::testing::Test {
     MapGridView& view() { return panel().gridView(); }
     QModelIndex at(int r, int c) { return panel().grid().cellIndex(MapPanel::cellIndex(r, c)); }
     int value(int r, int c) { return panel().grid().cell(MapPanel::cellIndex(r, c)).value; }
-    int stored(int r, int c) { return FieldValue(w->image(), Field("Advance"), MapPanel::cellIndex(r, c)); }
+    int stored(int r, int c) {
+        return FieldValue(w->image(), Field(FieldId::Advance), MapPanel::cellIndex(r, c));
+    }
     // A key as the tuner presses it: to whatever has the focus, through the window's shortcuts.
     void key(Qt::Key k, Qt::KeyboardModifiers m = {}) {
         QWidget* focus = QApplication::focusWidget();
@@ -172,7 +174,7 @@ TEST_F(MapGridTest, PasteIsOneEditCutAtTheMapsEdgeAndABadBlockChangesNothing) {
     EXPECT_EQ(stored(9, 13), 23);
     EXPECT_EQ(stored(9, 14), 24);
     EXPECT_EQ((undoEntry() - entry + UndoRing::Size) % UndoRing::Size, 1);
-    const int base = Field("Advance").index;
+    const int base = Field(FieldId::Advance).index;
     EXPECT_TRUE(w->link()->session().blockChanged()[static_cast<std::size_t>(base / BlockSize)]);
     // One undo takes the whole paste back.
     w->findChild<QAction*>("MenuZpet")->trigger();
@@ -278,8 +280,8 @@ TEST_F(MapGridTest, ThePositionCurvesAreGridsThatEditTheImageAndShowTheLiveColum
     ASSERT_NE(curve, nullptr);
     // The items show the image: the rpm axis in rpm, the positions in degrees.
     for (int c = 0; c < MapColumns; ++c) {
-        EXPECT_EQ(curve->grid().axis(c).value, 100 * FieldValue(w->image(), Field("PolohaARpm"), c));
-        EXPECT_EQ(curve->grid().cell(c).value, 5 * FieldValue(w->image(), Field("PolohaAPoz"), c));
+        EXPECT_EQ(curve->grid().axis(c).value, 100 * FieldValue(w->image(), Field(FieldId::PolohaARpm), c));
+        EXPECT_EQ(curve->grid().cell(c).value, 5 * FieldValue(w->image(), Field(FieldId::PolohaAPoz), c));
     }
     // The live column is green in both rows, and only there.
     int green = -1;
@@ -297,7 +299,7 @@ TEST_F(MapGridTest, ThePositionCurvesAreGridsThatEditTheImageAndShowTheLiveColum
     field->edit()->selectAll();
     type("400");
     key(Qt::Key_Right, Qt::ControlModifier);
-    EXPECT_EQ(FieldValue(w->image(), Field("PolohaAPoz"), 3), 80);
+    EXPECT_EQ(FieldValue(w->image(), Field(FieldId::PolohaAPoz), 3), 80);
     EXPECT_EQ(curve->editedIndex(), curve->itemNamed("UpDownPolohaAPoz[4]"));
     // In a curve Ctrl+C copies the field's own text: the map's cell entries are off here.
     EXPECT_FALSE(w->findChild<QAction*>("MenuCellsCopy")->isEnabled());

@@ -639,7 +639,7 @@ class SequenceRun {
                 if (spinsHere) s.control = spins[static_cast<std::size_t>(rng() % spins.size())].name;
                 break;
             case Op::TypeChange: {
-                const int current = ItemOfCode(FieldValue(w_->image(), Field("Bike")));
+                const int current = ItemOfCode(FieldValue(w_->image(), Field(FieldId::Bike)));
                 do s.value = between(rng, 0, MotorcycleTypeCount - 1);
                 while (s.value == current);
                 break;
@@ -1064,7 +1064,7 @@ class SequenceRun {
             if (ring().current() != current || ring().newest() != newest)
                 return Broken{"type-change-cancel", "Cancel at the type change took a history entry"};
             const int combo = w_->findChild<QComboBox*>("ComboBoxBike")->currentIndex();
-            const int item = ItemOfCode(FieldValue(before, Field("Bike")));
+            const int item = ItemOfCode(FieldValue(before, Field(FieldId::Bike)));
             if (combo != item)
                 return Broken{"type-change-cancel", "Cancel at the type change left the selector at item " +
                                                         std::to_string(combo) + " instead of " +

@@ -64,10 +64,8 @@ class TuningToolsTest : public ::testing::Test {
         w->editor().switchToPage(page);
         w->Timer1Timer();
     }
-    int V(std::string_view field, int e = 0) { return FieldValue(w->image(), Field(field), e); }
-    void put(std::string_view field, int value, int e = 0) {
-        SetFieldValue(w->image(), Field(field), e, value);
-    }
+    int V(FieldId field, int e = 0) { return FieldValue(w->image(), Field(field), e); }
+    void put(FieldId field, int value, int e = 0) { SetFieldValue(w->image(), Field(field), e, value); }
     MapPanel& panel() { return *w->editor().mapPanel(); }
     QModelIndex at(int k) { return panel().grid().cellIndex(k); }
     QColor painted(int k) { return panel().gridView().paintedColor(at(k)); }
@@ -95,7 +93,7 @@ class TuningToolsTest : public ::testing::Test {
 
 TEST_F(TuningToolsTest, RecordedLogReplaysToTheSameLivePointsOnEveryMapPage) {
     start();
-    put("AdvanceTps", 1);
+    put(FieldId::AdvanceTps, 1);
     show(PageAdvance);
     ASSERT_TRUE(tools().startDatalog(path("ride.csv")));
     EXPECT_TRUE(w->findChild<QLabel*>("LabelDatalog")->isVisibleTo(w.get()));
@@ -143,7 +141,7 @@ TEST_F(TuningToolsTest, RecordedLogReplaysToTheSameLivePointsOnEveryMapPage) {
 
 TEST_F(TuningToolsTest, CellHitsOfAKnownLogAndTheirTable) {
     start(EngineMotion::Hold, {3000, 0});
-    put("AdvanceTps", 1);
+    put(FieldId::AdvanceTps, 1);
     show(PageAdvance);
     // Three frames at one point, two at another, one with the engine stopped.
     DatalogWriter writer;
@@ -196,7 +194,7 @@ TEST_F(TuningToolsTest, ReplayWithoutAUnitMovesTheLivePointWithoutAVersionWarnin
     o.settingsDirectory = dir.path();
     w = std::make_unique<TFormHlav>(o, std::make_unique<ToolPrompts>());
     w->timer1()->stop();
-    put("AdvanceTps", 1);
+    put(FieldId::AdvanceTps, 1);
     show(PageAdvance);
     DatalogWriter writer;
     std::string error;
@@ -251,7 +249,7 @@ TEST_F(TuningToolsTest, FastMonitorFromTheToolsMenuIsOffAtStart) {
 
 TEST_F(TuningToolsTest, OperationOnChosenAdvanceCellsIsOneCommit) {
     start();
-    put("AdvanceTps", 1);
+    put(FieldId::AdvanceTps, 1);
     show(PageAdvance);
     tools().selection().select({2, 3, 4, 6});  // rows 2..4, columns 3..6
     const DeviceImage before = w->image();
@@ -259,38 +257,41 @@ TEST_F(TuningToolsTest, OperationOnChosenAdvanceCellsIsOneCommit) {
     prompts->number = 2;
     ASSERT_TRUE(tools().applyCellOperation(SelectionOp::Add));
     EXPECT_EQ(prompts->numbersAsked, 1);
-    const int base = Field("Advance").index;
+    const int base = Field(FieldId::Advance).index;
     for (int r = 0; r < MapRows; ++r) {
         for (int c = 0; c < MapColumns; ++c) {
             const int k = MapPanel::cellIndex(r, c);
             const int old = before.byteAt(static_cast<std::size_t>(base + k));
             const bool inside = r >= 2 && r <= 4 && c >= 3 && c <= 6;
-            EXPECT_EQ(V("Advance", k), inside ? std::min(old + 2, panel().grid().cell(k).maximum) : old)
+            EXPECT_EQ(V(FieldId::Advance, k),
+                      inside ? std::min(old + 2, panel().grid().cell(k).maximum) : old)
                 << r << "," << c;
-            EXPECT_EQ(panel().grid().cell(k).value, V("Advance", k));
+            EXPECT_EQ(panel().grid().cell(k).value, V(FieldId::Advance, k));
         }
     }
     EXPECT_EQ(w->editor().undoRing().current(), (entry + 1) % UndoRing::Size);
     EXPECT_TRUE(w->link()->session().blockChanged()[static_cast<std::size_t>(base / BlockSize)]);
     w->findChild<QAction*>("MenuZpet")->trigger();
-    EXPECT_EQ(V("Advance", MapPanel::cellIndex(3, 4)), before.byteAt(static_cast<std::size_t>(base + 49)));
+    EXPECT_EQ(V(FieldId::Advance, MapPanel::cellIndex(3, 4)),
+              before.byteAt(static_cast<std::size_t>(base + 49)));
 
     // Interpolation between the corners: the inner cells lie on the plane of the four corners.
     show(PageAdvance);  // the undo went back to the page of the entry it restored
     tools().selection().select({0, 0, 9, 14});
     ASSERT_TRUE(tools().applyCellOperation(SelectionOp::InterpolateBoth))
         << prompts->shown.join("|").toStdString();
-    const int c00 = V("Advance", 0), c0e = V("Advance", 14), ce0 = V("Advance", 135), cee = V("Advance", 149);
+    const int c00 = V(FieldId::Advance, 0), c0e = V(FieldId::Advance, 14), ce0 = V(FieldId::Advance, 135),
+              cee = V(FieldId::Advance, 149);
     const double mid = (c00 + c0e + ce0 + cee) / 4.0;
     EXPECT_NEAR(panel().grid().cell(MapPanel::cellIndex(4, 7)).value, mid, 2.0);
 }
 
 TEST_F(TuningToolsTest, EveryOperationIsOneUndoEntryAndUndoesWhole) {
     start();
-    put("AdvanceTps", 1);
+    put(FieldId::AdvanceTps, 1);
     show(PageAdvance);
     // A map with some relief, so that every operation changes something.
-    for (int k = 0; k < MapCells; ++k) put("Advance", 10 + (k * 7) % 23, k);
+    for (int k = 0; k < MapCells; ++k) put(FieldId::Advance, 10 + (k * 7) % 23, k);
     w->editor().CommitChange();
     prompts->number = 3;
     for (SelectionOp op :
@@ -352,7 +353,7 @@ TEST_F(TuningToolsTest, FollowerMapsInCoupledModeRefuseOperations) {
 
 TEST_F(TuningToolsTest, CellsAreChosenByShiftArrowsAndDragAndTheLiveColourWins) {
     start(EngineMotion::Hold, {6000, 30});
-    put("AdvanceTps", 1);
+    put(FieldId::AdvanceTps, 1);
     show(PageAdvance);
     w->show();
     SpinField* first = panel().gridView().edit(at(MapPanel::cellIndex(1, 1)));
@@ -402,7 +403,7 @@ TEST_F(TuningToolsTest, CellsAreChosenByShiftArrowsAndDragAndTheLiveColourWins) 
 
 TEST_F(TuningToolsTest, MapChartFollowsTheShownMapAndItsLiveCell) {
     start(EngineMotion::Hold, {6000, 30});
-    put("AdvanceTps", 1);
+    put(FieldId::AdvanceTps, 1);
     show(PageAdvance);
     w->findChild<QAction*>("MenuMapChart")->trigger();
     ASSERT_NE(tools().mapChart(), nullptr);

@@ -92,8 +92,8 @@ TEST_F(UnitStateTest, FailedVerifyNamesTheFieldsOfTheBlockWithBothValues) {
     finish();
     // The unit's block 1 changes behind the PC's back.
     DeviceImage stored = w->simulatedUnit()->storedImage();
-    const int limiter = FieldValue(stored, Field("IgnLimiter"));
-    SetFieldValue(stored, Field("IgnLimiter"), 0, limiter + 4);
+    const int limiter = FieldValue(stored, Field(FieldId::IgnLimiter));
+    SetFieldValue(stored, Field(FieldId::IgnLimiter), 0, limiter + 4);
     w->simulatedUnit()->setStoredImage(stored);
     w->MenuVerifyClick();
     finish();
@@ -111,7 +111,8 @@ TEST_F(UnitStateTest, ARestorePointOpensAsAnOpenDoes) {
     w->MenuReadClick();
     finish();
     const DeviceImage read = w->image();
-    SetFieldValue(w->image(), Field("StartLimiter"), 0, FieldValue(read, Field("StartLimiter")) - 5);
+    SetFieldValue(w->image(), Field(FieldId::StartLimiter), 0,
+                  FieldValue(read, Field(FieldId::StartLimiter)) - 5);
     w->editor().ImageToPage();
     w->editor().TakeUndoSnapshot();
     const int entry = w->editor().undoRing().current();
@@ -121,7 +122,8 @@ TEST_F(UnitStateTest, ARestorePointOpensAsAnOpenDoes) {
     ASSERT_EQ(prompts->rows.size(), 1);
     EXPECT_TRUE(prompts->rows[0].contains("read")) << prompts->rows[0].toStdString();
     EXPECT_TRUE(prompts->rows[0].contains("1 field differs")) << prompts->rows[0].toStdString();
-    EXPECT_EQ(FieldValue(w->image(), Field("StartLimiter")), FieldValue(read, Field("StartLimiter")));
+    EXPECT_EQ(FieldValue(w->image(), Field(FieldId::StartLimiter)),
+              FieldValue(read, Field(FieldId::StartLimiter)));
     EXPECT_EQ(w->editor().undoRing().current(), (entry + 1) % UndoRing::Size);
 
     // Cancelled: nothing happens.

@@ -46,7 +46,7 @@ class QuestionPrompts : public UserPrompts {
     QStringList shown, asked, programQuestions;
 };
 
-int V(const DeviceImage& image, std::string_view name, int element = 0) {
+int V(const DeviceImage& image, FieldId name, int element = 0) {
     return FieldValue(image, Field(name), element);
 }
 bool SameConfiguration(const DeviceImage& a, const DeviceImage& b) {
@@ -70,9 +70,10 @@ class UnitTrustTest : public ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         // A tuned motorcycle: its limiter is not the type's default, so New changes something.
         DeviceImage tuned = NewImageForBike(UnitType);
-        SetFieldValue(tuned, Field("IgnLimiter"), 0, FieldValue(tuned, Field("IgnLimiter")) - 3);
+        SetFieldValue(tuned, Field(FieldId::IgnLimiter), 0,
+                      FieldValue(tuned, Field(FieldId::IgnLimiter)) - 3);
         unit().setStoredImage(tuned);
-        ASSERT_NE(V(w->image(), "Bike"), UnitType);
+        ASSERT_NE(V(w->image(), FieldId::Bike), UnitType);
     }
     UnitModel& unit() { return *w->simulatedUnit(); }
     void finish() {
@@ -116,7 +117,7 @@ TEST_F(UnitTrustTest, UndoAfterReadAndOneEditOrNewReturnsToWhatWasRead) {
     read();
     const DeviceImage wasRead = w->image();
     editRetard();
-    ASSERT_NE(V(w->image(), "RetardLimiterRpm"), V(wasRead, "RetardLimiterRpm"));
+    ASSERT_NE(V(w->image(), FieldId::RetardLimiterRpm), V(wasRead, FieldId::RetardLimiterRpm));
     undo();
     EXPECT_TRUE(SameConfiguration(w->image(), wasRead));
 
@@ -150,22 +151,22 @@ TEST_F(UnitTrustTest, UndoBackPastTheReadAsksBeforeProgrammingAndNoKeepsTheUnit)
     const QString& question = prompts->programQuestions[0];
     EXPECT_TRUE(question.contains("from before the last Read")) << question.toStdString();
     const QString typeName =
-        QString::fromUtf8(std::string(ListTextOfItem(ItemOfCode(V(w->image(), "Bike")))).c_str());
+        QString::fromUtf8(std::string(ListTextOfItem(ItemOfCode(V(w->image(), FieldId::Bike)))).c_str());
     EXPECT_TRUE(question.contains(typeName.simplified())) << question.toStdString();
     const std::size_t differing = w->notInUnit().size();
     EXPECT_GT(differing, 100u);
     EXPECT_TRUE(question.contains(QString("Fields to program: %1").arg(differing))) << question.toStdString();
     // Shown, not programmed; the status bar says what the unit lacks.
     EXPECT_TRUE(SameConfiguration(unit().storedImage(), wasRead));
-    EXPECT_EQ(V(unit().storedImage(), "Bike"), UnitType);
-    EXPECT_NE(V(w->image(), "Bike"), UnitType);
+    EXPECT_EQ(V(unit().storedImage(), FieldId::Bike), UnitType);
+    EXPECT_NE(V(w->image(), FieldId::Bike), UnitType);
 
     // An edit of that configuration would carry the other type into the unit: it asks too.
     editRetard();
     finish();
     ASSERT_EQ(prompts->programQuestions.size(), 2);
     EXPECT_TRUE(prompts->programQuestions[1].contains("another motorcycle type"));
-    EXPECT_EQ(V(unit().storedImage(), "Bike"), UnitType);
+    EXPECT_EQ(V(unit().storedImage(), FieldId::Bike), UnitType);
 
     // Redo back to what was read, then Yes to going back past the Read: the unit gets it all.
     undo();
@@ -174,7 +175,7 @@ TEST_F(UnitTrustTest, UndoBackPastTheReadAsksBeforeProgrammingAndNoKeepsTheUnit)
     redo();
     finish();
     EXPECT_TRUE(SameConfiguration(unit().storedImage(), w->image()));
-    EXPECT_NE(V(unit().storedImage(), "Bike"), UnitType);
+    EXPECT_NE(V(unit().storedImage(), FieldId::Bike), UnitType);
 }
 
 TEST_F(UnitTrustTest, RedoIntoAnotherTypeAsksAndAReadThatChangesNothingStillCounts) {
@@ -188,7 +189,7 @@ TEST_F(UnitTrustTest, RedoIntoAnotherTypeAsksAndAReadThatChangesNothingStillCoun
     undo();
     finish();
     EXPECT_EQ(prompts->programQuestions.size(), 1);
-    EXPECT_EQ(V(unit().storedImage(), "Bike"), UnitType);
+    EXPECT_EQ(V(unit().storedImage(), FieldId::Bike), UnitType);
     redo();  // back to what the unit holds: nothing to ask
     finish();
     EXPECT_EQ(prompts->programQuestions.size(), 1);
@@ -218,8 +219,8 @@ TEST_F(UnitTrustTest, CancelAtTheTypeChangePutsTheSelectorBackAndChangesNothing)
     combo->setCurrentIndex(other);
     w->editor().ComboBoxBikeChange(other);
     finish();
-    EXPECT_EQ(V(w->image(), "Bike"), 32);
-    EXPECT_EQ(V(w->image(), "IgnLimiter"), V(before, "IgnLimiter"));
+    EXPECT_EQ(V(w->image(), FieldId::Bike), 32);
+    EXPECT_EQ(V(w->image(), FieldId::IgnLimiter), V(before, FieldId::IgnLimiter));
     EXPECT_TRUE(SameConfiguration(unit().storedImage(), w->image()));
     EXPECT_TRUE(prompts->programQuestions.isEmpty());  // the tuner chose the type himself
 }
@@ -229,15 +230,15 @@ TEST_F(UnitTrustTest, CtrlZReachesTheConfigurationFromEveryKindOfField) {
     const DeviceImage wasRead = w->image();
     editRetard();
     auto* retard = find<SpinField>("UpDownRetardLimiterRpm");
-    const int edited = V(w->image(), "RetardLimiterRpm");
-    ASSERT_NE(edited, V(wasRead, "RetardLimiterRpm"));
+    const int edited = V(w->image(), FieldId::RetardLimiterRpm);
+    ASSERT_NE(edited, V(wasRead, FieldId::RetardLimiterRpm));
 
     // The cursor is in a field whose text has an edit history of its own.
     retard->setFocus();
     QTest::keyClick(retard, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(V(w->image(), "RetardLimiterRpm"), V(wasRead, "RetardLimiterRpm"));
+    EXPECT_EQ(V(w->image(), FieldId::RetardLimiterRpm), V(wasRead, FieldId::RetardLimiterRpm));
     QTest::keyClick(retard, Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_EQ(V(w->image(), "RetardLimiterRpm"), edited);
+    EXPECT_EQ(V(w->image(), FieldId::RetardLimiterRpm), edited);
 
     // A map cell, a check box and the type selector pass it on the same way.
     w->editor().switchToPage(PageAdvance);
@@ -248,10 +249,10 @@ TEST_F(UnitTrustTest, CtrlZReachesTheConfigurationFromEveryKindOfField) {
          {static_cast<QWidget*>(cell), static_cast<QWidget*>(find<QCheckBox>("CheckBoxProgHned")),
           static_cast<QWidget*>(find<QComboBox>("ComboBoxBike"))}) {
         w->editor().SpeedButtonZnovuClick();
-        ASSERT_EQ(V(w->image(), "RetardLimiterRpm"), edited);
+        ASSERT_EQ(V(w->image(), FieldId::RetardLimiterRpm), edited);
         target->setFocus();
         QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
-        EXPECT_EQ(V(w->image(), "RetardLimiterRpm"), V(wasRead, "RetardLimiterRpm"))
+        EXPECT_EQ(V(w->image(), FieldId::RetardLimiterRpm), V(wasRead, FieldId::RetardLimiterRpm))
             << target->objectName().toStdString();
     }
 
@@ -271,8 +272,9 @@ TEST_F(UnitTrustTest, CtrlZReachesTheConfigurationFromEveryKindOfField) {
 TEST_F(UnitTrustTest, AMapEditSendsTheUnitOnlyTheCellsItChanged) {
     // The unit's Inj-1A map is off the whole-percent grid by 7 µs; its exhaust servo axis starts at 0 rpm.
     DeviceImage tuned = unit().storedImage();
-    for (int k = 0; k < MapCells; ++k) SetFieldValue(tuned, Field("Jet1A"), k, V(tuned, "Jet1A", k) + 7);
-    for (int c = 0; c < 15; ++c) SetFieldValue(tuned, Field("RpmServoEx"), c, c);
+    for (int k = 0; k < MapCells; ++k)
+        SetFieldValue(tuned, Field(FieldId::Jet1A), k, V(tuned, FieldId::Jet1A, k) + 7);
+    for (int c = 0; c < 15; ++c) SetFieldValue(tuned, Field(FieldId::RpmServoEx), c, c);
     unit().setStoredImage(tuned);
     read();
     const DeviceImage wasRead = unit().storedImage();
@@ -285,9 +287,9 @@ TEST_F(UnitTrustTest, AMapEditSendsTheUnitOnlyTheCellsItChanged) {
     finish();
     int jetCells = 0;
     for (int k = 0; k < MapCells; ++k)
-        jetCells += V(unit().storedImage(), "Jet1A", k) != V(wasRead, "Jet1A", k);
+        jetCells += V(unit().storedImage(), FieldId::Jet1A, k) != V(wasRead, FieldId::Jet1A, k);
     EXPECT_EQ(jetCells, 10);
-    for (int c = 0; c < 15; ++c) EXPECT_EQ(V(unit().storedImage(), "RpmServoEx", c), c) << c;
+    for (int c = 0; c < 15; ++c) EXPECT_EQ(V(unit().storedImage(), FieldId::RpmServoEx, c), c) << c;
 }
 
 TEST_F(UnitTrustTest, AnOpenedFileOfAnotherTypeGoesToTheUnitUnasked) {
@@ -299,7 +301,7 @@ TEST_F(UnitTrustTest, AnOpenedFileOfAnotherTypeGoesToTheUnitUnasked) {
     w->MenuOpenClick();
     finish();
     EXPECT_TRUE(prompts->programQuestions.isEmpty());  // the tuner chose the file
-    EXPECT_EQ(V(unit().storedImage(), "Bike"), 17);
+    EXPECT_EQ(V(unit().storedImage(), FieldId::Bike), 17);
     EXPECT_TRUE(SameConfiguration(unit().storedImage(), w->image()));
 }
 

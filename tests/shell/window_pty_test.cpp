@@ -153,16 +153,17 @@ DeviceImage UnitConfiguration() {
     DeviceImage image;
     InjectionWork work;
     DefaultsState state;
-    SetFieldValue(image, Field("Bike"), 0, 17);
+    SetFieldValue(image, Field(FieldId::Bike), 0, 17);
     ApplyDefaults(image, work, state, false, 0);
-    SetFieldValue(image, Field("IgnLimiter"), 0, 133);
+    SetFieldValue(image, Field(FieldId::IgnLimiter), 0, 133);
     work.percentOf(InjectionMap::Jet1A)[40] = 125;
     InjectionImageFromPercent(image, work, InjectionMap::Jet1A);
     image.setMemoText("Ladění 2008\r\nsecond line");
     // The spins of the Synchro page offer 1..58 for the tooth numbers and oscillation sections; the
     // type's profile leaves unused ones at 0, which a commit on that page would lift to 1.
-    for (const char* name : {"Top1", "Top2", "Top3", "Top4", "KyvaniFaze11", "KyvaniFaze12", "KyvaniFaze13",
-                             "KyvaniFaze21", "KyvaniFaze22", "KyvaniFaze23"}) {
+    for (FieldId name : {FieldId::Top1, FieldId::Top2, FieldId::Top3, FieldId::Top4, FieldId::KyvaniFaze11,
+                         FieldId::KyvaniFaze12, FieldId::KyvaniFaze13, FieldId::KyvaniFaze21,
+                         FieldId::KyvaniFaze22, FieldId::KyvaniFaze23}) {
         if (FieldValue(image, Field(name)) == 0) SetFieldValue(image, Field(name), 0, 1);
     }
     NormalizeImage(image);
@@ -191,7 +192,7 @@ TEST_F(WindowPtyTest, ReadThenCommittingOnEveryPageAndProgramLeavesTheUnitAsItWa
     runTransfer(*w);
     ASSERT_EQ(status->text(), "Verify: OK");
     ASSERT_TRUE(SameBlocks(w->image(), configuration));
-    ASSERT_EQ(FieldValue(w->image(), Field("Bike")), 17);
+    ASSERT_EQ(FieldValue(w->image(), Field(FieldId::Bike)), 17);
 
     // Every page is shown and committed as it stands, as a user clicking into a field on each.
     for (int page = 0; page < PageCount; ++page) {
@@ -238,8 +239,9 @@ TEST_F(WindowPtyTest, EditsMadeInTheFieldsReachTheUnitByProgram) {
     QTest::keyClicks(cell, "140");
     QTest::keyClick(cell, Qt::Key_Return);
     const DeviceImage edited = w->image();
-    ASSERT_EQ(FieldValue(edited, Field("IgnLimiter")), 128);
-    ASSERT_GT(FieldValue(edited, Field("Jet2A"), 40), FieldValue(configuration, Field("Jet2A"), 40));
+    ASSERT_EQ(FieldValue(edited, Field(FieldId::IgnLimiter)), 128);
+    ASSERT_GT(FieldValue(edited, Field(FieldId::Jet2A), 40),
+              FieldValue(configuration, Field(FieldId::Jet2A), 40));
 
     w->MenuProgramClick();
     runTransfer(*w);
@@ -247,9 +249,9 @@ TEST_F(WindowPtyTest, EditsMadeInTheFieldsReachTheUnitByProgram) {
     w->close();
     served.stop();
     const DeviceImage& stored = served.unit().storedImage();
-    EXPECT_EQ(FieldValue(stored, Field("IgnLimiter")), 128);
-    for (const char* map : {"Jet1A", "Jet2A", "Jet3A", "Jet4A"})
-        EXPECT_EQ(FieldValue(stored, Field(map), 40), FieldValue(edited, Field(map), 40)) << map;
+    EXPECT_EQ(FieldValue(stored, Field(FieldId::IgnLimiter)), 128);
+    for (FieldId map : {FieldId::Jet1A, FieldId::Jet2A, FieldId::Jet3A, FieldId::Jet4A})
+        EXPECT_EQ(FieldValue(stored, Field(map), 40), FieldValue(edited, Field(map), 40)) << Field(map).name;
     int block = 0;
     EXPECT_TRUE(SameBlocks(stored, edited, &block)) << "block " << block;
 }
@@ -288,9 +290,9 @@ TEST_F(WindowPtyTest, HeldOperatingPointIsHighlightedAndF5ThenProgramChangesExac
     std::array<std::uint8_t, 15> axis{};
     for (int c = 0; c < 15; ++c)
         axis[static_cast<std::size_t>(c)] =
-            static_cast<std::uint8_t>(FieldValue(w->image(), Field("RpmAdv"), c));
+            static_cast<std::uint8_t>(FieldValue(w->image(), Field(FieldId::RpmAdv), c));
     const int column = RpmColumn(axis, live.EngineSpeed);
-    const int row = FieldValue(w->image(), Field("AdvanceTps"), 0) != 0
+    const int row = FieldValue(w->image(), Field(FieldId::AdvanceTps), 0) != 0
                         ? ThrottleRow(live.ThrottleOpening, live.ThrottleSensorError)
                         : 9;
     ASSERT_LT(row, 10);
@@ -307,7 +309,7 @@ TEST_F(WindowPtyTest, HeldOperatingPointIsHighlightedAndF5ThenProgramChangesExac
     w->close();
     served.stop();
     const DeviceImage& stored = served.unit().storedImage();
-    const std::size_t index = Field("Advance").index + static_cast<std::size_t>(k);
+    const std::size_t index = Field(FieldId::Advance).index + static_cast<std::size_t>(k);
     EXPECT_EQ(stored.byteAt(index), before.byteAt(index) + 1);
     for (std::size_t i = BlockSize; i < ImageSize; ++i) {
         if (i != index) {
