@@ -13,15 +13,15 @@
 #include <QTimer>
 #include <memory>
 
-#include "editor/map_grid_view.h"
-#include "editor/map_panel.h"
-#include "editor/spin_field.h"
+#include "mapgrid/map_grid_view.h"
+#include "mapgrid/map_panel.h"
+#include "widgets/spin_field.h"
 #include "files/datalog.h"
 #include "files/parameter_file.h"
 #include "image/fields.h"
-#include "shell/datalog_viewer.h"
-#include "shell/tform_hlav.h"
-#include "shell/tuning_tools.h"
+#include "app/datalog/datalog_viewer.h"
+#include "app/window/tform_hlav.h"
+#include "app/tools/tuning_tools.h"
 
 namespace torvane {
 namespace {

@@ -13,7 +13,7 @@
 
 #include "link/monitor_decoder.h"
 #include "link/monitor_readout.h"
-#include "shell/monitor_page.h"
+#include "app/monitor/monitor_page.h"
 #include "sim/unit_model.h"
 
 namespace torvane {

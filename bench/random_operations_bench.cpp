@@ -1,5 +1,5 @@
 // The long run of random tuner operations on the window, offscreen, against the built-in simulated
-// unit: the driver of the random test (tests/shell/random_operations.h) with many more sequences.
+// unit: the driver of the random test (tests/app/random_operations.h) with many more sequences.
 // Prints every violation with its steps and the shortest sequence found (those of the faults awaiting a
 // fix marked so), how often each operation ran, then one summary line: sequences and steps run,
 // violations, wall time. Exits 1 when a check broke in a way no fault awaiting a fix explains.

@@ -17,7 +17,7 @@
 #include <string>
 
 #include "files/datalog.h"
-#include "shell/datalog_viewer.h"
+#include "app/datalog/datalog_viewer.h"
 
 namespace torvane {
 namespace {

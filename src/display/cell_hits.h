@@ -5,7 +5,7 @@
 #include <array>
 #include <span>
 
-#include "editor/map_page_model.h"
+#include "mapgrid/map_page_model.h"
 #include "image/device_image.h"
 #include "link/live_values.h"
 

@@ -7,8 +7,8 @@
 #include <QPalette>
 #include <QPushButton>
 
-#include "editor/map_grid_model.h"
-#include "editor/spin_field.h"
+#include "mapgrid/map_grid_model.h"
+#include "widgets/spin_field.h"
 
 namespace torvane {
 

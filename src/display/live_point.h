@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "display/display_rules.h"
-#include "editor/map_tools.h"
+#include "mapgrid/map_tools.h"
 #include "image/device_image.h"
 #include "link/live_values.h"
 

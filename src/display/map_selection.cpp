@@ -3,8 +3,8 @@
 #include <QItemSelectionModel>
 
 #include "display/map_shading.h"
-#include "editor/map_grid_view.h"
-#include "editor/map_panel.h"
+#include "mapgrid/map_grid_view.h"
+#include "mapgrid/map_panel.h"
 
 namespace torvane {
 

@@ -8,7 +8,7 @@
 #include <QObject>
 #include <optional>
 
-#include "editor/selection_ops.h"
+#include "mapgrid/selection_ops.h"
 
 namespace torvane {
 

@@ -16,13 +16,13 @@
 #include <utility>
 
 #include "editor/binding_table.h"
-#include "editor/commit_check_box.h"
+#include "widgets/commit_check_box.h"
 #include "editor/fixed_pages.h"
-#include "editor/map_grid_view.h"
-#include "editor/map_panel.h"
-#include "editor/radio_group.h"
-#include "editor/spin_button.h"
-#include "editor/spin_field.h"
+#include "mapgrid/map_grid_view.h"
+#include "mapgrid/map_panel.h"
+#include "widgets/radio_group.h"
+#include "widgets/spin_button.h"
+#include "widgets/spin_field.h"
 #include "image/catalogue.h"
 #include "image/fields.h"
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <optional>
 
-#include "editor/map_page_model.h"
-#include "editor/map_tools.h"
+#include "mapgrid/map_page_model.h"
+#include "mapgrid/map_tools.h"
 #include "editor/page_binder.h"
 #include "editor/page_catalogue.h"
 #include "editor/undo_ring.h"

@@ -6,10 +6,10 @@
 #include <QTabWidget>
 
 #include "editor/binding_table.h"
-#include "editor/map_grid_view.h"
+#include "mapgrid/map_grid_view.h"
 #include "editor/page_catalogue.h"
-#include "editor/radio_group.h"
-#include "editor/spin_field.h"
+#include "widgets/radio_group.h"
+#include "widgets/spin_field.h"
 #include "image/catalogue.h"
 #include "text/message_table.h"
 #include "ui_bike_page.h"

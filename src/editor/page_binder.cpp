@@ -4,9 +4,9 @@
 #include <QComboBox>
 #include <algorithm>
 
-#include "editor/map_grid_view.h"
-#include "editor/radio_group.h"
-#include "editor/spin_field.h"
+#include "mapgrid/map_grid_view.h"
+#include "widgets/radio_group.h"
+#include "widgets/spin_field.h"
 
 namespace torvane {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "editor/binding_table.h"
-#include "editor/map_page_model.h"
+#include "mapgrid/map_page_model.h"
 #include "editor/page_catalogue.h"
 #include "image/catalogue.h"
 #include "image/defaults.h"

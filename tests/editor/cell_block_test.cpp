@@ -1,4 +1,4 @@
-#include "editor/cell_block.h"
+#include "mapgrid/cell_block.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The map pages' passes on plain values: Inj-1A with the other injection channels following it
 // (coupled) or copying it (1=2=3=4), the percentage view of the 16-bit maps, and the per-page scaling
 // of the cells and extra values.
-#include "editor/map_page_model.h"
+#include "mapgrid/map_page_model.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The map tools on plain values: Minus/Plus on the live cell or the whole map, the column steps, the
 // Position curves and the servo percent switch.
-#include "editor/map_tools.h"
+#include "mapgrid/map_tools.h"
 
 #include <gtest/gtest.h>
 
-#include "editor/map_page_model.h"
+#include "mapgrid/map_page_model.h"
 #include "editor/page_catalogue.h"
 #include "image/defaults.h"
 #include "image/fields.h"

@@ -1,6 +1,6 @@
 // Operations on a selected rectangle of map cells: values after each operation on small grids, the
 // rounding of halves away from zero, each cell's limits, clipping and the count of changed cells.
-#include "editor/selection_ops.h"
+#include "mapgrid/selection_ops.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,209 @@
+// The configurator's entry: options, the main window, clean shutdown on SIGINT and SIGTERM.
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <QTabWidget>
+#include <QTextStream>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <exception>
+
+#include "app/datalog/datalog_viewer.h"
+#include "app/window/tform_hlav.h"
+#include "app/tools/tuning_tools.h"
+#include "sim/sim_options.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+const char* const kUsage =
+    "Usage: torvane [LANGUAGE] [--simulate] [--port DEVICE] [--screenshot FILE] [--exit-after MS]\n"
+    "              [--page INDEX] [--report-startup] [--hold RPM,TPS | --sweep] [--datalog FILE [--replay]]\n"
+    "              [--fast-monitor]\n"
+    "  LANGUAGE           ENGLISH, DEUTSCH, FRENCH or CESKY (exactly so) selects the language\n"
+    "  --simulate         talk to the built-in simulated unit instead of a serial port\n"
+    "  --port DEVICE      open DEVICE for the selected port entry (e.g. a pseudo-terminal)\n"
+    "  --screenshot FILE  with --exit-after: save a picture of the window before closing\n"
+    "  --exit-after MS    close the window (settings are saved) after MS milliseconds\n"
+    "  --page INDEX       show page INDEX (0 Bike ... 18 Monitor) after the start\n"
+    "  --datalog FILE     open the datalog FILE in the log viewer after the start\n"
+    "  --replay           with --datalog: replay it over the maps at its own pace\n"
+    "  --report-startup   print the milliseconds from start to the window shown\n"
+    "  --hold RPM,TPS     with --simulate: the engine holds RPM and throttle TPS % (e.g. 3000,20)\n"
+    "  --sweep            with --simulate: rpm and throttle sweep slowly through the maps\n"
+    "  --fast-monitor     ask for a monitor frame on every idle tick (Tools > Fast monitor)\n";
+
+#ifdef Q_OS_UNIX
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+#endif
+
+struct CommandLine {
+    torvane::StartOptions start;
+    QString screenshot;
+    QString datalog;
+    bool replay = false;
+    bool fastMonitor = false;
+    int exitAfterMs = -1;
+    int page = -1;
+    bool reportStartup = false;
+    bool help = false;
+    QString error;
+};
+
+CommandLine parse(const QStringList& args) {
+    CommandLine cl;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&](QString& out) {
+            if (i + 1 >= args.size()) {
+                cl.error = a + " needs a value";
+                return;
+            }
+            out = args[++i];
+        };
+        if (a == "--help" || a == "-h") {
+            cl.help = true;
+        } else if (a == "--simulate") {
+            cl.start.simulate = true;
+        } else if (a == "--port") {
+            value(cl.start.portOverride);
+        } else if (a == "--datalog") {
+            value(cl.datalog);
+        } else if (a == "--replay") {
+            cl.replay = true;
+        } else if (a == "--screenshot") {
+            value(cl.screenshot);
+        } else if (a == "--exit-after") {
+            QString ms;
+            value(ms);
+            bool ok = false;
+            cl.exitAfterMs = ms.toInt(&ok);
+            if (!ok || cl.exitAfterMs < 0) cl.error = "--exit-after needs a number of milliseconds";
+        } else if (a == "--page") {
+            QString index;
+            value(index);
+            bool ok = false;
+            cl.page = index.toInt(&ok);
+            if (!ok || cl.page < 0 || cl.page > 18) cl.error = "--page needs a page number from 0 to 18";
+        } else if (a == "--sweep") {
+            cl.start.motion = torvane::EngineMotion::Sweep;
+        } else if (a == "--fast-monitor") {
+            cl.fastMonitor = true;
+        } else if (a == "--hold") {
+            QString text;
+            value(text);
+            const auto point = torvane::ParseOperatingPoint(text.toStdString());
+            if (point) {
+                cl.start.motion = torvane::EngineMotion::Hold;
+                cl.start.holdPoint = *point;
+            } else if (cl.error.isEmpty()) {
+                cl.error = "--hold needs RPM,TPS with RPM from 0 to 25000 and TPS from 0 to 100";
+            }
+        } else if (a == "--report-startup") {
+            cl.reportStartup = true;
+        } else if (a.startsWith("--")) {
+            cl.error = "unknown option " + a;
+        } else {
+            cl.start.arguments << a;
+        }
+        if (!cl.error.isEmpty()) break;
+    }
+    if (cl.error.isEmpty() && cl.replay && cl.datalog.isEmpty()) cl.error = "--replay needs --datalog FILE";
+    return cl;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    // The command line is checked before the window system is touched, so --help and mistakes are
+    // answered on any machine.
+    QStringList args;
+    for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    CommandLine cl = parse(args);
+    if (cl.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!cl.error.isEmpty()) {
+        std::fprintf(stderr, "torvane: %s\n%s", qPrintable(cl.error), kUsage);
+        return 2;
+    }
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fputs("torvane: no display; start it under xvfb-run, or set QT_QPA_PLATFORM=offscreen\n",
+                   stderr);
+        return 2;
+    }
+#endif
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("torvane");
+
+    try {
+        torvane::TFormHlav window(cl.start);
+
+#ifdef Q_OS_UNIX
+        // SIGINT and SIGTERM close the window in order, so the settings and the image are saved.
+        if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
+            auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+            QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+                char byte = 0;
+                [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+                window.close();
+            });
+            std::signal(SIGINT, onSignal);
+            std::signal(SIGTERM, onSignal);
+        }
+#endif
+
+        if (cl.page >= 0) {
+            if (auto* pages = window.findChild<QTabWidget*>("PageControl1")) pages->setCurrentIndex(cl.page);
+        }
+        window.show();
+        if (cl.fastMonitor) window.tuningTools().setFastMonitor(true);
+        if (!cl.datalog.isEmpty() && window.tuningTools().openDatalog(cl.datalog) && cl.replay) {
+            window.tuningTools().viewer()->play();
+        }
+        if (cl.reportStartup) {
+            QTimer::singleShot(0, &window, [&] {
+                std::printf("startup-ms %lld\n", static_cast<long long>(sinceStart.elapsed()));
+                std::fflush(stdout);
+            });
+        }
+        if (cl.exitAfterMs >= 0) {
+            QTimer::singleShot(cl.exitAfterMs, &window, [&] {
+                if (!cl.screenshot.isEmpty()) {
+                    QDir().mkpath(QFileInfo(cl.screenshot).absolutePath());
+                    if (window.grab().save(cl.screenshot, "PNG")) {
+                        std::printf("screenshot %s\n",
+                                    qPrintable(QFileInfo(cl.screenshot).absoluteFilePath()));
+                    } else {
+                        std::fprintf(stderr, "torvane: could not write %s\n", qPrintable(cl.screenshot));
+                    }
+                    std::fflush(stdout);
+                }
+                window.close();
+            });
+        }
+        return QApplication::exec();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "torvane: %s\n", e.what());
+        return 1;
+    }
+}
