@@ -32,7 +32,7 @@ void BM_ReadType32FullOpen(benchmark::State& state) {
         DeviceImage image;
         benchmark::DoNotOptimize(ReadParameterText(text, image));
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 BENCHMARK(BM_ReadType32FullOpen);
 

@@ -269,11 +269,11 @@ int main(int argc, char** argv) {
         const DeviceImage pcBefore = soak.image;
         const DeviceImage unitBefore = soak.unit.storedImage();
         const Outcome outcome = soak.run(command, plan);
-        const int c = static_cast<int>(command);
+        const auto c = static_cast<std::size_t>(command);
         const int column = command == Command::Read     ? 0
                            : command == Command::Verify ? (SameConfiguration(pcBefore, unitBefore) ? 1 : 2)
                                                         : 3;
-        ++counts[outcome.name][column];
+        ++counts[outcome.name][static_cast<std::size_t>(column)];
         maxTicks = std::max(maxTicks, outcome.ticks);
 
         std::string broken;
@@ -322,12 +322,12 @@ int main(int argc, char** argv) {
     std::array<int, 4> all{};
     for (const auto& [name, perColumn] : counts) {
         row(name, perColumn);
-        for (int i = 0; i < 4; ++i) all[i] += perColumn[i];
+        for (std::size_t i = 0; i < 4; ++i) all[i] += perColumn[i];
     }
     row("all", all);
     std::printf(
         "(verify= : the unit held the PC's configuration when the verify began; verify!= : it did not)\n\n");
-    for (int i = 0; i < 3; ++i)
+    for (std::size_t i = 0; i < 3; ++i)
         if (okCount[i] > 0)
             std::printf("ticks of an OK %-8s %6.1f on average\n", CommandNames[i],
                         static_cast<double>(okTicks[i]) / okCount[i]);

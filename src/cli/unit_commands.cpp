@@ -32,7 +32,6 @@ namespace torvane {
 namespace {
 
 constexpr auto TickPeriod = std::chrono::milliseconds(55);
-constexpr int MsgFileVersion = 29;  // "Unmatched version of *.ign file!"
 
 const char* CommandName(UnitCommand command) {
     switch (command) {
@@ -81,7 +80,8 @@ int LoadConfiguration(const std::string& path, DeviceImage& image, int languageI
         case FileResult::Ok:
             return UnitExitOk;
         case FileResult::Refused:
-            err << "torvane-cli: " << path << ": " << MessageText(MsgFileVersion, languageIndex) << '\n';
+            err << "torvane-cli: " << path << ": " << MessageText(MsgFileVersionMismatch, languageIndex)
+                << '\n';
             return UnitExitTransferFailed;
         case FileResult::Damaged:
             err << "torvane-cli: " << path << ": " << DamagedFileMessage(damage, languageIndex) << '\n';

@@ -91,19 +91,19 @@ void ShapeIdle(const DeviceImage& image, int language, Shaper& s) {
     switch (m) {
         case 1:
             err.visible = !servoIn;
-            if (!servoIn) err.text = MessageText(70, language);
-            caption = MessageText(75, language) +
+            if (!servoIn) err.text = MessageText(MsgIntakeServoMustBeEnabled, language);
+            caption = MessageText(MsgIntakeServoStartPosition, language) +
                       (FieldValueOf(image, FieldId::ServoInProcent) != 0 ? " [%]" : " [mV]");
             break;
         case 2:
             err.visible = servoIn;
-            if (servoIn) err.text = MessageText(71, language);
-            caption = MessageText(74, language);
+            if (servoIn) err.text = MessageText(MsgIntakeServoMustBeDisabled, language);
+            caption = MessageText(MsgDesiredRpm, language);
             break;
         case 3:
             err.visible = FieldValueOf(image, FieldId::ServoInEnable) == 1;
-            if (*err.visible) err.text = MessageText(71, language);
-            caption = MessageText(76, language);
+            if (*err.visible) err.text = MessageText(MsgIntakeServoMustBeDisabled, language);
+            caption = MessageText(MsgTpsMinInServoSteps, language);
             break;
         default:
             err.visible = false;
@@ -196,18 +196,22 @@ void ShapeMiscFields(const DeviceImage& image, int page, int mode, int language,
         case PageAdvance:
             field[4] = true;
             caption[0] = true;
-            captionText[0] = MessageText(39, language);
+            captionText[0] = MessageText(MsgBaseAdvance, language);
             for (int k = 0; k < 4; ++k) field[static_cast<std::size_t>(k)] = n > k;
             caption[1] = true;
             captionText[1] = ChannelCorrectionText(language, static_cast<std::uint8_t>(n));
             field[5] = caption[2] = OneOrTwoTooth(image);
-            captionText[2] = MessageText(56, language);
+            captionText[2] = MessageText(MsgLobeWidth, language);
             break;
         case PageJet1A:
             field[0] = field[1] = field[2] = field[3] = true;
             for (int k = 0; k < 5; ++k) {
+                // IAP -> TP over the throttle and speed limits of the first injection map.
+                static constexpr Message kJetCaptions[] = {MsgIapToTp, MsgTpsMin, MsgTpsMax, MsgRpmMin,
+                                                           MsgRpmMax};
                 caption[static_cast<std::size_t>(k)] = true;
-                captionText[static_cast<std::size_t>(k)] = MessageText(k == 0 ? 54 : 57 + k, language);
+                captionText[static_cast<std::size_t>(k)] =
+                    MessageText(kJetCaptions[static_cast<std::size_t>(k)], language);
             }
             ms = true;
             break;
@@ -226,11 +230,11 @@ void ShapeMiscFields(const DeviceImage& image, int page, int mode, int language,
         case PageServoEx:
             if (mode != MapHidden) {
                 field[0] = caption[1] = true;
-                captionText[1] = MessageText(55, language);
+                captionText[1] = MessageText(MsgHysteresis, language);
                 if (page == PageServoIn && FieldValueOf(image, FieldId::ServoInStep) != 0) {
                     field[2] = field[3] = caption[3] = caption[4] = true;
-                    captionText[3] = MessageText(67, language);
-                    captionText[4] = MessageText(68, language);
+                    captionText[3] = MessageText(MsgPeriod, language);
+                    captionText[4] = MessageText(MsgExcitation, language);
                 }
             }
             break;

@@ -16,15 +16,16 @@
 #include <utility>
 
 #include "editor/binding_table.h"
-#include "widgets/commit_check_box.h"
 #include "editor/fixed_pages.h"
+#include "image/catalogue.h"
+#include "image/fields.h"
 #include "mapgrid/map_grid_view.h"
 #include "mapgrid/map_panel.h"
+#include "text/message_table.h"
+#include "widgets/commit_check_box.h"
 #include "widgets/radio_group.h"
 #include "widgets/spin_button.h"
 #include "widgets/spin_field.h"
-#include "image/catalogue.h"
-#include "image/fields.h"
 
 namespace torvane {
 namespace {
@@ -145,8 +146,8 @@ bool Editor::eventFilter(QObject* watched, QEvent* event) {
     return configurationKey || key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo);
 }
 
-QAction* Editor::action(const char* name) const {
-    return window_->findChild<QAction*>(QLatin1String(name));
+QAction* Editor::action(EditorAction which) const {
+    return host_.editorAction(which);
 }
 
 void Editor::connectSpin(SpinField* spin) {
@@ -210,21 +211,21 @@ void Editor::connectHandlers() {
     if (auto* b = window_->findChild<QPushButton*>("ButtonTps100"))
         connect(b, &QPushButton::clicked, this, &Editor::ButtonTps100Click);
 
-    auto onAction = [this](const char* name, void (Editor::*handler)()) {
-        if (QAction* a = action(name)) {
+    auto onAction = [this](EditorAction which, void (Editor::*handler)()) {
+        if (QAction* a = action(which)) {
             a->setEnabled(true);
             connect(a, &QAction::triggered, this, handler);
         }
     };
-    onAction("MenuNew", &Editor::MenuNewClick);
-    onAction("MenuNewActPage", &Editor::MenuNewActPageClick);
-    onAction("MenuZpet", &Editor::SpeedButtonZpetClick);
-    onAction("MenuZnovu", &Editor::SpeedButtonZnovuClick);
-    onAction("Menu_Jet123Normal", &Editor::Menu_Jet123NormalClick);
-    onAction("Menu_Jet123Coupled", &Editor::Menu_Jet123CoupledClick);
-    onAction("Menu_Jet123Stejny", &Editor::Menu_Jet123StejnyClick);
-    onAction("MenuToolsMinus", &Editor::MenuToolsMinusClick);
-    onAction("MenuToolsPlus", &Editor::MenuToolsPlusClick);
+    onAction(EditorAction::New, &Editor::MenuNewClick);
+    onAction(EditorAction::NewForPage, &Editor::MenuNewActPageClick);
+    onAction(EditorAction::Undo, &Editor::SpeedButtonZpetClick);
+    onAction(EditorAction::Redo, &Editor::SpeedButtonZnovuClick);
+    onAction(EditorAction::JetSeparate, &Editor::Menu_Jet123NormalClick);
+    onAction(EditorAction::JetCoupled, &Editor::Menu_Jet123CoupledClick);
+    onAction(EditorAction::JetSame, &Editor::Menu_Jet123StejnyClick);
+    onAction(EditorAction::Minus, &Editor::MenuToolsMinusClick);
+    onAction(EditorAction::Plus, &Editor::MenuToolsPlusClick);
     connect(panel_->toolsButton(), &SpinButton::downClicked, this, &Editor::MenuToolsMinusClick);
     connect(panel_->toolsButton(), &SpinButton::upClicked, this, &Editor::MenuToolsPlusClick);
     // The grids (the map panel's and the position curves'): their items commit as every field does;
@@ -404,8 +405,8 @@ void Editor::RestoreUndoSnapshot() {
 }
 
 void Editor::UpdateUndoButtons() {
-    if (QAction* a = action("MenuZpet")) a->setEnabled(undo_.canUndo());
-    if (QAction* a = action("MenuZnovu")) a->setEnabled(undo_.canRedo());
+    if (QAction* a = action(EditorAction::Undo)) a->setEnabled(undo_.canUndo());
+    if (QAction* a = action(EditorAction::Redo)) a->setEnabled(undo_.canRedo());
 }
 
 void Editor::hideGrid() {
@@ -539,7 +540,7 @@ void Editor::ComboBoxBikeChange(int item) {
     const int code = CodeOfItem(item);
     Answer answer = Answer::No;
     if (code >= 0) {
-        answer = host_.ask(27);
+        answer = host_.ask(MsgAskDefaultSetting);
         if (answer == Answer::Cancel) {
             // The tuner changed his mind: the selector shows the type the configuration holds again.
             if (bikeCombo_ != nullptr) bikeCombo_->setCurrentIndex(ItemOfCode(Get(image(), FieldId::Bike)));
@@ -674,7 +675,7 @@ void Editor::MenuNewClick() {
     if (bikeCombo_ == nullptr || bikeCombo_->currentIndex() < 0 ||
         bikeCombo_->currentIndex() >= SeparatorItem)
         return;
-    if (host_.ask(27) != Answer::Yes) return;
+    if (host_.ask(MsgAskDefaultSetting) != Answer::Yes) return;
     loadDefaults(false);
 }
 
@@ -682,7 +683,7 @@ void Editor::MenuNewActPageClick() {
     if (bikeCombo_ == nullptr || bikeCombo_->currentIndex() < 0 ||
         bikeCombo_->currentIndex() >= SeparatorItem)
         return;
-    if (host_.ask(28) != Answer::Yes) return;
+    if (host_.ask(MsgAskDefaultPageSetting) != Answer::Yes) return;
     loadDefaults(true);
 }
 

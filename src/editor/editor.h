@@ -47,6 +47,9 @@ enum class ChangeKind {
 };
 
 // What the editor asks of the window.
+// The window's menu entries the editor answers; the host hands them out.
+enum class EditorAction { New, NewForPage, Undo, Redo, JetSeparate, JetCoupled, JetSame, Minus, Plus };
+
 class EditorHost {
   public:
     virtual ~EditorHost() = default;
@@ -74,6 +77,8 @@ class EditorHost {
     virtual const LiveIndexes& liveIndexes() = 0;
     // The time the Minus tool took, on LabelTest1.
     virtual void showToolTime(int milliseconds) = 0;
+    // The menu entry of an editor command; nullptr for a host without menus.
+    virtual QAction* editorAction(EditorAction /*which*/) { return nullptr; }
 };
 
 class Editor : public QObject {
@@ -84,7 +89,7 @@ class Editor : public QObject {
     void pageShown();
 
   public:
-    // window is searched for the pages' controls and the menu actions by name; pages is PageControl1.
+    // window is searched for the pages' controls by name; pages is PageControl1.
     Editor(EditorHost& host, QWidget* window, QTabWidget* pages);
     ~Editor() override;
 
@@ -187,7 +192,7 @@ class Editor : public QObject {
     void stepPosition(bool curveB, int direction);
     void loadDefaults(bool pageOnly);
     void programAfterChangeIfAgreed(ChangeKind kind);
-    QAction* action(const char* name) const;
+    QAction* action(EditorAction which) const;
 
     EditorHost& host_;
     QWidget* window_;

@@ -4,6 +4,7 @@
 // two representations of servo positions.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -51,14 +52,16 @@ struct InjectionWork {
     std::array<std::array<std::uint16_t, MapCells>, InjectionMapCount> percent{};
 
     std::array<std::uint16_t, MapCells>& referenceOf(InjectionMap m) {
-        return reference[static_cast<int>(m)];
+        return reference[static_cast<std::size_t>(m)];
     }
     const std::array<std::uint16_t, MapCells>& referenceOf(InjectionMap m) const {
-        return reference[static_cast<int>(m)];
+        return reference[static_cast<std::size_t>(m)];
     }
-    std::array<std::uint16_t, MapCells>& percentOf(InjectionMap m) { return percent[static_cast<int>(m)]; }
+    std::array<std::uint16_t, MapCells>& percentOf(InjectionMap m) {
+        return percent[static_cast<std::size_t>(m)];
+    }
     const std::array<std::uint16_t, MapCells>& percentOf(InjectionMap m) const {
-        return percent[static_cast<int>(m)];
+        return percent[static_cast<std::size_t>(m)];
     }
 };
 

@@ -71,7 +71,8 @@ void ApplyServoTable(DeviceImage& image, int code, bool intake) {
 
     Set(image, intake ? FieldId::ServoInHyst : FieldId::ServoExHyst, entries[kServoHysteresisEntry] / 5);
     const FieldInfo& axis = Field(intake ? FieldId::RpmServoIn : FieldId::RpmServoEx);
-    for (int c = 0; c < kAxisPoints; ++c) SetFieldValue(image, axis, c, entries[kServoRpmEntry + c] / 100);
+    for (int c = 0; c < kAxisPoints; ++c)
+        SetFieldValue(image, axis, c, entries[kServoRpmEntry + static_cast<std::size_t>(c)] / 100);
 
     const std::span<const std::uint16_t> cells = entries.subspan(kServoCellEntry);
     const bool fullMap = cells.size() == kMapRows * kAxisPoints;
@@ -79,7 +80,7 @@ void ApplyServoTable(DeviceImage& image, int code, bool intake) {
     const FieldInfo& map = Field(intake ? FieldId::ServoInValue : FieldId::ServoExValue);
     for (int r = 0; r < kMapRows; ++r)
         for (int c = 0; c < kAxisPoints; ++c) {
-            const std::size_t from = fullMap ? static_cast<std::size_t>(kAxisPoints * r + c) : c;
+            const std::size_t from = static_cast<std::size_t>(fullMap ? kAxisPoints * r + c : c);
             SetFieldValue(image, map, kAxisPoints * r + c, cells[from] / step);
         }
 }
@@ -114,7 +115,7 @@ void ApplyAdvancePage(DeviceImage& image, int code, const std::array<std::uint8_
             for (int r = 0; r < kMapRows; ++r)
                 for (int c = 0; c < kAxisPoints; ++c) {
                     const std::size_t from =
-                        n == kAxisPoints ? c : static_cast<std::size_t>(kAxisPoints * r + c);
+                        static_cast<std::size_t>(n == kAxisPoints ? c : kAxisPoints * r + c);
                     SetFieldValue(image, advance, kAxisPoints * r + c, table->degrees[from]);
                 }
         }
@@ -170,9 +171,9 @@ void ApplyKorekcePage(DeviceImage& image, int code) {
     const CorrectionDefaults& corrections = CorrectionsOfCode(code);
     const std::array<int, 4> seconds = {5, 10, 15, 20};
     const std::array<int, 4> enrichment = {150, 50, 30, 10};  // 250 %, 150 %, 130 %, 110 %
-    for (int i = 0; i < 4; ++i) {
-        Set(image, FieldRun(FieldId::SyticCas1, i), seconds[i]);
-        Set(image, FieldRun(FieldId::SyticKorekce0, i), enrichment[i]);
+    for (std::size_t i = 0; i < 4; ++i) {
+        Set(image, FieldRun(FieldId::SyticCas1, static_cast<int>(i)), seconds[i]);
+        Set(image, FieldRun(FieldId::SyticKorekce0, static_cast<int>(i)), enrichment[i]);
     }
     Set(image, FieldId::AkcelPrah, corrections.akcelPrah);
     Set(image, FieldId::AkcelJet, corrections.akcelJet);
@@ -306,13 +307,13 @@ void ApplySynchronizationDefaults(DeviceImage& image, DefaultsState& state) {
     Set(image, FieldId::VynechPalcu, p.vynechPalcu);
     Set(image, FieldId::PocKanOut, p.pocKanOut);
     Set(image, FieldId::SynchroHrana, p.synchroHrana);
-    for (int i = 0; i < 4; ++i) Set(image, FieldRun(FieldId::Top1, i), p.top[i]);
+    for (int i = 0; i < 4; ++i) Set(image, FieldRun(FieldId::Top1, i), p.top[static_cast<std::size_t>(i)]);
     Set(image, FieldId::PredaniHodnot, p.predaniHodnot);
     Set(image, FieldId::Kyvani1, p.kyvani1);
     Set(image, FieldId::Kyvani2, p.kyvani2);
-    for (int i = 0; i < 3; ++i) {
-        Set(image, FieldRun(FieldId::KyvaniFaze11, i), p.kyvaniFaze1[i]);
-        Set(image, FieldRun(FieldId::KyvaniFaze21, i), p.kyvaniFaze2[i]);
+    for (std::size_t i = 0; i < 3; ++i) {
+        Set(image, FieldRun(FieldId::KyvaniFaze11, static_cast<int>(i)), p.kyvaniFaze1[i]);
+        Set(image, FieldRun(FieldId::KyvaniFaze21, static_cast<int>(i)), p.kyvaniFaze2[i]);
     }
     Set(image, FieldId::KyvaniFazeOtacka1, p.kyvaniFazeOtacka[0]);
     Set(image, FieldId::KyvaniFazeOtacka2, p.kyvaniFazeOtacka[1]);
@@ -328,7 +329,8 @@ void ApplySynchronizationDefaults(DeviceImage& image, DefaultsState& state) {
 
 void ApplyBikeConstants(DeviceImage& image, DefaultsState& state) {
     const CatalogueRow& row = CatalogueRowOfCode(ChooseTypeTables(image, state));
-    for (int i = 0; i < 3; ++i) Set(image, FieldId::BikeConstA, row.bikeConstA3to5[i], 3 + i);
+    for (int i = 0; i < 3; ++i)
+        Set(image, FieldId::BikeConstA, row.bikeConstA3to5[static_cast<std::size_t>(i)], 3 + i);
     // Bytes 570..573 are one array of four: the ignition-limiter column first, then BikeConstB.
     Set(image, FieldId::BikeRevLimit, row.ignLimiter);
     SetAll(image, FieldId::BikeConstB, row.bikeConstB1to3);

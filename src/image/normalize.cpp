@@ -143,12 +143,12 @@ void Scalars(Pass& p, const Fields& f) {
     p.atMost(f.tps0, 0, 250);
     p.atMost(f.tps100, 0, 250);
     p.atMost(f.startJet, 0, 50);
-    for (int k = 0; k < 4; ++k) {
-        p.atLeast(*f.syticCas[k], 0, k);
-        p.atMost(*f.syticCas[k], 0, k + 247);
+    for (std::size_t k = 0; k < 4; ++k) {
+        p.atLeast(*f.syticCas[k], 0, static_cast<int>(k));
+        p.atMost(*f.syticCas[k], 0, static_cast<int>(k) + 247);
         p.atMost(*f.syticKorekce[k], 0, 250);
     }
-    for (int l = 1; l < 4; ++l) {
+    for (std::size_t l = 1; l < 4; ++l) {
         const int previous = p.get(*f.syticCas[l - 1]);
         if (previous >= p.get(*f.syticCas[l])) p.set(*f.syticCas[l], 0, previous + 1);
     }

@@ -70,8 +70,8 @@ void LoadFamily(std::span<const CsvRow> rows, Family& family) {
     std::array<bool, kMaxTableId + 1> bad{};
     for (const CsvRow& row : rows) {
         if (row.count < 3 || row.count > 17) continue;
-        const std::int32_t id = row.field[0];
-        if (!InRange(id, 1, kMaxTableId)) continue;
+        if (!InRange(row.field[0], 1, kMaxTableId)) continue;
+        const auto id = static_cast<std::size_t>(row.field[0]);
         const int cols = row.count - 2;
         if (row.field[1] != nextRow[id] || (width[id] != 0 && width[id] != cols) ||
             (cols != 10 && cols != 15))
@@ -84,7 +84,7 @@ void LoadFamily(std::span<const CsvRow> rows, Family& family) {
             family.values[id].push_back(static_cast<std::uint16_t>(v));
         }
     }
-    for (int id = 1; id <= kMaxTableId; ++id) {
+    for (std::size_t id = 1; id <= kMaxTableId; ++id) {
         if (bad[id] || nextRow[id] != kRows) {
             family.values[id].clear();
             continue;
@@ -119,7 +119,7 @@ void LoadInjectionB(std::span<const CsvRow> rows, Store& s) {
             s.injectionB.resize(id + 1, std::array<std::uint8_t, 150>{});
         }
         for (int c = 0; c < 15; ++c)
-            s.injectionB[id][15 * row.field[1] + c] =
+            s.injectionB[id][static_cast<std::size_t>(15 * row.field[1] + c)] =
                 static_cast<std::uint8_t>(std::clamp<std::int32_t>(row.field[2 + c], 0, 100));
     }
 }
@@ -144,7 +144,7 @@ void LoadServo(std::span<const CsvRow> rows, Store& s) {
         } else if (line == kServoStepLine) {
             s.servoStep[id] = row.field[2] == 1 ? 1 : 20;
         } else if (line == kServoRpmLine && row.count == 17) {
-            for (int c = 0; c < 15; ++c)
+            for (std::size_t c = 0; c < 15; ++c)
                 head[id][kServoRpmEntry + c] =
                     static_cast<std::uint16_t>(std::clamp(row.field[2 + c], 0, 25500));
         } else if (row.count == 17 && static_cast<std::int32_t>(cells[id].size()) == 15 * line) {
@@ -182,7 +182,8 @@ void Build(Store& s) {
         if (row.count != 5 || !InRange(row.field[0], 0, kTypeCount - 1)) continue;
         for (std::size_t k = 0; k < 4; ++k) {
             const std::int32_t id = row.field[1 + k];
-            if (id >= 0 && static_cast<std::size_t>(id) < sizes[k]) s.ofType[row.field[0]][k] = id;
+            if (id >= 0 && static_cast<std::size_t>(id) < sizes[k])
+                s.ofType[static_cast<std::size_t>(row.field[0])][k] = id;
         }
     }
 }
@@ -208,13 +209,13 @@ const RefTable& ReferenceTableForBike(RefFamily family, std::uint8_t bike) {
     const RefTable* table = nullptr;
     switch (family) {
         case RefFamily::Ext:
-            table = &s.ext.tables[group];
+            table = &s.ext.tables[static_cast<std::size_t>(group)];
             break;
         case RefFamily::Int:
-            table = &s.inner.tables[group];
+            table = &s.inner.tables[static_cast<std::size_t>(group)];
             break;
         case RefFamily::Iap:
-            table = &s.iap.tables[IapTableId(group, bike)];
+            table = &s.iap.tables[static_cast<std::size_t>(IapTableId(group, bike))];
             break;
     }
     if (table == nullptr || table->columns != ColumnsOfGroup(group))
@@ -226,28 +227,28 @@ const AdvanceTable* AdvanceTableForBike(std::uint8_t bike) {
     if (bike >= kTypeCount) return nullptr;
     const Store& s = TheStore();
     const int id = s.ofType[bike][0];
-    if (id < 0 || s.advance[id].degrees.empty()) return nullptr;
-    return &s.advance[id];
+    if (id < 0 || s.advance[static_cast<std::size_t>(id)].degrees.empty()) return nullptr;
+    return &s.advance[static_cast<std::size_t>(id)];
 }
 
 const std::array<std::uint8_t, 150>* InjectionBTableForBike(std::uint8_t bike) {
     if (bike >= kTypeCount) return nullptr;
     const Store& s = TheStore();
     const int id = s.ofType[bike][1];
-    return id < 0 ? nullptr : &s.injectionB[id];
+    return id < 0 ? nullptr : &s.injectionB[static_cast<std::size_t>(id)];
 }
 
 const ServoTable* ServoTableForBike(std::uint8_t bike, bool intake) {
     if (bike >= kTypeCount) return nullptr;
     const Store& s = TheStore();
     const int id = s.ofType[bike][intake ? 2 : 3];
-    if (id < 0 || s.servo[id].entries.empty()) return nullptr;
-    return &s.servo[id];
+    if (id < 0 || s.servo[static_cast<std::size_t>(id)].entries.empty()) return nullptr;
+    return &s.servo[static_cast<std::size_t>(id)];
 }
 
 int ServoCellStep(std::uint8_t bike, bool intake) {
     if (ServoTableForBike(bike, intake) == nullptr) return 0;
-    return TheStore().servoStep[TheStore().ofType[bike][intake ? 2 : 3]];
+    return TheStore().servoStep[static_cast<std::size_t>(TheStore().ofType[bike][intake ? 2 : 3])];
 }
 
 }  // namespace torvane

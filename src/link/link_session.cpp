@@ -6,10 +6,6 @@
 
 namespace torvane {
 
-namespace {
-constexpr int MsgComOpeningError = 25;
-}  // namespace
-
 LinkSession::LinkSession(SerialPort& port, DeviceImage& image, const LiveValues& live, TransferView& view)
     : port_(port), image_(image), live_(live), view_(view) {
     setDeviceNamer(nullptr);

@@ -55,7 +55,7 @@ class LinkSession {
     void setFastMonitor(bool on) { fastMonitor_ = on; }
     bool FastMonitor() const { return fastMonitor_; }
 
-    // Opens the port of ComPortIndex; a failure shows message 25 unless QuietReopen is set. The port
+    // Opens the port of ComPortIndex; a failure shows MsgComOpeningError unless QuietReopen is set. The port
     // menu check marks are set after every attempt.
     void OpenComPort();
     void CloseComPort();

@@ -29,51 +29,13 @@ bool Bit(std::uint8_t value, int bit) {
     return (value >> bit & 1) != 0;
 }
 
-// Message numbers of the monitor texts.
-enum Msg : int {
-    MsgVersionMismatch = 9,
-    MsgAdvance = 12,
-    MsgProgrammingCount = 13,
-    MsgBlocking = 14,
-    MsgStartLimiter = 15,
-    MsgIgnLimiter = 16,
-    MsgJetLimiter = 17,
-    MsgRetardLimiter = 18,
-    MsgYes = 19,
-    MsgNo = 20,
-    MsgTwinkle = 21,
-    MsgPickupCkps = 33,
-    MsgPickupCmps = 34,
-    MsgRunning = 35,
-    MsgNoSignal = 36,
-    MsgInjectionTime = 41,
-    MsgMaxInjection = 42,
-    MsgPosition = 43,
-    MsgExhaustServo = 44,
-    MsgIntakeServo = 45,
-    MsgPotentiometer = 47,
-    MsgFallSensor = 48,
-    MsgCooling = 49,
-    MsgGear = 50,
-    MsgSpeed = 51,
-    MsgShiftLight = 52,
-    MsgChoke = 53,
-    MsgClutch = 62,
-    MsgTacho = 63,
-    MsgLambda = 64,
-    MsgTachoLambda = 65,
-    MsgJetByTps = 66,
-    MsgCoolant = 69,
-    MsgIdle = 73,
-};
-
 // One line of the inputs and outputs: which bit, whether it is active at 1, and its active colour.
 struct FlagLine {
     std::string_view label;
     int byte;  // 1..4
     int bit;
     bool activeHigh;
-    int message;
+    Message message;
     ReadoutColor activeColor;
 };
 
@@ -114,7 +76,7 @@ class Builder {
   public:
     Builder(MonitorReadout& out, int language) : out_(out), language_(language) {}
 
-    std::string msg(int n) const { return MessageText(n, language_); }
+    std::string msg(Message n) const { return MessageText(n, language_); }
     std::string yesNo(bool active) const { return msg(active ? MsgYes : MsgNo); }
 
     void text(std::string_view name, std::string text, std::optional<ReadoutColor> color = std::nullopt) {
@@ -178,7 +140,7 @@ void AddVersion(Builder& b, const MonitorSample& m) {
         return;
     }
     b.text("LabelVersion",
-           b.msg(MsgVersionMismatch) + Format("  PC-%d, IGN-%d", ProgramVersion, m.unitVersion),
+           b.msg(MsgProgramVersionMismatch) + Format("  PC-%d, IGN-%d", ProgramVersion, m.unitVersion),
            ReadoutColor::Red);
 }
 
@@ -399,33 +361,39 @@ MonitorReadout ComputeMonitorReadout(const LiveValues& live, const DeviceImage& 
 
 MonitorReadout MonitorPlaceholders(int languageIndex, std::uint8_t bike) {
     MonitorReadout out;
-    const auto msg = [languageIndex](int n) { return MessageText(n, languageIndex); };
+    const auto msg = [languageIndex](Message n) { return MessageText(n, languageIndex); };
     const auto put = [&out](std::string_view name, std::string text) {
         out.labels.push_back({name, std::move(text), std::nullopt, std::nullopt});
     };
-    put("LabelMon_Ign", msg(12) + "= --- [\u00b0]");
-    put("LabelPocetProgramovani", msg(13) + "= ---");
-    static constexpr std::pair<std::string_view, int> kStates[] = {
-        {"LabelMonBlock2Out", 14},  {"LabelMonStartLimiterOut", 15}, {"LabelMonIgnLimiter", 16},
-        {"LabelMonJetLimiter", 17}, {"LabelMonRetardLimiter", 18},   {"LabelSnimacCkps", 33},
-        {"LabelSnimacCmps", 34},    {"LabelMonFallOut", 48},         {"LabelClazeniMon", 49}};
+    put("LabelMon_Ign", msg(MsgAdvance) + "= --- [\u00b0]");
+    put("LabelPocetProgramovani", msg(MsgProgrammingCount) + "= ---");
+    static constexpr std::pair<std::string_view, Message> kStates[] = {
+        {"LabelMonBlock2Out", MsgBlocking},
+        {"LabelMonStartLimiterOut", MsgStartLimiter},
+        {"LabelMonIgnLimiter", MsgIgnLimiter},
+        {"LabelMonJetLimiter", MsgJetLimiter},
+        {"LabelMonRetardLimiter", MsgRetardLimiter},
+        {"LabelSnimacCkps", MsgPickupCkps},
+        {"LabelSnimacCmps", MsgPickupCmps},
+        {"LabelMonFallOut", MsgFallSensor},
+        {"LabelClazeniMon", MsgCooling}};
     for (const auto& [name, n] : kStates) put(name, msg(n) + " - ---");
-    const std::string injection = msg(41);
+    const std::string injection = msg(MsgInjectionTime);
     put("LabelMon_Jet_A", injection + " A = --- us");
     put("LabelMon_Jet_B", injection + " B = --- us");
     for (int i = 0; i < 4; ++i) {
         put(JetALabels[static_cast<std::size_t>(i)], injection + " " + std::to_string(i + 1) + "A = --- us");
         put(JetBLabels[static_cast<std::size_t>(i)], injection + " " + std::to_string(i + 1) + "B = --- us");
     }
-    put("LabelMaxInjProcent", msg(42) + " = --- %");
-    put("LabelMon_PolohaA", msg(43) + " A = ---");
-    put("LabelMon_PolohaB", msg(43) + " B = ---");
-    put("LabelMonServoIntake", msg(45) + " = ---/--- mV");
-    put("LabelMonServoExhaust", msg(44) + " = ---/--- mV");
-    put("LabelMonPotenc", msg(47) + " = --- mV");
-    put("LabelGear", msg(50) + " = --- ");
-    put("LabelMonSpeed", msg(51) + " = --- [km/h]");
-    put("LabelMonPilotLight", msg(bike == 26 ? 53 : 52) + " - ---");
+    put("LabelMaxInjProcent", msg(MsgMaxInjection) + " = --- %");
+    put("LabelMon_PolohaA", msg(MsgPosition) + " A = ---");
+    put("LabelMon_PolohaB", msg(MsgPosition) + " B = ---");
+    put("LabelMonServoIntake", msg(MsgIntakeServo) + " = ---/--- mV");
+    put("LabelMonServoExhaust", msg(MsgExhaustServo) + " = ---/--- mV");
+    put("LabelMonPotenc", msg(MsgPotentiometer) + " = --- mV");
+    put("LabelGear", msg(MsgGear) + " = --- ");
+    put("LabelMonSpeed", msg(MsgSpeed) + " = --- [km/h]");
+    put("LabelMonPilotLight", msg(bike == ChokeBikeCode ? MsgChoke : MsgShiftLight) + " - ---");
     return out;
 }
 

@@ -11,15 +11,6 @@ namespace torvane {
 
 namespace {
 
-constexpr int MsgProgramError = 5;
-constexpr int MsgVerifyError = 6;
-constexpr int MsgReadError = 7;
-constexpr int MsgProgramDevice = 8;
-constexpr int MsgVersionMismatch = 9;
-constexpr int MsgVerify = 10;
-constexpr int MsgRead = 11;
-constexpr int MsgSaving = 40;
-
 constexpr std::uint8_t ReadFirstCommand = ReadCommandBit;        // read block 0
 constexpr std::uint8_t VerifyFirstCommand = ReadCommandBit | 1;  // verify block 1
 
@@ -217,8 +208,9 @@ void LinkSession::handleReadReply(std::span<const std::uint8_t> payload) {
     // image changed what the unit sent.
     const std::span<const std::uint8_t> read(readStaging_);
     blockChanged_[0] = false;
-    for (int b = 1; b < BlockCount; ++b)
-        blockChanged_[b] = !std::ranges::equal(read.subspan(BlockSize * b, BlockSize), image_.block(b));
+    for (std::size_t b = 1; b < BlockCount; ++b)
+        blockChanged_[b] =
+            !std::ranges::equal(read.subspan(BlockSize * b, BlockSize), image_.block(static_cast<int>(b)));
     view_.readCompleted(read.subspan(BlockSize));
     verifying_ = VerifiedAfter::Read;
     startVerification(":");
@@ -292,7 +284,7 @@ void LinkSession::stopForVersion(bool normalizeFirst) {
     char versions[40];
     std::snprintf(versions, sizeof versions, "  PC-%d, IGN-%d", ProgramVersion,
                   static_cast<int>(HeaderDataVersion(image_.block(0))));
-    view_.showVersionMessage(message(MsgVersionMismatch) + versions);
+    view_.showVersionMessage(message(MsgProgramVersionMismatch) + versions);
     state_ = TransferState::Idle;
     messageTimer_ = 0;
 }

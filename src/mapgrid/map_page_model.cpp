@@ -109,24 +109,26 @@ MapPanelValues ImageToMapPanel(DeviceImage& image, InjectionWork& work, int page
 
     if (mode.identical) CopyJet1A(image, FieldId::RpmJet1A, kFollowerAxes);
     const FieldInfo& axis = Field(info->axisField);
-    for (int c = 0; c < MapColumns; ++c) v.rpm[c] = 100 * FieldValue(image, axis, c);
+    for (int c = 0; c < MapColumns; ++c)
+        v.rpm[static_cast<std::size_t>(c)] = 100 * FieldValue(image, axis, c);
     v.rpmRange = RpmAxisRangeOf(page);
 
     if (mode.identical) CopyJet1A(image, FieldId::Jet1A, kFollowerMapsBackwards);
     RefreshInjectionPercent(image, work);
-    for (int j = 0; j < MapRows; ++j) v.iap[j] = image.IapAxis[static_cast<std::size_t>(j)];
+    for (std::size_t j = 0; j < MapRows; ++j) v.iap[j] = image.IapAxis[j];
 
     v.cellStep = CellStepOf(image, page);
     v.cellMax = CellMaxOf(image, page);
     const FieldInfo& map = Field(info->mapField);
     for (int k = 0; k < MapCells; ++k) {
-        v.cells[k] = info->injection ? work.percentOf(*info->injection)[static_cast<std::size_t>(k)]
-                                     : v.cellStep * FieldValue(image, map, k);
+        const auto i = static_cast<std::size_t>(k);
+        v.cells[i] =
+            info->injection ? work.percentOf(*info->injection)[i] : v.cellStep * FieldValue(image, map, k);
     }
 
     v.tps = Byte(image, FieldId::AdvanceTps) != 0;
     for (const MiscField& f : MiscFieldsOfPage(page)) {
-        v.misc[f.element] = ScaleToShown(f.a, f.c, Byte(image, f.field));
+        v.misc[static_cast<std::size_t>(f.element)] = ScaleToShown(f.a, f.c, Byte(image, f.field));
     }
     if (info->servo) {
         const bool in = info->intakeServo;
@@ -151,10 +153,9 @@ void MapPanelToImage(DeviceImage& image, InjectionWork& work, int page, const Ma
     const FieldInfo& axis = Field(info->axisField);
     const RpmAxisRange range = RpmAxisRangeOf(page);
     for (int c = 0; c < MapColumns; ++c) {
+        const int shown = values.rpm[static_cast<std::size_t>(c)];
         const int stored = FieldValue(image, axis, c);
-        const int n = values.rpm[c] == std::clamp(100 * stored, range.min, range.max)
-                          ? stored
-                          : (values.rpm[c] / 100) & 0xFF;
+        const int n = shown == std::clamp(100 * stored, range.min, range.max) ? stored : (shown / 100) & 0xFF;
         if (page == PageJet1A) {
             const int o = FieldValue(image, axis, c);
             if (mode.coupled && n != o) {
@@ -173,8 +174,8 @@ void MapPanelToImage(DeviceImage& image, InjectionWork& work, int page, const Ma
         }
     }
 
-    for (int j = 0; j < MapRows; ++j) {
-        auto& stored = image.IapAxis[static_cast<std::size_t>(j)];
+    for (std::size_t j = 0; j < MapRows; ++j) {
+        auto& stored = image.IapAxis[j];
         if (values.iap[j] != std::min<int>(stored, IapAxisMax))
             stored = static_cast<std::uint16_t>(values.iap[j]);
     }
@@ -185,9 +186,10 @@ void MapPanelToImage(DeviceImage& image, InjectionWork& work, int page, const Ma
     if (!info->injection) {
         const FieldInfo& map = Field(info->mapField);
         for (int k = 0; k < MapCells; ++k) {
+            const int shown = values.cells[static_cast<std::size_t>(k)];
             const int stored = FieldValue(image, map, k);
-            if (values.cells[k] == std::clamp(step * stored, 0, values.cellMax)) continue;
-            SetFieldValue(image, map, k, ScaleToStored(step, 0, values.cells[k]));
+            if (shown == std::clamp(step * stored, 0, values.cellMax)) continue;
+            SetFieldValue(image, map, k, ScaleToStored(step, 0, shown));
         }
     } else {
         auto& own = work.percentOf(*info->injection);
@@ -195,7 +197,7 @@ void MapPanelToImage(DeviceImage& image, InjectionWork& work, int page, const Ma
         for (int k = 0; k < MapCells; ++k) {
             const auto i = static_cast<std::size_t>(k);
             const int o = own[i];
-            const int p = values.cells[k];
+            const int p = values.cells[i];
             if (p == std::min(o, spinMax)) continue;  // untouched, perhaps shown limited
             if (page == PageJet1A && mode.coupled) {
                 for (InjectionMap m : kFollowers) {
@@ -221,8 +223,9 @@ void MapPanelToImage(DeviceImage& image, InjectionWork& work, int page, const Ma
 
     for (const MiscField& f : MiscFieldsOfPage(page)) {
         const int stored = Byte(image, f.field);
-        if (values.misc[f.element] == std::clamp(ScaleToShown(f.a, f.c, stored), f.min, f.max)) continue;
-        SetByte(image, f.field, ScaleToStored(f.a, f.c, values.misc[f.element]));
+        const int shown = values.misc[static_cast<std::size_t>(f.element)];
+        if (shown == std::clamp(ScaleToShown(f.a, f.c, stored), f.min, f.max)) continue;
+        SetByte(image, f.field, ScaleToStored(f.a, f.c, shown));
     }
     if (page == PageAdvance) SetByte(image, FieldId::AdvanceTps, values.tps ? 1 : 0);
     if (info->servo) {

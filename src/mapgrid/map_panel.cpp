@@ -79,8 +79,8 @@ void MapPanel::paintEvent(QPaintEvent* event) {
     QStyleOptionGroupBox option;
     initStyleOption(&option);
     QPainter painter(this);
-    const quint64 look = palette().cacheKey() ^ (static_cast<quint64>(option.state) << 40) ^
-                         reinterpret_cast<quintptr>(style());
+    const quint64 look = static_cast<quint64>(palette().cacheKey()) ^
+                         (static_cast<quint64>(option.state) << 40) ^ reinterpret_cast<quintptr>(style());
     frame_.paint(painter, event->region(), size(), look, [&](QPainter& p) {
         style()->drawComplexControl(QStyle::CC_GroupBox, &option, &p, this);
     });
@@ -211,8 +211,10 @@ void MapPanel::showValues(int page, const MapPanelValues& v) {
     grid_->setIapValues(v.iap);
     grid_->setCellRange(0, v.cellMax, v.cellStep);
     grid_->setCellValues(v.cells);
-    for (const MiscField& f : MiscFieldsOfPage(page))
-        misc_[static_cast<std::size_t>(f.element)]->showValue(v.misc[f.element]);
+    for (const MiscField& f : MiscFieldsOfPage(page)) {
+        const auto element = static_cast<std::size_t>(f.element);
+        misc_[element]->showValue(v.misc[element]);
+    }
     auto setChecked = [](QCheckBox* box, bool on) {
         if (box->isChecked() != on) box->setChecked(on);
     };
@@ -228,10 +230,10 @@ void MapPanel::showValues(int page, const MapPanelValues& v) {
 
 MapPanelValues MapPanel::values() const {
     MapPanelValues v;
-    for (int c = 0; c < MapColumns; ++c) v.rpm[c] = grid_->axis(c).value;
-    for (int r = 0; r < MapRows; ++r) v.iap[r] = grid_->iap(r).value;
-    for (int k = 0; k < MapCells; ++k) v.cells[k] = grid_->cell(k).value;
-    for (int i = 0; i < MiscFieldCount; ++i) v.misc[i] = misc_[static_cast<std::size_t>(i)]->value();
+    for (int c = 0; c < MapColumns; ++c) v.rpm[static_cast<std::size_t>(c)] = grid_->axis(c).value;
+    for (int r = 0; r < MapRows; ++r) v.iap[static_cast<std::size_t>(r)] = grid_->iap(r).value;
+    for (int k = 0; k < MapCells; ++k) v.cells[static_cast<std::size_t>(k)] = grid_->cell(k).value;
+    for (std::size_t i = 0; i < MiscFieldCount; ++i) v.misc[i] = misc_[i]->value();
     v.tps = tps_->isChecked();
     v.servoEnable = servoEnable_->isChecked();
     v.procent = procent_->isChecked();

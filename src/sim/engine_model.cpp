@@ -105,10 +105,12 @@ EngineSnapshot EngineModel::snapshot() const {
         const int g = std::min(GearsInRun, 1 + static_cast<int>((t - IdleEnd) / GearRunSeconds));
         const double inGear = t - IdleEnd - GearRunSeconds * (g - 1);
         const double p = inGear / GearRunSeconds;
-        const double startRpm = g == 1 ? LaunchRpm : ShiftRpm * GearRatios[g - 1] / GearRatios[g - 2];
+        const auto gearNumber = static_cast<std::size_t>(g);
+        const double startRpm =
+            g == 1 ? LaunchRpm : ShiftRpm * GearRatios[gearNumber - 1] / GearRatios[gearNumber - 2];
         s.gear = g;
         s.rpm = Lerp(startRpm, ShiftRpm, p);
-        s.speedKmh = s.rpm / GearRatios[g - 1];
+        s.speedKmh = s.rpm / GearRatios[gearNumber - 1];
         s.throttlePercent = RunThrottle + jitter(1, 1.0);
         if (inGear < ShiftSeconds) {
             const double f = inGear / ShiftSeconds;
@@ -185,7 +187,7 @@ EngineSnapshot EngineModel::snapshot() const {
                  : 14.0 + 24.0 * std::min(s.rpm / 7000.0, 1.0) - 8.0 * s.throttlePercent / 100.0;
     // One engine cycle is two revolutions.
     const double maxOpenUs = std::min(25500.0, MaxInjectorDuty * 120.0e6 / std::max(s.rpm, 1.0));
-    for (int c = 0; c < CylinderCount; ++c) {
+    for (std::size_t c = 0; c < CylinderCount; ++c) {
         s.injectionAUs[c] = baseA > 0 ? ClampInt(baseA + CylinderInjectionTrimUs[c], 0, int(maxOpenUs)) : 0;
         s.injectionBUs[c] = baseB > 0 ? ClampInt(baseB + CylinderInjectionTrimUs[c], 0, int(maxOpenUs)) : 0;
         s.advanceDeg[c] =
@@ -210,9 +212,10 @@ DeviceFrame EngineModel::MonitorFrame(const MonitorContext& context) const {
 
     const int channels = std::clamp(context.channelCount, 1, CylinderCount);
     for (int c = 0; c < channels; ++c) {
-        PutByte(f, 10 + c, s.advanceDeg[c]);
-        PutByte(f, 14 + c, s.injectionAUs[c] / 100.0);
-        PutByte(f, 18 + c, s.injectionBUs[c] / 100.0);
+        const auto i = static_cast<std::size_t>(c);
+        PutByte(f, 10 + c, s.advanceDeg[i]);
+        PutByte(f, 14 + c, s.injectionAUs[i] / 100.0);
+        PutByte(f, 18 + c, s.injectionBUs[i] / 100.0);
     }
     PutByte(f, 23, s.coolantC + 100.0);
     PutByte(f, 24, s.airC + 100.0);

@@ -15,7 +15,7 @@ struct MessageRow {
     { t, t, t, t }
 
 // Stems that the monitor and the pages compose with values keep their leading and trailing blanks in
-// every language ("Blocking " + "- YES", msg 33 + " - " + msg 35).
+// every language ("Blocking " + "- YES", MsgPickupCkps + " - " + MsgRunning).
 constexpr MessageRow kMessages[] = {
     {4, {"torvane_2008_en.pdf", "torvane_2008_de.pdf", "torvane_2008_fr.pdf", "torvane_2008_cz.pdf"}},
     {5, {"Program error!", "Programmierfehler!", "Erreur de programmation!", "Chyba programování"}},
@@ -549,7 +549,7 @@ constexpr CaptionRow kCaptions[] = {
      CaptionKind::Caption,
      {"Retard 2 [°]", "Spätzündung 2 [°]", "Retard 2 [°]", "Snížení předstihu 2 [°]"}},
 
-    // Race page. LabelPilotLight is composed from message 52.
+    // Race page. LabelPilotLight is composed from MsgShiftLight.
     {"GroupBoxDisplay",
      CaptionKind::Caption,
      {"Display on Bike", "Anzeige am Motorrad", "Affichage sur la moto", "Displej na motocyklu"}},
@@ -901,7 +901,7 @@ std::string ChannelCorrectionText(int languageIndex, std::uint8_t pocKanOut) {
     if (pocKanOut == 1) suffix = " 1";
     if (pocKanOut == 2) suffix = " 1,2";
     if (pocKanOut == 3) suffix = " 1,2,3";
-    return MessageText(57, languageIndex) + std::string(suffix);
+    return MessageText(MsgCylinderCorrection, languageIndex) + std::string(suffix);
 }
 
 std::string WindowTextOf(WindowText text, int languageIndex) {
@@ -924,7 +924,8 @@ std::string WindowTextOf(WindowText text, int languageIndex) {
 }
 
 std::string HelpOpenErrorText(int languageIndex) {
-    return MessageText(32, languageIndex) + MessageText(4, languageIndex) + " !";
+    return MessageText(MsgFileOpeningError, languageIndex) + MessageText(MsgHelpDocument, languageIndex) +
+           " !";
 }
 
 std::span<const CaptionRow> CaptionTable() {

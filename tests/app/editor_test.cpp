@@ -617,7 +617,7 @@ TEST_F(EditorTest, UndoWithProgrammingAfterChangeSendsExactlyTheBlocksTheUndoCha
     // Each block the unit holds gets a mark the window does not have: a block that is programmed
     // loses it.
     DeviceImage marked = w->image();
-    for (int block = 1; block < BlockCount; ++block)
+    for (std::size_t block = 1; block < BlockCount; ++block)
         marked.setByte(BlockSize * block + 299 - (block == 10), 0xA5);
     unit->setStoredImage(marked);
 

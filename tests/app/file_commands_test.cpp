@@ -97,7 +97,7 @@ class FileCommandsTest : public ::testing::Test {
 
 TEST_F(FileCommandsTest, SaveWritesTheCommittedPageAndRemembersTheFile) {
     start();
-    // A file that cannot be created: message 26 and nothing else.
+    // A file that cannot be created: MsgOpenFileError and nothing else.
     prompts->savePath = "/nonexistent-folder/x.ign";
     const DeviceImage before = w->image();
     w->MenuSaveClick();

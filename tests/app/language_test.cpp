@@ -30,7 +30,7 @@ class RecordingPrompts : public UserPrompts {
     QStringList shown, opened;
 };
 
-QString Text(int n, int language) {
+QString Text(Message n, int language) {
     return QString::fromStdString(MessageText(n, language));
 }
 
@@ -60,20 +60,20 @@ TEST_F(LanguageTest, DisconnectedMonitorShowsStemsOfTheLanguageWithPlaceholders)
     start();
     ASSERT_FALSE(w->findChild<QLabel*>("LabelSpojeni")->isHidden());
     w->setLanguage(3);
-    EXPECT_EQ(label("LabelMon_Ign"), Text(12, 3) + QString::fromUtf8("= --- [°]"));
-    EXPECT_EQ(label("LabelSnimacCkps"), Text(33, 3) + " - ---");
-    EXPECT_EQ(label("LabelMon_Jet_2B"), Text(41, 3) + " 2B = --- us");
-    EXPECT_EQ(label("LabelMonServoIntake"), Text(45, 3) + " = ---/--- mV");
-    EXPECT_EQ(label("LabelMonSpeed"), Text(51, 3) + " = --- [km/h]");
-    EXPECT_EQ(label("LabelMonPilotLight"), Text(52, 3) + " - ---");
-    EXPECT_EQ(label("LabelPilotLight"), Text(52, 3) + " [rpm]");
+    EXPECT_EQ(label("LabelMon_Ign"), Text(MsgAdvance, 3) + QString::fromUtf8("= --- [°]"));
+    EXPECT_EQ(label("LabelSnimacCkps"), Text(MsgPickupCkps, 3) + " - ---");
+    EXPECT_EQ(label("LabelMon_Jet_2B"), Text(MsgInjectionTime, 3) + " 2B = --- us");
+    EXPECT_EQ(label("LabelMonServoIntake"), Text(MsgIntakeServo, 3) + " = ---/--- mV");
+    EXPECT_EQ(label("LabelMonSpeed"), Text(MsgSpeed, 3) + " = --- [km/h]");
+    EXPECT_EQ(label("LabelMonPilotLight"), Text(MsgShiftLight, 3) + " - ---");
+    EXPECT_EQ(label("LabelPilotLight"), Text(MsgShiftLight, 3) + " [rpm]");
 
     // Type 26 uses the shift light output as a choke.
     SetFieldValue(w->image(), Field(FieldId::Bike), 0, 26);
     w->setLanguage(2);
-    EXPECT_EQ(label("LabelMonPilotLight"), Text(53, 2) + " - ---");
-    EXPECT_EQ(label("LabelPilotLight"), Text(52, 2) + " [rpm]");  // the French shift light text
-    EXPECT_EQ(Text(52, 2), QString::fromUtf8("Retard à l´allumage"));
+    EXPECT_EQ(label("LabelMonPilotLight"), Text(MsgChoke, 2) + " - ---");
+    EXPECT_EQ(label("LabelPilotLight"), Text(MsgShiftLight, 2) + " [rpm]");  // the French shift light text
+    EXPECT_EQ(Text(MsgShiftLight, 2), QString::fromUtf8("Retard à l´allumage"));
 }
 
 TEST_F(LanguageTest, LanguageCommandsRetextTheWindowAndItsLists) {
@@ -93,7 +93,7 @@ TEST_F(LanguageTest, LanguageCommandsRetextTheWindowAndItsLists) {
     w->findChild<QAction*>("MenuEnglish")->trigger();
     EXPECT_EQ(idle->items(), english);
 
-    // The channel suffix of message 57 follows the number of outputs.
+    // The channel suffix of MsgCylinderCorrection follows the number of outputs.
     EXPECT_EQ(ChannelCorrectionText(0, 2), "Correction for cylinder 1,2");
 }
 
@@ -103,10 +103,11 @@ TEST_F(LanguageTest, HelpOpensTheManualOfTheLanguageOrSaysWhichFileIsMissing) {
     prompts->documentsMissing = true;
     w->findChild<QAction*>("MenuContens")->trigger();
     ASSERT_EQ(prompts->opened.size(), 1);
-    EXPECT_TRUE(prompts->opened.front().endsWith(Text(4, 1))) << prompts->opened.front().toStdString();
+    EXPECT_TRUE(prompts->opened.front().endsWith(Text(MsgHelpDocument, 1)))
+        << prompts->opened.front().toStdString();
     ASSERT_EQ(prompts->shown.size(), 1);
     EXPECT_EQ(prompts->shown.front(), QString::fromStdString(HelpOpenErrorText(1)));
-    EXPECT_TRUE(prompts->shown.front().contains(Text(4, 1)));
+    EXPECT_TRUE(prompts->shown.front().contains(Text(MsgHelpDocument, 1)));
 
     // Built next to the program, the manual of each language is there to be opened.
     prompts->documentsMissing = false;

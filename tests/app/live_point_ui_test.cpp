@@ -83,7 +83,8 @@ TEST_F(LivePointUiTest, F5OnAdvanceStepsExactlyTheGreenCellWithOneUndoEntry) {
     const DeviceImage before = w->image();
     const int entry = w->editor().undoRing().current();
     w->findChild<QAction*>("MenuToolsPlus")->trigger();
-    EXPECT_EQ(V(FieldId::Advance, k), before.byteAt(Field(FieldId::Advance).index + k) + 1);
+    EXPECT_EQ(V(FieldId::Advance, k),
+              before.byteAt(Field(FieldId::Advance).index + static_cast<std::size_t>(k)) + 1);
     int changed = 0;
     for (std::size_t i = 0; i < ImageSize; ++i) changed += w->image().byteAt(i) != before.byteAt(i);
     EXPECT_EQ(changed, 1);
@@ -96,7 +97,8 @@ TEST_F(LivePointUiTest, F5OnAdvanceStepsExactlyTheGreenCellWithOneUndoEntry) {
     const DeviceImage beforeAll = w->image();
     w->findChild<QAction*>("MenuToolsMinus")->trigger();
     for (int cell = 0; cell < 150; cell += 37)
-        EXPECT_EQ(V(FieldId::Advance, cell), beforeAll.byteAt(Field(FieldId::Advance).index + cell) - 1)
+        EXPECT_EQ(V(FieldId::Advance, cell),
+                  beforeAll.byteAt(Field(FieldId::Advance).index + static_cast<std::size_t>(cell)) - 1)
             << cell;
     EXPECT_TRUE(w->findChild<QLabel*>("LabelTest1")->text().startsWith("Test1= "));
 }

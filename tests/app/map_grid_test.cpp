@@ -175,7 +175,7 @@ TEST_F(MapGridTest, PasteIsOneEditCutAtTheMapsEdgeAndABadBlockChangesNothing) {
     EXPECT_EQ(stored(9, 14), 24);
     EXPECT_EQ((undoEntry() - entry + UndoRing::Size) % UndoRing::Size, 1);
     const int base = Field(FieldId::Advance).index;
-    EXPECT_TRUE(w->link()->session().blockChanged()[static_cast<std::size_t>(base / BlockSize)]);
+    EXPECT_TRUE(w->link()->session().blockChanged()[static_cast<std::size_t>(base) / BlockSize]);
     // One undo takes the whole paste back.
     w->findChild<QAction*>("MenuZpet")->trigger();
     EXPECT_EQ(stored(8, 13), 10 + MapPanel::cellIndex(8, 13) % 15);

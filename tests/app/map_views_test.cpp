@@ -54,10 +54,11 @@ TEST(MapRowChart, DrawsEveryRowAndMarksTheLiveCell) {
     EXPECT_TRUE(view.isWindow());
     EXPECT_EQ(RowLineCount(view), 10);
     for (int r = 0; r < 10; ++r) {
+        const auto row = static_cast<std::size_t>(r);
         ASSERT_NE(view.rowSeries(r), nullptr);
-        EXPECT_EQ(view.rowSeries(r)->name(), map.rowNames[r]);
+        EXPECT_EQ(view.rowSeries(r)->name(), map.rowNames[row]);
         ASSERT_EQ(view.rowSeries(r)->count(), 15);
-        EXPECT_EQ(view.rowSeries(r)->at(14), QPointF(12200, map.values[r][14]));
+        EXPECT_EQ(view.rowSeries(r)->at(14), QPointF(12200, map.values[row][14]));
     }
     ASSERT_EQ(view.liveMarker()->count(), 1);
     EXPECT_TRUE(view.liveMarker()->isVisible());

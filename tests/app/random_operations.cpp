@@ -677,7 +677,7 @@ class SequenceRun {
             case Op::Paste: {
                 s.rect = CellRect{between(rng, 0, MapRows - 1), between(rng, 0, MapColumns - 1), 0, 0};
                 const int rows = between(rng, 1, 4), columns = between(rng, 1, 5);
-                for (int r = 0; r < rows; ++r) {
+                for (int line = 0; line < rows; ++line) {
                     for (int c = 0; c < columns; ++c) {
                         if (c > 0) s.other += QLatin1Char('\t');
                         s.other += QString::number(between(rng, -20, 260));
@@ -988,17 +988,18 @@ class SequenceRun {
                         view.isColumnHidden(column))
                         continue;
                     const QString time = i.data(MapGridModel::TimeTextRole).toString();
-                    const QString text = time.isEmpty() ? i.data(Qt::DisplayRole).toString() : time;
+                    const QString valueText = time.isEmpty() ? i.data(Qt::DisplayRole).toString() : time;
                     const int room = view.textRect(i).width() - 3;
                     const QRect cell = view.visualRect(i);
                     const QRect field = view.itemRect(i);
-                    if (metrics.horizontalAdvance(text) > room || field.right() > cell.right())
-                        return Broken{
-                            "cell-narrower-than-value",
-                            "grid item " + view.nameOf(i).toStdString() + " \"" + text.toStdString() +
-                                "\" needs " + std::to_string(metrics.horizontalAdvance(text)) + " px, has " +
-                                std::to_string(room) + " px (field " + std::to_string(field.width()) +
-                                " px in a column of " + std::to_string(cell.width()) + " px)"};
+                    if (metrics.horizontalAdvance(valueText) > room || field.right() > cell.right())
+                        return Broken{"cell-narrower-than-value",
+                                      "grid item " + view.nameOf(i).toStdString() + " \"" +
+                                          valueText.toStdString() + "\" needs " +
+                                          std::to_string(metrics.horizontalAdvance(valueText)) + " px, has " +
+                                          std::to_string(room) + " px (field " +
+                                          std::to_string(field.width()) + " px in a column of " +
+                                          std::to_string(cell.width()) + " px)"};
                 }
             }
         }
@@ -1094,16 +1095,16 @@ class SequenceRun {
                                                        image, "entry ", "image ")};
         if (isUndo && lastEdit_ && lastEdit_->entry == current &&
             SameConfiguration(before, lastEdit_->after)) {
-            DeviceImage expected = image;
+            DeviceImage expectedImage = image;
             for (std::size_t i = BlockSize; i < ImageSize; ++i)
                 if (lastEdit_->before.byteAt(i) == lastEdit_->after.byteAt(i))
-                    expected.setByte(i, lastEdit_->after.byteAt(i));
-            for (std::size_t j = 0; j < expected.IapAxis.size(); ++j)
+                    expectedImage.setByte(i, lastEdit_->after.byteAt(i));
+            for (std::size_t j = 0; j < expectedImage.IapAxis.size(); ++j)
                 if (lastEdit_->before.IapAxis[j] == lastEdit_->after.IapAxis[j])
-                    expected.IapAxis[j] = lastEdit_->after.IapAxis[j];
-            if (!SameConfiguration(expected, image))
+                    expectedImage.IapAxis[j] = lastEdit_->after.IapAxis[j];
+            if (!SameConfiguration(expectedImage, image))
                 return Broken{"undo-redo", "Undo of the last edit changed what the edit had not changed: " +
-                                               Differences(expected, image, "edit left ", "undo made ")};
+                                               Differences(expectedImage, image, "edit left ", "undo made ")};
         }
         if (isRedo && lastUndo_ && lastUndo_->entry == current &&
             SameConfiguration(before, lastUndo_->after) && !SameConfiguration(image, lastUndo_->before))
@@ -1212,7 +1213,8 @@ std::vector<KnownFault> FaultsAwaitingFix() {
 
 std::uint64_t SequenceSeed(std::uint64_t runSeed, int sequence) {
     // splitmix64 of the run's seed and the sequence's number: neighbouring sequences share nothing.
-    std::uint64_t z = runSeed + 0x9E3779B97F4A7C15ULL * static_cast<std::uint64_t>(sequence + 1);
+    const auto sequenceNumber = static_cast<std::uint64_t>(sequence + 1);
+    std::uint64_t z = runSeed + 0x9E3779B97F4A7C15ULL * sequenceNumber;
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
     return z ^ (z >> 31);

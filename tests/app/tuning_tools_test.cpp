@@ -270,7 +270,7 @@ TEST_F(TuningToolsTest, OperationOnChosenAdvanceCellsIsOneCommit) {
         }
     }
     EXPECT_EQ(w->editor().undoRing().current(), (entry + 1) % UndoRing::Size);
-    EXPECT_TRUE(w->link()->session().blockChanged()[static_cast<std::size_t>(base / BlockSize)]);
+    EXPECT_TRUE(w->link()->session().blockChanged()[static_cast<std::size_t>(base) / BlockSize]);
     w->findChild<QAction*>("MenuZpet")->trigger();
     EXPECT_EQ(V(FieldId::Advance, MapPanel::cellIndex(3, 4)),
               before.byteAt(static_cast<std::size_t>(base + 49)));

@@ -76,8 +76,10 @@ void MapPageRoundTrip(DeviceImage& image, InjectionWork& work, int page, AllStat
     for (int& rpm : v.rpm) rpm = std::clamp(rpm, RpmAxisMin, RpmAxisMax);
     for (int& iap : v.iap) iap = std::clamp(iap, 0, IapAxisMax);
     for (int& cell : v.cells) cell = std::clamp(cell, 0, v.cellMax);
-    for (const MiscField& f : MiscFieldsOfPage(page))
-        v.misc[f.element] = std::clamp(v.misc[f.element], f.min, f.max);
+    for (const MiscField& f : MiscFieldsOfPage(page)) {
+        const auto element = static_cast<std::size_t>(f.element);
+        v.misc[element] = std::clamp(v.misc[element], f.min, f.max);
+    }
     MapPanelToImage(image, work, page, v, all);
 }
 
@@ -225,7 +227,8 @@ TEST(BindingTable, GearRatioSpinsStartAtTheFirstGearNotAtThePulseCount) {
     for (int gear = 0; gear < ratio.count; ++gear) StoreShownValue(ratio, image, gear, 2000 - 100 * gear);
     EXPECT_EQ(V(image, FieldId::PulsuProSpeed), 1000);
     EXPECT_EQ(image.wordAt(81), 1000);
-    for (int gear = 1; gear <= 6; ++gear) EXPECT_EQ(image.wordAt(81 + gear), 2000 - 100 * (gear - 1)) << gear;
+    for (int gear = 1; gear <= 6; ++gear)
+        EXPECT_EQ(image.wordAt(static_cast<std::size_t>(81 + gear)), 2000 - 100 * (gear - 1)) << gear;
 }
 
 TEST(BindingTable, IdleServoPositionsAreScaledByTheStepOfTheIdleMode) {

@@ -163,7 +163,7 @@ TEST_F(MapPageModelTest, AnEditRewritesOnlyTheInjectionCellsWhosePercentageOrRef
             const int k = r * MapColumns + c;
             if (c == 4) {
                 EXPECT_EQ(V(image, FieldId::Jet1A, k),
-                          RawFromPercent(static_cast<std::uint32_t>(v.cells[k]),
+                          RawFromPercent(static_cast<std::uint32_t>(v.cells[static_cast<std::size_t>(k)]),
                                          work.referenceOf(InjectionMap::Jet1A)[static_cast<std::size_t>(k)]))
                     << k;
             } else if (k != 16) {

@@ -75,9 +75,9 @@ TEST_F(MapToolsTest, CoupledInjectionStepsAllFourChannelsFromInj1AAndNothingFrom
     std::array<int, 4> percent{};
     const InjectionMap maps[] = {InjectionMap::Jet1A, InjectionMap::Jet2A, InjectionMap::Jet3A,
                                  InjectionMap::Jet4A};
-    for (int m = 0; m < 4; ++m) percent[m] = work.percentOf(maps[m])[k];
+    for (std::size_t m = 0; m < 4; ++m) percent[m] = work.percentOf(maps[m])[k];
     StepMapTool(image, work, PageJet1A, -1, false, {1, 1}, 3000, true);
-    for (int m = 0; m < 4; ++m) {
+    for (std::size_t m = 0; m < 4; ++m) {
         const int p = work.percentOf(maps[m])[k];
         EXPECT_EQ(p, percent[m] - 1) << m;
         const int base = work.referenceOf(maps[m])[k];

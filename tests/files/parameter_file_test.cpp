@@ -116,13 +116,14 @@ TEST(ParameterFileRoundTrip, ReproducesEveryCoveredByte) {
         for (const LayoutLine& line : section.lines) {
             for (const LayoutItem& item : line.items) {
                 for (int e = 0; e < item.count; ++e) {
+                    const auto element = static_cast<std::size_t>(e);
                     if (item.code == ValueCode::IapAxis) {
-                        EXPECT_EQ(back.IapAxis[item.index + e], image.IapAxis[item.index + e]);
+                        EXPECT_EQ(back.IapAxis[item.index + element], image.IapAxis[item.index + element]);
                         continue;
                     }
                     const std::size_t width = item.code == ValueCode::Word ? 2 : 1;
                     for (std::size_t b = 0; b < width; ++b) {
-                        const std::size_t at = item.index + width * e + b;
+                        const std::size_t at = item.index + width * element + b;
                         EXPECT_EQ(back.byteAt(at), image.byteAt(at)) << item.field << " byte " << at;
                     }
                 }
@@ -256,7 +257,7 @@ TEST(ParameterFileReader, LimitsOutOfRangeNumbersToTheFieldsRange) {
     EXPECT_EQ(image.byteAt(480), 99);
     // Words and the IAP row axis: 0..65535.
     const std::vector<int> aps = {65535, 65535, 0, 65535, 0, 1, 65535, 0};
-    for (int k = 0; k < 8; ++k) EXPECT_EQ(image.wordAt(21 + k), aps[static_cast<std::size_t>(k)]) << k;
+    for (std::size_t k = 0; k < 8; ++k) EXPECT_EQ(image.wordAt(21 + k), aps[k]) << k;
     EXPECT_EQ(image.IapAxis[0], 65535);
     EXPECT_EQ(image.IapAxis[1], 0);
     EXPECT_EQ(image.wordAt(350), 65535);  // JET_1A 70000, not 4464

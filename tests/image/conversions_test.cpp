@@ -79,7 +79,8 @@ TEST(References, TableRowsAcrossRpmWithBracketEnds) {
     // First row of the table: 250 187 214 214 161 121 127 127 127 127 (x10 us); last row 650 687 ...
     // 500 rpm uses the first column, 20000 rpm and more the last.
     const std::uint16_t firstRow[10] = {2500, 2500, 2185, 1870, 2140, 1610, 1270, 1270, 1270, 2500};
-    for (int c = 0; c < 10; ++c) EXPECT_EQ(work.referenceOf(InjectionMap::Jet1A)[c], firstRow[c]) << c;
+    for (std::size_t c = 0; c < 10; ++c)
+        EXPECT_EQ(work.referenceOf(InjectionMap::Jet1A)[c], firstRow[c]) << c;
     EXPECT_EQ(work.referenceOf(InjectionMap::Jet1A)[135], 6500);
     EXPECT_EQ(work.referenceOf(InjectionMap::Jet1A)[138], 6870);
     EXPECT_EQ(work.referenceOf(InjectionMap::Jet4A)[0], 1870);  // channel 4 shares the table of channel 1
@@ -95,7 +96,7 @@ TEST(References, FifteenColumnTablesAndCustomCodesStayInside) {
     const auto& ref = work.referenceOf(InjectionMap::Jet1A);
     const int first[15] = {93, 59, 35, 25, 24, 19, 21, 22, 22, 25, 15, 24, 24, 24, 24};
     const int last[15] = {472, 317, 265, 346, 413, 375, 441, 465, 487, 504, 495, 484, 473, 473, 473};
-    for (int c = 0; c < 15; ++c) {
+    for (std::size_t c = 0; c < 15; ++c) {
         EXPECT_EQ(ref[c], 10 * first[c]) << c;
         EXPECT_EQ(ref[135 + c], 10 * last[c]) << c;
     }

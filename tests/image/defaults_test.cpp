@@ -88,8 +88,9 @@ TEST(Defaults, StartupTypeGivesTheKnownLimitersAndTables) {
     for (InjectionMap map : {InjectionMap::Jet1A, InjectionMap::Jet2A, InjectionMap::Jet3A,
                              InjectionMap::Jet4A, InjectionMap::Iap}) {
         for (int cell = 0; cell < MapCells; ++cell) {
-            ASSERT_EQ(work.percentOf(map)[cell], 100);
-            ASSERT_EQ(V(image, InjectionMapField(map), cell), work.referenceOf(map)[cell])
+            const auto i = static_cast<std::size_t>(cell);
+            ASSERT_EQ(work.percentOf(map)[i], 100);
+            ASSERT_EQ(V(image, InjectionMapField(map), cell), work.referenceOf(map)[i])
                 << Field(InjectionMapField(map)).name << " cell " << cell;
         }
     }
@@ -202,7 +203,8 @@ TEST(Defaults, CustomCodeKeepsThePreviousTypesTables) {
     // The injection references are those of the custom group: 15 columns.
     EXPECT_TRUE(work.fifteenColumns);
     for (int cell = 0; cell < MapCells; ++cell)
-        ASSERT_EQ(V(image, FieldId::Jet1A, cell), work.referenceOf(InjectionMap::Jet1A)[cell]);
+        ASSERT_EQ(V(image, FieldId::Jet1A, cell),
+                  work.referenceOf(InjectionMap::Jet1A)[static_cast<std::size_t>(cell)]);
 
     // Without an earlier type the start-up type's tables serve.
     DeviceImage fresh;
@@ -237,9 +239,10 @@ TEST(Defaults, TypeChangeWithoutNewDefaultsReplacesOnlySynchroAndTypeConstants) 
     EXPECT_TRUE(work.fifteenColumns);
     EXPECT_NE(Values(image, FieldId::Jet1A), Values(before, FieldId::Jet1A));
     for (int cell = 0; cell < MapCells; ++cell) {
-        ASSERT_EQ(V(image, FieldId::Jet1A, cell), work.referenceOf(InjectionMap::Jet1A)[cell]);
+        const auto i = static_cast<std::size_t>(cell);
+        ASSERT_EQ(V(image, FieldId::Jet1A, cell), work.referenceOf(InjectionMap::Jet1A)[i]);
         ASSERT_EQ(V(image, FieldId::Jet2A, cell),
-                  RawFromPercent(110, work.referenceOf(InjectionMap::Jet2A)[cell]));
+                  RawFromPercent(110, work.referenceOf(InjectionMap::Jet2A)[i]));
     }
 
     // Switching the special setting off restores the synchronization and the first part of the constants.
@@ -310,7 +313,8 @@ std::vector<std::size_t> IndicesOf(const std::string& entry) {
     if (count < 0) count = field->count;
     std::vector<std::size_t> out;
     for (int e = first; e < first + count; ++e)
-        for (int b = 0; b < field->width; ++b) out.push_back(field->index + field->width * e + b);
+        for (int b = 0; b < field->width; ++b)
+            out.push_back(field->index + static_cast<std::size_t>(field->width * e + b));
     return out;
 }
 
@@ -370,13 +374,13 @@ TEST(Defaults, PagePassResetsOnlyItsPercentagesAndRebuildsEveryMap) {
     ApplyDefaults(image, work, true, 3);
 
     for (int cell = 0; cell < MapCells; ++cell) {
-        ASSERT_EQ(work.percentOf(InjectionMap::Jet1A)[cell], 100);
-        ASSERT_EQ(work.percentOf(InjectionMap::Jet2A)[cell], 120);
-        ASSERT_EQ(V(image, FieldId::Jet1A, cell), work.referenceOf(InjectionMap::Jet1A)[cell]);
+        const auto i = static_cast<std::size_t>(cell);
+        ASSERT_EQ(work.percentOf(InjectionMap::Jet1A)[i], 100);
+        ASSERT_EQ(work.percentOf(InjectionMap::Jet2A)[i], 120);
+        ASSERT_EQ(V(image, FieldId::Jet1A, cell), work.referenceOf(InjectionMap::Jet1A)[i]);
         ASSERT_EQ(V(image, FieldId::Jet2A, cell),
-                  RawFromPercent(120, work.referenceOf(InjectionMap::Jet2A)[cell]));
-        ASSERT_EQ(V(image, FieldId::Iap, cell),
-                  RawFromPercent(120, work.referenceOf(InjectionMap::Iap)[cell]));
+                  RawFromPercent(120, work.referenceOf(InjectionMap::Jet2A)[i]));
+        ASSERT_EQ(V(image, FieldId::Iap, cell), RawFromPercent(120, work.referenceOf(InjectionMap::Iap)[i]));
     }
 }
 

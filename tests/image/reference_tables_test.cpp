@@ -17,7 +17,8 @@ std::vector<int> Values(std::span<const std::int16_t> s) {
 }
 
 std::vector<int> Row(const RefTable& t, int row) {
-    return Values(t.values.subspan(static_cast<std::size_t>(row * t.columns), t.columns));
+    return Values(
+        t.values.subspan(static_cast<std::size_t>(row * t.columns), static_cast<std::size_t>(t.columns)));
 }
 
 // Reference groups as the catalogue lists them, written out independently of the lookup.
@@ -90,18 +91,19 @@ TEST(ReferenceTables, InjectionRisesWithLoadAndStaysInsideTheMapRange) {
     for (RefFamily family : {RefFamily::Ext, RefFamily::Int, RefFamily::Iap}) {
         for (int code = 0; code <= 50; ++code) {
             const RefTable& t = ReferenceTableForBike(family, code);
-            for (int c = 0; c < t.columns; ++c) {
-                for (int r = 0; r < 10; ++r) {
-                    const int v = t.values[r * t.columns + c];
+            const auto columns = static_cast<std::size_t>(t.columns);
+            for (std::size_t c = 0; c < columns; ++c) {
+                for (std::size_t r = 0; r < 10; ++r) {
+                    const int v = t.values[r * columns + c];
                     // In µs the value must stay under the 60000 µs ceiling of the injection maps.
                     EXPECT_GT(v, 0);
                     EXPECT_LE(v * 10, 60000);
                     if (r > 0) {
-                        EXPECT_LE(t.values[(r - 1) * t.columns + c], v) << code << " r" << r << " c" << c;
+                        EXPECT_LE(t.values[(r - 1) * columns + c], v) << code << " r" << r << " c" << c;
                     }
                 }
                 // Full load needs clearly more fuel than a closed throttle or low pressure.
-                EXPECT_GT(t.values[9 * t.columns + c], t.values[c] * 3 / 2) << code << " c" << c;
+                EXPECT_GT(t.values[9 * columns + c], t.values[c] * 3 / 2) << code << " c" << c;
             }
         }
     }
@@ -125,7 +127,7 @@ TEST(ReferenceTables, FullLoadFuelFollowsATorqueCurve) {
         const std::vector<int> full = Row(t, 9);
         const auto peak = std::max_element(full.begin() + 1, full.end()) - full.begin();
         EXPECT_GE(peak, t.columns / 3) << code;
-        EXPECT_LT(full[1], full[peak]) << code;
+        EXPECT_LT(full[1], full[static_cast<std::size_t>(peak)]) << code;
     }
 }
 
@@ -173,7 +175,8 @@ TEST(AdvanceTables, CurvesRiseFromIdleAndStayUnderTheLobeLimitOfSingles) {
         const auto d = Values(AdvanceTableForBike(code)->degrees);
         const int lastRow = static_cast<int>(d.size()) - 15;
         const int top = *std::max_element(d.begin() + lastRow, d.end());
-        EXPECT_LT(d[lastRow], top) << code;  // less advance at 1000 rpm than in the mid range
+        EXPECT_LT(d[static_cast<std::size_t>(lastRow)], top)
+            << code;  // less advance at 1000 rpm than in the mid range
         EXPECT_GE(top, 25) << code;
         EXPECT_LE(top, 45) << code;
     }
@@ -189,8 +192,8 @@ TEST(InjectionBTables, OnlyTheNamedTypesUseTheSecondInjectors) {
         ASSERT_NE(t, nullptr) << code;
         const bool any = std::any_of(t->begin(), t->end(), [](std::uint8_t v) { return v != 0; });
         EXPECT_EQ(any, users.count(code) == 1) << code;
-        for (int c = 0; c < 15; ++c) {
-            for (int r = 0; r < 10; ++r) {
+        for (std::size_t c = 0; c < 15; ++c) {
+            for (std::size_t r = 0; r < 10; ++r) {
                 EXPECT_LE((*t)[15 * r + c], 100);
                 if (r > 0) {
                     EXPECT_LE((*t)[15 * (r - 1) + c], (*t)[15 * r + c]) << code;
@@ -297,8 +300,8 @@ TEST(ServoTables, IntakeMapsOpenWithThrottle) {
     for (int code = 0; code < 50; ++code) {
         const auto e = Values(ServoTableForBike(code, true)->entries);
         if (e.size() != 166) continue;
-        for (int c = 0; c < 15; ++c)
-            for (int r = 1; r < 10; ++r)
+        for (std::size_t c = 0; c < 15; ++c)
+            for (std::size_t r = 1; r < 10; ++r)
                 EXPECT_LE(e[16 + 15 * (r - 1) + c], e[16 + 15 * r + c]) << code << " r" << r << " c" << c;
     }
 }

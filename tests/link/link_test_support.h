@@ -166,9 +166,9 @@ struct ScriptedUnit {
         stored.setByte(2, 't');
         stored.setByte(3, 1);
         stored.setByte(10, ProgramVersion);
-        for (int b = 1; b < BlockCount; ++b)
+        for (std::size_t b = 1; b < BlockCount; ++b)
             for (std::size_t i = 0; i < BlockSize; ++i)
-                stored.block(b)[i] = static_cast<std::uint8_t>(b * 7 + i);
+                stored.block(static_cast<int>(b))[i] = static_cast<std::uint8_t>(b * 7 + i);
     }
 
     std::vector<std::uint8_t> operator()(const DeviceFrame& request) {

@@ -218,7 +218,7 @@ TEST_F(Transfer, ReadMarksOnlyTheBlocksTheRepairChanged) {
     };
     session.MenuReadClick();
     TickUntilIdle();
-    for (int b = 0; b < BlockCount; ++b) EXPECT_EQ(session.blockChanged()[b], b == 5) << b;
+    for (std::size_t b = 0; b < BlockCount; ++b) EXPECT_EQ(session.blockChanged()[b], b == 5) << b;
     ASSERT_EQ(view.readBlocks.size(), ImageSize - BlockSize);
     EXPECT_TRUE(
         std::equal(view.readBlocks.begin(), view.readBlocks.end(), unit.stored.bytes().begin() + BlockSize));

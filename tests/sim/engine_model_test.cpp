@@ -9,7 +9,7 @@ namespace torvane {
 namespace {
 
 int Word(const DeviceFrame& f, int n) {
-    return f[static_cast<std::size_t>(2 * n)] << 8 | f[2 * n + 1];
+    return f[static_cast<std::size_t>(2 * n)] << 8 | f[static_cast<std::size_t>(2 * n + 1)];
 }
 bool Bit(const DeviceFrame& f, int byte, int bit) {
     return (f[static_cast<std::size_t>(byte)] >> bit) & 1;
@@ -49,7 +49,7 @@ TEST(EngineModel, EveryMonitorFrameIsValidAndWithinRange) {
         EXPECT_LT(f[24], 150);
         EXPECT_LE(f[25], 6);
         EXPECT_LE(f[26], 100);
-        for (int c = 0; c < 4; ++c) EXPECT_LE(f[10 + c], 60) << "advance";
+        for (std::size_t c = 0; c < 4; ++c) EXPECT_LE(f[10 + c], 60) << "advance";
         const int maxInjection = *std::max_element(f.begin() + 14, f.begin() + 22);
         EXPECT_LT(rpm * maxInjection / 12000, 100) << "injector duty stays below 100 %";
         EXPECT_LE(Word(f, 58), 200);  // road speed
@@ -122,7 +122,7 @@ TEST(EngineModel, ChannelCountLimitsTheCylinders) {
     EXPECT_GT(f[10], 0);
     EXPECT_GT(f[11], 0);
     EXPECT_GT(f[15], 0);
-    for (int i : {12, 13, 16, 17, 20, 21}) EXPECT_EQ(f[i], 0) << "byte " << i;
+    for (int i : {12, 13, 16, 17, 20, 21}) EXPECT_EQ(f[static_cast<std::size_t>(i)], 0) << "byte " << i;
     MonitorContext none;
     none.channelCount = 0;
     EXPECT_GT(engine.MonitorFrame(none)[10], 0) << "cylinder 1 always runs";

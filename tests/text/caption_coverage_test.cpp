@@ -77,9 +77,9 @@ bool HasRow(std::string_view control, CaptionKind kind) {
 // Texts that are not taken from the caption table.
 bool TextSetElsewhere(const std::string& name) {
     static const std::set<std::string> kNames = {
-        "LabelPilotLight",       // message 52 + " [rpm]", composed when the language is applied
-        "LabelIdleModeErr",      // messages 70 to 72, chosen by the idle mode
-        "GroupBoxIdleServoPoz",  // messages 74 to 76, chosen by the idle mode
+        "LabelPilotLight",       // MsgShiftLight + " [rpm]", composed when the language is applied
+        "LabelIdleModeErr",      // MsgIntakeServoMustBeEnabled or -Disabled, by the idle mode
+        "GroupBoxIdleServoPoz",  // MsgDesiredRpm, MsgIntakeServoStartPosition or MsgTpsMinInServoSteps
         "LabelIdleKorAdv",       // readouts of live values
         "LabelTpsNapeti",       "LabelMonGearNapeti", "LabelMonPomerRpmSpeed",
     };

@@ -46,8 +46,36 @@ TEST(MessageTable, ListedMessagesHaveFourTextsAndNoOtherNumberHasOne) {
             EXPECT_TRUE(IsUtf8(text)) << "message " << n << " language " << lang;
         }
     }
-    EXPECT_EQ(MessageText(5, 4), "Program error!");
-    EXPECT_EQ(MessageText(5, -1), "Program error!");
+    EXPECT_EQ(MessageText(MsgProgramError, 4), "Program error!");
+    EXPECT_EQ(MessageText(MsgProgramError, -1), "Program error!");
+}
+
+// The names carry their numbers by hand: a slip gives two names one message, or a name an empty text.
+TEST(MessageTable, EachMessageHasOneNameAndEachNameATextInEveryLanguage) {
+    // clang-format off
+    const Message named[] = {
+        MsgHelpDocument, MsgProgramError, MsgVerifyError, MsgReadError, MsgProgramDevice,
+        MsgProgramVersionMismatch, MsgVerify, MsgRead, MsgAdvance, MsgProgrammingCount, MsgBlocking,
+        MsgStartLimiter, MsgIgnLimiter, MsgJetLimiter, MsgRetardLimiter, MsgYes, MsgNo, MsgTwinkle,
+        MsgCpsPolarity, MsgPositive, MsgNegative, MsgComOpeningError, MsgOpenFileError, MsgAskDefaultSetting,
+        MsgAskDefaultPageSetting, MsgFileVersionMismatch, MsgPrintDateTime, MsgFileOpeningError,
+        MsgPickupCkps, MsgPickupCmps, MsgRunning, MsgNoSignal, MsgBaseAdvance, MsgSaving, MsgInjectionTime,
+        MsgMaxInjection, MsgPosition, MsgExhaustServo, MsgIntakeServo, MsgPotentiometer, MsgFallSensor,
+        MsgCooling, MsgGear, MsgSpeed, MsgShiftLight, MsgChoke, MsgIapToTp, MsgHysteresis, MsgLobeWidth,
+        MsgCylinderCorrection, MsgTpsMin, MsgTpsMax, MsgRpmMin, MsgRpmMax, MsgClutch, MsgTacho, MsgLambda,
+        MsgTachoLambda, MsgJetByTps, MsgPeriod, MsgExcitation, MsgCoolant, MsgIntakeServoMustBeEnabled,
+        MsgIntakeServoMustBeDisabled, MsgIntakeServoWithoutStepMotor, MsgIdle, MsgDesiredRpm,
+        MsgIntakeServoStartPosition, MsgTpsMinInServoSteps};
+    // clang-format on
+    std::set<int> numbers;
+    for (const Message m : named) {
+        EXPECT_TRUE(numbers.insert(m).second) << "message " << m << " has two names";
+        EXPECT_LT(m, MessageCount);
+        for (int lang = 0; lang < LanguageCount; ++lang)
+            EXPECT_FALSE(MessageText(m, lang).empty()) << "message " << m << " language " << lang;
+    }
+    for (int n = 0; n < MessageCount; ++n)
+        EXPECT_EQ(numbers.count(n) == 1, !MessageText(n, 0).empty()) << "message " << n << " has no name";
 }
 
 // The stems are composed with separators and values; a lost blank runs words together.
@@ -70,23 +98,23 @@ TEST(MessageTable, TellingVariantsAreKeptAsWritten) {
         const char* text;
     };
     const Case cases[] = {
-        {4, 3, "torvane_2008_cz.pdf"},
-        {5, 3, "Chyba programování"},
-        {6, 1, "Vergleichsfehler"},
-        {9, 3, "Neshodné verze proramu v PC a v zapalování!"},
-        {11, 2, "Lire"},
-        {12, 3, "Předstih"},
-        {13, 0, "Number of Programing = "},
-        {25, 1, "Falscher COM-Anschlußes!"},
-        {29, 1, "Datendatei *.ign ist nicht kompatiebel!"},
-        {32, 2, "Erreur à l´ouvertur du Fichier "},
-        {40, 2, "Mémorisation"},
-        {52, 2, "Retard à l´allumage"},
-        {72, 1, "Intake servo must be enabled ohne step out"},
-        {72, 3, "Musí být povoleno sací servo a krokový motor ne"},
+        {MsgHelpDocument, 3, "torvane_2008_cz.pdf"},
+        {MsgProgramError, 3, "Chyba programování"},
+        {MsgVerifyError, 1, "Vergleichsfehler"},
+        {MsgProgramVersionMismatch, 3, "Neshodné verze proramu v PC a v zapalování!"},
+        {MsgRead, 2, "Lire"},
+        {MsgAdvance, 3, "Předstih"},
+        {MsgProgrammingCount, 0, "Number of Programing = "},
+        {MsgComOpeningError, 1, "Falscher COM-Anschlußes!"},
+        {MsgFileVersionMismatch, 1, "Datendatei *.ign ist nicht kompatiebel!"},
+        {MsgFileOpeningError, 2, "Erreur à l´ouvertur du Fichier "},
+        {MsgSaving, 2, "Mémorisation"},
+        {MsgShiftLight, 2, "Retard à l´allumage"},
+        {MsgIntakeServoWithoutStepMotor, 1, "Intake servo must be enabled ohne step out"},
+        {MsgIntakeServoWithoutStepMotor, 3, "Musí být povoleno sací servo a krokový motor ne"},
     };
     for (const Case& c : cases) EXPECT_EQ(MessageText(c.n, c.lang), c.text) << "message " << c.n;
-    for (int n : {58, 59, 60, 61, 63, 64, 65}) {
+    for (int n : {MsgTpsMin, MsgTpsMax, MsgRpmMin, MsgRpmMax, MsgTacho, MsgLambda, MsgTachoLambda}) {
         for (int lang = 1; lang < LanguageCount; ++lang)
             EXPECT_EQ(MessageText(n, lang), MessageText(n, 0)) << n;
     }
@@ -98,17 +126,17 @@ TEST(MessageTable, ComposedTextsReadAsShown) {
     EXPECT_EQ(ChannelCorrectionText(0, 3), "Correction for cylinder 1,2,3");
     EXPECT_EQ(ChannelCorrectionText(0, 0), "Correction for cylinder 1,2,3,4");
     EXPECT_EQ(ChannelCorrectionText(0, 5), "Correction for cylinder 1,2,3,4");
-    EXPECT_EQ(ChannelCorrectionText(3, 2), MessageText(57, 3) + " 1,2");
+    EXPECT_EQ(ChannelCorrectionText(3, 2), MessageText(MsgCylinderCorrection, 3) + " 1,2");
 
     EXPECT_EQ(HelpOpenErrorText(0), "Error by opening file torvane_2008_en.pdf !");
     EXPECT_EQ(HelpOpenErrorText(1), "Fehler beim öffnen der Datei torvane_2008_de.pdf !");
 
     // The placeholders of the monitor while disconnected.
-    EXPECT_EQ(MessageText(12, 3) + "= --- [°]", "Předstih= --- [°]");
-    EXPECT_EQ(MessageText(13, 3) + "= ---", "Počet programování = = ---");
-    EXPECT_EQ(MessageText(53, 0) + " - ---", "Choke - ---");
-    EXPECT_EQ(MessageText(52, 0) + " - ---", "Gear Shift Light - ---");
-    EXPECT_EQ(MessageText(52, 2) + " [rpm]", "Retard à l´allumage [rpm]");
+    EXPECT_EQ(MessageText(MsgAdvance, 3) + "= --- [°]", "Předstih= --- [°]");
+    EXPECT_EQ(MessageText(MsgProgrammingCount, 3) + "= ---", "Počet programování = = ---");
+    EXPECT_EQ(MessageText(MsgChoke, 0) + " - ---", "Choke - ---");
+    EXPECT_EQ(MessageText(MsgShiftLight, 0) + " - ---", "Gear Shift Light - ---");
+    EXPECT_EQ(MessageText(MsgShiftLight, 2) + " [rpm]", "Retard à l´allumage [rpm]");
 }
 
 TEST(CaptionTable, EveryRowHasFourTextsAndEachControlSetsAKindOnce) {

@@ -418,7 +418,8 @@ void DatalogViewer::setLog(Datalog log, const QString& fileName) {
     setTimeAxisTicks();
     const auto find = [&](const char* name) {
         const auto it =
-            std::find(log_.names.begin() + std::min<std::size_t>(1, columns), log_.names.end(), name);
+            std::find(log_.names.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(1, columns)),
+                      log_.names.end(), name);
         return it == log_.names.end() ? -1 : static_cast<int>(it - log_.names.begin());
     };
     const int rpm = find("rpm"), tps = find("tps");

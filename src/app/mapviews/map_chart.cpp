@@ -137,8 +137,8 @@ QLineSeries* MapRowChart::rowSeries(int row) const {
     return rows_[static_cast<std::size_t>(row)];
 }
 
-void MapRowChart::setData(const MapViewData& data) {
-    data_ = data;
+void MapRowChart::setData(const MapViewData& viewData) {
+    data_ = viewData;
     setWindowTitle(text(ToolText::ChartTitle).arg(data_.title));
     chart_->setTitle(data_.title);
     valueAxis_->setTitleText(data_.valueUnit.isEmpty()

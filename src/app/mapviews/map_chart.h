@@ -46,7 +46,7 @@ class MapRowChart : public QWidget {
 
     // Keeps the row lines and puts the new points on them; lines are added or removed only when the
     // number of rows changes.
-    void setData(const MapViewData& data);
+    void setData(const MapViewData& viewData);
     // Moves the live marker (and the thick line) to another cell; -1 hides it.
     void setLive(int row, int column);
 

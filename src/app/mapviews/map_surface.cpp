@@ -251,8 +251,8 @@ QWidget* MapSurface::buildGraph() {
 #endif
 }
 
-void MapSurface::setData(const MapViewData& data) {
-    data_ = data;
+void MapSurface::setData(const MapViewData& viewData) {
+    data_ = viewData;
     setWindowTitle(Text(ToolText::SurfaceTitle, language_).arg(data_.title));
     if (!graph_) return;
     fillSurface();
@@ -297,8 +297,9 @@ void MapSurface::fillSurface() {
     // A cell that holds no number sits at the map's lowest value, so the grid stays whole.
     const double filler = std::isfinite(lo) ? lo : 0.0;
     const auto position = [&](int r, int c) {
-        const double v = data_.values[static_cast<std::size_t>(r)][static_cast<std::size_t>(columns_[c])];
-        return QVector3D(static_cast<float>(data_.rpm[static_cast<std::size_t>(columns_[c])]),
+        const auto column = static_cast<std::size_t>(columns_[static_cast<std::size_t>(c)]);
+        const double v = data_.values[static_cast<std::size_t>(r)][column];
+        return QVector3D(static_cast<float>(data_.rpm[column]),
                          static_cast<float>(std::isfinite(v) ? v : filler), static_cast<float>(r));
     };
 

@@ -32,7 +32,7 @@ class MapSurface : public QWidget {
 
     // Keeps the graph and its series; only cells whose value changed are passed on when the map keeps
     // its shape.
-    void setData(const MapViewData& data);
+    void setData(const MapViewData& viewData);
     // Selects another cell as the live one; -1 clears the selection.
     void setLive(int row, int column);
 

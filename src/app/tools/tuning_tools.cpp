@@ -20,23 +20,24 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "display/display_rules.h"
-#include "display/map_selection.h"
-#include "display/map_shading.h"
-#include "mapgrid/cell_block.h"
-#include "widgets/commit_check_box.h"
-#include "mapgrid/map_grid_view.h"
-#include "mapgrid/map_panel.h"
-#include "editor/page_catalogue.h"
-#include "widgets/spin_field.h"
-#include "link/link_session.h"
 #include "app/datalog/datalog_viewer.h"
 #include "app/mapviews/map_chart.h"
 #include "app/mapviews/map_surface.h"
 #include "app/window/tform_hlav.h"
+#include "app/window/window_actions.h"
 #include "app/window/window_link.h"
+#include "display/display_rules.h"
+#include "display/map_selection.h"
+#include "display/map_shading.h"
+#include "editor/page_catalogue.h"
+#include "link/link_session.h"
+#include "mapgrid/cell_block.h"
+#include "mapgrid/map_grid_view.h"
+#include "mapgrid/map_panel.h"
 #include "text/message_table.h"
 #include "text/tool_texts.h"
+#include "widgets/commit_check_box.h"
+#include "widgets/spin_field.h"
 
 namespace torvane {
 
@@ -80,6 +81,8 @@ const MenuCaption kMenuCaptions[] = {
     {"MenuCellsCopyMap", ToolText::CellsCopyMap},   {"MenuCellsPaste", ToolText::CellsPaste},
 };
 
+constexpr std::size_t MenuCaptionCount = std::size(kMenuCaptions);
+
 const OperationEntry& EntryOf(SelectionOp op) {
     return *std::find_if(std::begin(kOperations), std::end(kOperations),
                          [op](const OperationEntry& e) { return e.op == op; });
@@ -117,16 +120,12 @@ QString TuningTools::text(ToolText t) const {
 
 void TuningTools::applyLanguage(int languageIndex) {
     language_ = languageIndex >= 0 && languageIndex < LanguageCount ? languageIndex : 0;
-    for (const MenuCaption& m : kMenuCaptions) {
-        if (auto* a = window_.findChild<QAction*>(m.objectName)) a->setText(text(m.caption));
-    }
-    if (auto* cells = window_.findChild<QMenu*>("MenuCells")) {
-        cells->setTitle(text(ToolText::MenuCells));
-        for (const OperationEntry& e : kOperations) {
-            if (auto* a = cells->findChild<QAction*>(e.objectName)) a->setText(text(e.caption));
-        }
-    }
-    if (auto* view = window_.findChild<QMenu*>("MenuView")) view->setTitle(text(ToolText::MenuView));
+    for (std::size_t i = 0; i < std::size(kMenuCaptions); ++i)
+        menuActions_[i]->setText(text(kMenuCaptions[i].caption));
+    window_.actions().menu(WindowMenu::Cells)->setTitle(text(ToolText::MenuCells));
+    for (std::size_t i = 0; i < std::size(kOperations); ++i)
+        operationActions_[i]->setText(text(kOperations[i].caption));
+    window_.actions().menu(WindowMenu::View)->setTitle(text(ToolText::MenuView));
     recordingCountShown_ = -1;
     showRecordingLabel();
     if (viewer_) viewer_->setLanguage(language_);
@@ -177,28 +176,40 @@ MapSurface* TuningTools::mapSurface() const {
     return surface_;
 }
 
+void TuningTools::keep(QAction* action) {
+    static_assert(MenuCaptionCount == MenuEntryCount && std::size(kOperations) == CellOperationCount);
+    for (std::size_t i = 0; i < MenuCaptionCount; ++i)
+        if (action->objectName() == QLatin1String(kMenuCaptions[i].objectName)) menuActions_[i] = action;
+}
+
 void TuningTools::buildMenus() {
     QMenuBar* bar = window_.menuBar();
     // Captions come with applyLanguage.
-    auto make = [](QMenu* menu, const char* name) {
+    // Every entry the tools add is one of kMenuCaptions (captions come with applyLanguage).
+    auto make = [this](QMenu* menu, const char* name) {
         QAction* a = new QAction(menu);
         a->setObjectName(name);
         menu->addAction(a);
+        keep(a);
         return a;
     };
 
-    if (auto* file = window_.findChild<QMenu*>("MenuFile")) {
+    WindowActions& actions = window_.actions();
+    {
+        QMenu* file = actions.menu(WindowMenu::File);
         QAction* open = new QAction(file);
         open->setObjectName("MenuOpenDatalog");
-        QAction* exitAction = window_.findChild<QAction*>("MenuExit");
+        keep(open);
+        QAction* exitAction = actions[WindowAction::Exit];
         // Before the separator that precedes Exit.
-        const QList<QAction*> actions = file->actions();
-        const qsizetype at = actions.indexOf(exitAction);
-        file->insertAction(at > 0 ? actions[at - 1] : exitAction, open);
+        const QList<QAction*> entries = file->actions();
+        const qsizetype at = entries.indexOf(exitAction);
+        file->insertAction(at > 0 ? entries[at - 1] : exitAction, open);
         connect(open, &QAction::triggered, this, &TuningTools::MenuOpenDatalogClick);
     }
 
-    if (auto* tools = window_.findChild<QMenu*>("MenuTools")) {
+    {
+        QMenu* tools = actions.menu(WindowMenu::Tools);
         tools->addSeparator();
         startAction_ = make(tools, "MenuStartDatalog");
         stopAction_ = make(tools, "MenuStopDatalog");
@@ -210,8 +221,13 @@ void TuningTools::buildMenus() {
         connect(fastAction_, &QAction::toggled, this, &TuningTools::setFastMonitor);
         QMenu* cells = tools->addMenu(QString());
         cells->setObjectName("MenuCells");
-        for (const OperationEntry& e : kOperations) {
-            QAction* a = make(cells, e.objectName);
+        actions.addMenu(WindowMenu::Cells, cells);
+        for (std::size_t i = 0; i < std::size(kOperations); ++i) {
+            const OperationEntry& e = kOperations[i];
+            QAction* a = new QAction(cells);
+            a->setObjectName(e.objectName);
+            cells->addAction(a);
+            operationActions_[i] = a;
             a->setShortcut(QKeySequence(e.shortcut));
             a->setShortcutContext(Qt::WindowShortcut);
             const SelectionOp op = e.op;
@@ -247,9 +263,8 @@ void TuningTools::buildMenus() {
 
     QMenu* view = new QMenu(bar);
     view->setObjectName("MenuView");
-    QAction* languageMenu = nullptr;
-    if (auto* language = window_.findChild<QMenu*>("MenuLanguage")) languageMenu = language->menuAction();
-    bar->insertMenu(languageMenu, view);
+    actions.addMenu(WindowMenu::View, view);
+    bar->insertMenu(actions.menu(WindowMenu::Language)->menuAction(), view);
     shadeAction_ = make(view, "MenuShadeCells");
     shadeAction_->setCheckable(true);
     connect(shadeAction_, &QAction::toggled, this, &TuningTools::setShadeByValue);

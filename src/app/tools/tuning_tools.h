@@ -8,14 +8,15 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <array>
 #include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "display/cell_hits.h"
-#include "mapgrid/selection_ops.h"
 #include "files/datalog.h"
+#include "mapgrid/selection_ops.h"
 #include "text/tool_texts.h"
 
 class QAction;
@@ -106,6 +107,8 @@ class TuningTools : public QObject {
     // Gives cells (index, value) their values and commits once: normalized, one undo step.
     void commitCells(const std::vector<std::pair<int, int>>& values);
     QString text(ToolText t) const;
+    // Holds an entry the tools added to the menus, for its caption in each language.
+    void keep(QAction* action);
 
     TFormHlav& window_;
     std::unique_ptr<MapSelection> selection_;
@@ -122,6 +125,12 @@ class TuningTools : public QObject {
     QAction* fastAction_ = nullptr;
     QAction* shadeAction_ = nullptr;
     std::vector<QAction*> clipboardActions_;
+    // The entries the tools add to the window's menus, in the order of their caption table, and the
+    // cell operations in the order of theirs.
+    static constexpr std::size_t MenuEntryCount = 10;
+    static constexpr std::size_t CellOperationCount = 7;
+    std::array<QAction*, MenuEntryCount> menuActions_{};
+    std::array<QAction*, CellOperationCount> operationActions_{};
     int recordingCountShown_ = -1;
     int language_ = 0;
     // What the cell hits dialog shows, for its captions in another language.

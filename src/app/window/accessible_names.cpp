@@ -14,8 +14,8 @@
 
 #include "editor/editor.h"
 #include "editor/page_catalogue.h"
-#include "widgets/radio_group.h"
 #include "text/message_table.h"
+#include "widgets/radio_group.h"
 
 namespace torvane {
 namespace {
@@ -29,8 +29,8 @@ constexpr NamePart Cap(std::string_view control) {
 constexpr NamePart CapOf(std::string_view base, int first, bool spaced = false) {
     return {K::NumberedCaption, base, first, spaced};
 }
-constexpr NamePart Msg(int number) {
-    return {K::Message, {}, number};
+constexpr NamePart Msg(Message message) {
+    return {K::Message, {}, message};
 }
 // The number of a field among those that share a caption, after that caption; along a run-time array
 // it counts from `first`.
@@ -109,30 +109,30 @@ constexpr AccessibleNameRow kRows[] = {
     Named("UpDownKyvaniFaze23", Cap("GroupBoxKyvani2"), Cap("LabelKyvaniFaze2"), Fixed(3)),
 
     // The map panel's extra fields, with the captions the page gives them.
-    Misc(PageAdvance, "UpDownMisc_Uni[4]", Msg(39)),
-    Misc(PageAdvance, "UpDownMisc_Uni[0]", Msg(57), Fixed(1)),
-    Misc(PageAdvance, "UpDownMisc_Uni[1]", Msg(57), Fixed(2)),
-    Misc(PageAdvance, "UpDownMisc_Uni[2]", Msg(57), Fixed(3)),
-    Misc(PageAdvance, "UpDownMisc_Uni[3]", Msg(57), Fixed(4)),
-    Misc(PageAdvance, "UpDownMisc_Uni[5]", Msg(56)),
-    Misc(PageJet1A, "UpDownMisc_Uni[0]", Msg(54), Msg(58)),
-    Misc(PageJet1A, "UpDownMisc_Uni[1]", Msg(54), Msg(59)),
-    Misc(PageJet1A, "UpDownMisc_Uni[2]", Msg(54), Msg(60)),
-    Misc(PageJet1A, "UpDownMisc_Uni[3]", Msg(54), Msg(61)),
-    Misc(PageIap, "UpDownMisc_Uni[0]", Msg(57), Fixed(1)),
-    Misc(PageIap, "UpDownMisc_Uni[1]", Msg(57), Fixed(2)),
-    Misc(PageIap, "UpDownMisc_Uni[2]", Msg(57), Fixed(3)),
-    Misc(PageIap, "UpDownMisc_Uni[3]", Msg(57), Fixed(4)),
-    Misc(PageServoIn, "UpDownMisc_Uni[0]", Msg(55)),
-    Misc(PageServoIn, "UpDownMisc_Uni[2]", Cap("CheckBoxStepMotor"), Msg(67)),
-    Misc(PageServoIn, "UpDownMisc_Uni[3]", Cap("CheckBoxStepMotor"), Msg(68)),
-    Misc(PageServoEx, "UpDownMisc_Uni[0]", Msg(55)),
+    Misc(PageAdvance, "UpDownMisc_Uni[4]", Msg(MsgBaseAdvance)),
+    Misc(PageAdvance, "UpDownMisc_Uni[0]", Msg(MsgCylinderCorrection), Fixed(1)),
+    Misc(PageAdvance, "UpDownMisc_Uni[1]", Msg(MsgCylinderCorrection), Fixed(2)),
+    Misc(PageAdvance, "UpDownMisc_Uni[2]", Msg(MsgCylinderCorrection), Fixed(3)),
+    Misc(PageAdvance, "UpDownMisc_Uni[3]", Msg(MsgCylinderCorrection), Fixed(4)),
+    Misc(PageAdvance, "UpDownMisc_Uni[5]", Msg(MsgLobeWidth)),
+    Misc(PageJet1A, "UpDownMisc_Uni[0]", Msg(MsgIapToTp), Msg(MsgTpsMin)),
+    Misc(PageJet1A, "UpDownMisc_Uni[1]", Msg(MsgIapToTp), Msg(MsgTpsMax)),
+    Misc(PageJet1A, "UpDownMisc_Uni[2]", Msg(MsgIapToTp), Msg(MsgRpmMin)),
+    Misc(PageJet1A, "UpDownMisc_Uni[3]", Msg(MsgIapToTp), Msg(MsgRpmMax)),
+    Misc(PageIap, "UpDownMisc_Uni[0]", Msg(MsgCylinderCorrection), Fixed(1)),
+    Misc(PageIap, "UpDownMisc_Uni[1]", Msg(MsgCylinderCorrection), Fixed(2)),
+    Misc(PageIap, "UpDownMisc_Uni[2]", Msg(MsgCylinderCorrection), Fixed(3)),
+    Misc(PageIap, "UpDownMisc_Uni[3]", Msg(MsgCylinderCorrection), Fixed(4)),
+    Misc(PageServoIn, "UpDownMisc_Uni[0]", Msg(MsgHysteresis)),
+    Misc(PageServoIn, "UpDownMisc_Uni[2]", Cap("CheckBoxStepMotor"), Msg(MsgPeriod)),
+    Misc(PageServoIn, "UpDownMisc_Uni[3]", Cap("CheckBoxStepMotor"), Msg(MsgExcitation)),
+    Misc(PageServoEx, "UpDownMisc_Uni[0]", Msg(MsgHysteresis)),
 
     // Position: fifteen rpm points per injection and the position at each.
     Named("UpDownPolohaARpm", Cap("GroupBoxPolohaA"), Cap("LabelPolohaARpm"), Num(1)),
-    Named("UpDownPolohaAPoz", Cap("GroupBoxPolohaA"), Msg(43), Num(1), Cap("LabelPolohaAPoz")),
+    Named("UpDownPolohaAPoz", Cap("GroupBoxPolohaA"), Msg(MsgPosition), Num(1), Cap("LabelPolohaAPoz")),
     Named("UpDownPolohaBRpm", Cap("GroupBoxPolohaB"), Cap("LabelPolohaBRpm"), Num(1)),
-    Named("UpDownPolohaBPoz", Cap("GroupBoxPolohaB"), Msg(43), Num(1), Cap("LabelPolohaBPoz")),
+    Named("UpDownPolohaBPoz", Cap("GroupBoxPolohaB"), Msg(MsgPosition), Num(1), Cap("LabelPolohaBPoz")),
     Named("CheckBoxAll_PolohaA", Cap("GroupBoxPolohaA"), Cap("CheckBoxAll_PolohaA")),
     Named("CheckBoxAll_PolohaB", Cap("GroupBoxPolohaB"), Cap("CheckBoxAll_PolohaB")),
 
@@ -198,8 +198,8 @@ constexpr AccessibleNameRow kRows[] = {
     Named("UpDownClutchMinRpm", Cap("LabelClutchMinRpm")),
     Named("UpDownClutchJet", Cap("LabelClutchJet")),
     Named("UpDownClutchAdv", Cap("LabelClutchAdv")),
-    WithUnit(Named("UpDownPilotLight1", Msg(52), Fixed(1), RaceGear, RaceGearColumn), "[rpm]"),
-    WithUnit(Named("UpDownPilotLight2", Msg(52), Fixed(2), RaceGear, RaceGearColumn), "[rpm]"),
+    WithUnit(Named("UpDownPilotLight1", Msg(MsgShiftLight), Fixed(1), RaceGear, RaceGearColumn), "[rpm]"),
+    WithUnit(Named("UpDownPilotLight2", Msg(MsgShiftLight), Fixed(2), RaceGear, RaceGearColumn), "[rpm]"),
     Named("UpDownClutchTime", Cap("LabelClutchTime"), RaceGear, RaceGearColumn),
     Named("UpDownClutchPause", Cap("LabelClutchPause"), RaceGear, RaceGearColumn),
 
@@ -419,7 +419,8 @@ void ApplyAccessibleNames(QWidget& window, int languageIndex) {
         auto* pages = window.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
         // The map panel moves onto a map page after the switch has been announced.
         const QPointer<QWidget> panel = window.findChild<QWidget*>(QStringLiteral("GroupBoxMapGrid"));
-        const QPointer<RadioGroup> idleMode = window.findChild<RadioGroup*>(QStringLiteral("RadioGroupIdleMode"));
+        const QPointer<RadioGroup> idleMode =
+            window.findChild<RadioGroup*>(QStringLiteral("RadioGroupIdleMode"));
         const int pageCount = pages != nullptr ? pages->count() : 0;
         auto rename = [owner, keeper, pages, panel, idleMode, pageCount] {
             // A tab widget that is losing its pages (the window closing) has nothing left to name.

@@ -16,28 +16,25 @@
 #include <QStatusBar>
 #include <QTabWidget>
 
+#include "app/monitor/gauge_widget.h"
+#include "app/tools/tuning_tools.h"
+#include "app/window/tform_hlav.h"
+#include "app/window/window_link.h"
 #include "display/map_selection.h"
-#include "widgets/commit_check_box.h"
-#include "mapgrid/map_grid_view.h"
-#include "mapgrid/map_panel.h"
-#include "widgets/spin_button.h"
-#include "widgets/spin_field.h"
 #include "files/parameter_file.h"
 #include "files/service_batch.h"
 #include "link/link_session.h"
-#include "app/monitor/gauge_widget.h"
-#include "app/window/tform_hlav.h"
-#include "app/tools/tuning_tools.h"
-#include "app/window/window_link.h"
+#include "mapgrid/map_grid_view.h"
+#include "mapgrid/map_panel.h"
 #include "text/message_table.h"
 #include "text/tool_texts.h"
+#include "widgets/commit_check_box.h"
+#include "widgets/spin_button.h"
+#include "widgets/spin_field.h"
 
 namespace torvane {
 namespace {
 
-constexpr int MessageOpenFileError = 26;
-constexpr int MessageUnmatchedVersion = 29;
-constexpr int MessagePrintStamp = 31;
 constexpr std::uint16_t PrintStampTicks = 200;  // about 11 s at 55 ms
 
 const QString kSaveFilter = QStringLiteral("Ignition Parametrs(*.ign)");
@@ -57,7 +54,7 @@ void TFormHlav::MenuSaveClick() {
         QFile probe(path);
         const bool existed = probe.exists();
         if (!probe.open(QIODevice::WriteOnly | QIODevice::Append)) {
-            prompts_->showMessage(messageText(MessageOpenFileError));
+            prompts_->showMessage(messageText(MsgOpenFileError));
             return;
         }
         probe.close();
@@ -67,7 +64,7 @@ void TFormHlav::MenuSaveClick() {
     NormalizeAll();
     ImageToPage();
     if (SaveParameterFile(path.toStdString(), image_) != FileResult::Ok) {
-        prompts_->showMessage(messageText(MessageOpenFileError));
+        prompts_->showMessage(messageText(MsgOpenFileError));
         return;
     }
     setCurrentFile(path);
@@ -89,10 +86,10 @@ void TFormHlav::openFileAt(const QString& path, bool pageOnly) {
     // On anything but Ok the reader leaves the image alone: pages, history and file name stay too.
     switch (LoadParameterFile(path.toStdString(), image_, options, &damage)) {
         case FileResult::Unreadable:
-            prompts_->showMessage(messageText(MessageOpenFileError));
+            prompts_->showMessage(messageText(MsgOpenFileError));
             break;
         case FileResult::Refused:
-            prompts_->showMessage(messageText(MessageUnmatchedVersion));
+            prompts_->showMessage(messageText(MsgFileVersionMismatch));
             break;
         case FileResult::Damaged:
             prompts_->showMessage(FromUtf8(ToolTextOf(ToolText::DamagedParameterFile, languageIndex_))
@@ -132,11 +129,11 @@ void TFormHlav::MenuSaveAllNewClick() {
     // The batch works on its own images: the window's image, page and history stay as they are.
     const SaveAllNewResult result = SaveAllNew(std::filesystem::current_path());
     if (result.folderFailed) {
-        prompts_->showMessage(messageText(MessageOpenFileError));
+        prompts_->showMessage(messageText(MsgOpenFileError));
         return;
     }
     for (std::size_t i = 0; i < result.failed.size(); ++i)
-        prompts_->showMessage(messageText(MessageOpenFileError));
+        prompts_->showMessage(messageText(MsgOpenFileError));
 }
 
 void TFormHlav::MenuCompareAllClick() {
@@ -204,7 +201,7 @@ QImage TFormHlav::printImage() {
     // 1. The time stamp in the status label, kept up for about eleven seconds.
     const QLocale locale;
     const QDateTime now = QDateTime::currentDateTime();
-    LabelHlaseni->setText(messageText(MessagePrintStamp) + locale.toString(now.date(), QLocale::ShortFormat) +
+    LabelHlaseni->setText(messageText(MsgPrintDateTime) + locale.toString(now.date(), QLocale::ShortFormat) +
                           QStringLiteral("    ") + locale.toString(now.time(), QLocale::LongFormat));
     QPalette stamp = LabelHlaseni->palette();
     stamp.setColor(QPalette::Window, Qt::white);
@@ -266,7 +263,7 @@ void TFormHlav::savePdf(const QImage& picture) {
     const QString path = prompts_->askSaveFileName(
         {QString(), FromUtf8(WindowTextOf(WindowText::PdfFilter, languageIndex_)), QStringLiteral("pdf")});
     if (path.isEmpty()) return;
-    if (!writePdf(picture, path)) prompts_->showMessage(messageText(MessageOpenFileError));
+    if (!writePdf(picture, path)) prompts_->showMessage(messageText(MsgOpenFileError));
 }
 
 void TFormHlav::PrintPage() {

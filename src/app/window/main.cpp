@@ -1,6 +1,7 @@
 // The configurator's entry: options, the main window, clean shutdown on SIGINT and SIGTERM.
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -13,8 +14,8 @@
 #include <exception>
 
 #include "app/datalog/datalog_viewer.h"
-#include "app/window/tform_hlav.h"
 #include "app/tools/tuning_tools.h"
+#include "app/window/tform_hlav.h"
 #include "sim/sim_options.h"
 
 #ifdef Q_OS_UNIX
@@ -63,63 +64,60 @@ struct CommandLine {
     QString error;
 };
 
+// The options and their values as QCommandLineParser reads them; the first mistake ends the reading.
 CommandLine parse(const QStringList& args) {
     CommandLine cl;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&](QString& out) {
-            if (i + 1 >= args.size()) {
-                cl.error = a + " needs a value";
-                return;
-            }
-            out = args[++i];
-        };
-        if (a == "--help" || a == "-h") {
-            cl.help = true;
-        } else if (a == "--simulate") {
-            cl.start.simulate = true;
-        } else if (a == "--port") {
-            value(cl.start.portOverride);
-        } else if (a == "--datalog") {
-            value(cl.datalog);
-        } else if (a == "--replay") {
-            cl.replay = true;
-        } else if (a == "--screenshot") {
-            value(cl.screenshot);
-        } else if (a == "--exit-after") {
-            QString ms;
-            value(ms);
-            bool ok = false;
-            cl.exitAfterMs = ms.toInt(&ok);
-            if (!ok || cl.exitAfterMs < 0) cl.error = "--exit-after needs a number of milliseconds";
-        } else if (a == "--page") {
-            QString index;
-            value(index);
-            bool ok = false;
-            cl.page = index.toInt(&ok);
-            if (!ok || cl.page < 0 || cl.page > 18) cl.error = "--page needs a page number from 0 to 18";
-        } else if (a == "--sweep") {
-            cl.start.motion = torvane::EngineMotion::Sweep;
-        } else if (a == "--fast-monitor") {
-            cl.fastMonitor = true;
-        } else if (a == "--hold") {
-            QString text;
-            value(text);
-            const auto point = torvane::ParseOperatingPoint(text.toStdString());
-            if (point) {
-                cl.start.motion = torvane::EngineMotion::Hold;
-                cl.start.holdPoint = *point;
-            } else if (cl.error.isEmpty()) {
-                cl.error = "--hold needs RPM,TPS with RPM from 0 to 25000 and TPS from 0 to 100";
-            }
-        } else if (a == "--report-startup") {
-            cl.reportStartup = true;
-        } else if (a.startsWith("--")) {
-            cl.error = "unknown option " + a;
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{"h", "help"});
+    const QCommandLineOption simulate("simulate");
+    const QCommandLineOption port("port", {}, "DEVICE");
+    const QCommandLineOption screenshot("screenshot", {}, "FILE");
+    const QCommandLineOption exitAfter("exit-after", {}, "MS");
+    const QCommandLineOption page("page", {}, "INDEX");
+    const QCommandLineOption reportStartup("report-startup");
+    const QCommandLineOption hold("hold", {}, "RPM,TPS");
+    const QCommandLineOption sweep("sweep");
+    const QCommandLineOption datalog("datalog", {}, "FILE");
+    const QCommandLineOption replay("replay");
+    const QCommandLineOption fastMonitor("fast-monitor");
+    parser.addOptions({help, simulate, port, screenshot, exitAfter, page, reportStartup, hold, sweep, datalog,
+                       replay, fastMonitor});
+    if (!parser.parse(args)) {
+        cl.error = parser.errorText();
+        return cl;
+    }
+    cl.help = parser.isSet(help);
+    cl.start.simulate = parser.isSet(simulate);
+    cl.start.portOverride = parser.value(port);
+    cl.screenshot = parser.value(screenshot);
+    cl.datalog = parser.value(datalog);
+    cl.replay = parser.isSet(replay);
+    cl.fastMonitor = parser.isSet(fastMonitor);
+    cl.reportStartup = parser.isSet(reportStartup);
+    cl.start.arguments = parser.positionalArguments();
+    if (parser.isSet(exitAfter)) {
+        bool ok = false;
+        cl.exitAfterMs = parser.value(exitAfter).toInt(&ok);
+        if (!ok || cl.exitAfterMs < 0) cl.error = "--exit-after needs a number of milliseconds";
+    }
+    if (cl.error.isEmpty() && parser.isSet(page)) {
+        bool ok = false;
+        cl.page = parser.value(page).toInt(&ok);
+        if (!ok || cl.page < 0 || cl.page > 18) cl.error = "--page needs a page number from 0 to 18";
+    }
+    // Of --hold and --sweep the later one says how the engine moves.
+    const QStringList given = parser.optionNames();
+    const bool sweepLast = given.lastIndexOf("sweep") > given.lastIndexOf("hold");
+    if (sweepLast) cl.start.motion = torvane::EngineMotion::Sweep;
+    if (cl.error.isEmpty() && parser.isSet(hold)) {
+        const auto point = torvane::ParseOperatingPoint(parser.value(hold).toStdString());
+        if (point) {
+            if (!sweepLast) cl.start.motion = torvane::EngineMotion::Hold;
+            cl.start.holdPoint = *point;
         } else {
-            cl.start.arguments << a;
+            cl.error = "--hold needs RPM,TPS with RPM from 0 to 25000 and TPS from 0 to 100";
         }
-        if (!cl.error.isEmpty()) break;
     }
     if (cl.error.isEmpty() && cl.replay && cl.datalog.isEmpty()) cl.error = "--replay needs --datalog FILE";
     return cl;

@@ -75,7 +75,8 @@ class PageTabAccessible : public AccessibleLeaf<PageTabBar>, public QAccessibleA
 
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& action) override {
-        if (isValid() && action == pressAction() && owner_->isTabEnabled(index_)) owner_->setCurrentIndex(index_);
+        if (isValid() && action == pressAction() && owner_->isTabEnabled(index_))
+            owner_->setCurrentIndex(index_);
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
@@ -307,11 +308,10 @@ void PageControl::paintEvent(QPaintEvent* event) {
     option.rect = pane;
     QPainter painter(this);
     const quint64 look = palette().cacheKey() ^ (static_cast<quint64>(option.state) << 40) ^
-                         (static_cast<quint64>(pane.top()) << 20) ^ (static_cast<quint64>(pane.left()) << 32) ^
-                         reinterpret_cast<quintptr>(style());
-    frame_.paint(painter, event->region() & pane, size(), look, [&](QPainter& p) {
-        style()->drawPrimitive(QStyle::PE_FrameTabWidget, &option, &p, this);
-    });
+                         (static_cast<quint64>(pane.top()) << 20) ^
+                         (static_cast<quint64>(pane.left()) << 32) ^ reinterpret_cast<quintptr>(style());
+    frame_.paint(painter, event->region() & pane, size(), look,
+                 [&](QPainter& p) { style()->drawPrimitive(QStyle::PE_FrameTabWidget, &option, &p, this); });
 }
 
 void PageControl::resizeEvent(QResizeEvent* event) {

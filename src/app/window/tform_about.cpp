@@ -73,10 +73,17 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
 
 void TFormAbout::applyCaption(int languageIndex) {
     switch (languageIndex) {
-        case 0: setWindowTitle("About Torvane_Power_R"); break;
-        case 1: setWindowTitle(QString::fromUtf8("Über Programm Torvane_Power_R")); break;
-        case 2: setWindowTitle("Information Torvane_Power_R"); break;
-        default: break;  // Czech keeps the caption it has
+        case 0:
+            setWindowTitle("About Torvane_Power_R");
+            break;
+        case 1:
+            setWindowTitle(QString::fromUtf8("Über Programm Torvane_Power_R"));
+            break;
+        case 2:
+            setWindowTitle("Information Torvane_Power_R");
+            break;
+        default:
+            break;  // Czech keeps the caption it has
     }
 }
 

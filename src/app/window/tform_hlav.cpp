@@ -30,25 +30,26 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "widgets/commit_check_box.h"
-#include "mapgrid/map_grid_view.h"
-#include "mapgrid/map_page_model.h"
-#include "mapgrid/map_panel.h"
-#include "widgets/radio_group.h"
+#include "app/monitor/gauge_widget.h"
+#include "app/monitor/monitor_page.h"
+#include "app/tools/tuning_tools.h"
+#include "app/window/accessible_names.h"
+#include "app/window/page_tab_bar.h"
+#include "app/window/tform_about.h"
+#include "app/window/window_actions.h"
+#include "app/window/window_link.h"
 #include "image/fields.h"
 #include "link/link_session.h"
 #include "link/monitor_readout.h"
+#include "mapgrid/map_grid_view.h"
+#include "mapgrid/map_page_model.h"
+#include "mapgrid/map_panel.h"
 #include "settings/ini_file.h"
 #include "settings/platform_paths.h"
-#include "app/window/accessible_names.h"
-#include "app/monitor/gauge_widget.h"
-#include "app/monitor/monitor_page.h"
-#include "app/window/page_tab_bar.h"
-#include "app/window/tform_about.h"
-#include "app/tools/tuning_tools.h"
-#include "app/window/window_link.h"
 #include "text/message_table.h"
 #include "text/tool_texts.h"
+#include "widgets/commit_check_box.h"
+#include "widgets/radio_group.h"
 
 namespace torvane {
 namespace {
@@ -190,102 +191,56 @@ void TFormHlav::FormCreate() {
     ReadDiagnosticsMarker();
     // 20.
     for (QLabel* label : LabelTest) label->setVisible(diagnosticsEnabled_);
-    MenuServis->menuAction()->setVisible(diagnosticsEnabled_);
+    actions_->menu(WindowMenu::Service)->menuAction()->setVisible(diagnosticsEnabled_);
     // 21.
     RefreshDisplay();
 }
 
 void TFormHlav::buildMenus() {
-    QMenuBar* bar = menuBar();
-    auto addAction = [](QMenu* menu, const char* name, const QString& caption, const QKeySequence& key = {}) {
-        QAction* a = menu->addAction(caption);
-        a->setObjectName(name);
-        if (!key.isEmpty()) a->setShortcut(key);
-        return a;
+    actions_ = std::make_unique<WindowActions>(*this);
+    using A = WindowAction;
+    const std::pair<A, void (TFormHlav::*)()> handlers[] = {
+        {A::Open, &TFormHlav::MenuOpenClick},
+        {A::OpenForPage, &TFormHlav::MenuOpenActPageClick},
+        {A::Save, &TFormHlav::MenuSaveClick},
+        {A::Print, &TFormHlav::PrintPage},
+        {A::RestorePoints, &TFormHlav::MenuRestorePointsClick},
+        {A::PrintPdf, &TFormHlav::MenuPrintPdfClick},
+        {A::Exit, &TFormHlav::MenuExitClick},
+        {A::Read, &TFormHlav::MenuReadClick},
+        {A::Verify, &TFormHlav::MenuVerifyClick},
+        {A::Program, &TFormHlav::MenuProgramClick},
+        {A::UnitDifferences, &TFormHlav::MenuUnitDifferencesClick},
+        {A::SaveAllNew, &TFormHlav::MenuSaveAllNewClick},
+        {A::CompareAll, &TFormHlav::MenuCompareAllClick},
+        {A::Contents, &TFormHlav::MenuContensClick},
+        {A::About, &TFormHlav::MenuAboutClick},
     };
+    for (const auto& [action, handler] : handlers)
+        connect((*actions_)[action], &QAction::triggered, this, handler);
+    for (int i = 0; i < WindowActions::ComPorts; ++i)
+        connect(actions_->comPort(i), &QAction::triggered, this, [this, i] { MenuCom1Click(i); });
+    for (int i = 0; i < WindowActions::Languages; ++i)
+        connect(actions_->language(i), &QAction::triggered, this, [this, i] { setLanguage(i); });
+}
 
-    QMenu* file = bar->addMenu("&File");
-    file->setObjectName("MenuFile");
-    addAction(file, "MenuNew", "&New", QKeySequence("Ctrl+N"));
-    addAction(file, "MenuNewActPage", "New for actual page");
-    connect(addAction(file, "MenuOpen", "&Open", QKeySequence(Qt::Key_F3)), &QAction::triggered, this,
-            &TFormHlav::MenuOpenClick);
-    connect(addAction(file, "MenuOpenActPage", "Open for actual page"), &QAction::triggered, this,
-            &TFormHlav::MenuOpenActPageClick);
-    connect(addAction(file, "MenuSave", "&Save", QKeySequence(Qt::Key_F2)), &QAction::triggered, this,
-            &TFormHlav::MenuSaveClick);
-    connect(addAction(file, "MenuPrint", "&Print", QKeySequence("Ctrl+P")), &QAction::triggered, this,
-            &TFormHlav::PrintPage);
-    connect(addAction(file, "MenuRestorePoints", "Restore points..."), &QAction::triggered, this,
-            &TFormHlav::MenuRestorePointsClick);
-    connect(addAction(file, "MenuPrintPdf", QString::fromStdString(WindowTextOf(WindowText::PrintToPdf, 0))),
-            &QAction::triggered, this, &TFormHlav::MenuPrintPdfClick);
-    file->addSeparator();
-    connect(addAction(file, "MenuExit", "E&xit"), &QAction::triggered, this, &TFormHlav::MenuExitClick);
-
-    MenuCom = bar->addMenu("&Com");
-    MenuCom->setObjectName("MenuCom");
-    auto* comGroup = new QActionGroup(this);
-    comGroup->setExclusive(true);
-    for (int i = 0; i < ComPortCount; ++i) {
-        QAction* a = MenuCom->addAction(QString("Com %1").arg(i + 1));
-        a->setObjectName(QString("MenuCom%1").arg(i + 1));
-        a->setCheckable(true);
-        a->setStatusTip(QString::fromStdString(ComPortDevice(i)));
-        comGroup->addAction(a);
-        connect(a, &QAction::triggered, this, [this, i] { MenuCom1Click(i); });
-        comActions_[static_cast<std::size_t>(i)] = a;
-    }
-
-    QMenu* device = bar->addMenu("&Ignition");
-    device->setObjectName("MenuDevice");
-    connect(addAction(device, "MenuRead", "&Read", QKeySequence(Qt::Key_F7)), &QAction::triggered, this,
-            &TFormHlav::MenuReadClick);
-    connect(addAction(device, "MenuVerify", "&Verify", QKeySequence(Qt::Key_F8)), &QAction::triggered, this,
-            &TFormHlav::MenuVerifyClick);
-    connect(addAction(device, "MenuProgram", "&Program", QKeySequence(Qt::Key_F9)), &QAction::triggered, this,
-            &TFormHlav::MenuProgramClick);
-    connect(addAction(device, "MenuUnitDifferences", "Differences from the unit..."), &QAction::triggered,
-            this, &TFormHlav::MenuUnitDifferencesClick);
-
-    QMenu* tools = bar->addMenu("Tools");
-    tools->setObjectName("MenuTools");
-    addAction(tools, "MenuToolsMinus", "Minus ", QKeySequence(Qt::Key_F4));
-    addAction(tools, "MenuToolsPlus", "Plus", QKeySequence(Qt::Key_F5));
-    addAction(tools, "MenuZpet", "Undo", QKeySequence("Ctrl+Z"));
-    addAction(tools, "MenuZnovu", "Redo", QKeySequence("Ctrl+Alt+Z"));
-    QMenu* jetMode = tools->addMenu("Jet 1234");
-    jetMode->setObjectName("Menu_Jet123Mode");
-    for (QAction* a : {addAction(jetMode, "Menu_Jet123Normal", "Separate"),
-                       addAction(jetMode, "Menu_Jet123Coupled", "Coupled"),
-                       addAction(jetMode, "Menu_Jet123Stejny", "1=2=3=4")}) {
-        a->setCheckable(true);
-    }
-    MenuServis = tools->addMenu("Servis");
-    MenuServis->setObjectName("MenuServis");
-    connect(addAction(MenuServis, "MenuSaveAllNew", "Save All New"), &QAction::triggered, this,
-            &TFormHlav::MenuSaveAllNewClick);
-    connect(addAction(MenuServis, "MenuCompareAll", "Compare All New"), &QAction::triggered, this,
-            &TFormHlav::MenuCompareAllClick);
-
-    QMenu* language = bar->addMenu("&Language");
-    language->setObjectName("MenuLanguage");
-    auto* languageGroup = new QActionGroup(this);
-    const char* const names[] = {"MenuEnglish", "MenuGerman", "MenuFrench", "MenuCzech"};
-    const char* const captions[] = {"&English", "&German", "&French", "&Czech"};
-    for (int i = 0; i < LanguageCount; ++i) {
-        QAction* a = addAction(language, names[i], captions[i]);
-        a->setCheckable(true);
-        languageGroup->addAction(a);
-        connect(a, &QAction::triggered, this, [this, i] { setLanguage(i); });
-        languageActions_[static_cast<std::size_t>(i)] = a;
-    }
-
-    QMenu* help = bar->addMenu("&Help");
-    help->setObjectName("MenuHelp");
-    connect(addAction(help, "MenuContens", "&Contents...", QKeySequence(Qt::Key_F1)), &QAction::triggered,
-            this, &TFormHlav::MenuContensClick);
-    connect(addAction(help, "MenuAbout", "&About..."), &QAction::triggered, this, &TFormHlav::MenuAboutClick);
+QAction* TFormHlav::editorAction(EditorAction which) {
+    using A = WindowAction;
+    using E = EditorAction;
+    static constexpr std::pair<E, A> kMap[] = {
+        {E::New, A::New},
+        {E::NewForPage, A::NewForPage},
+        {E::Undo, A::Undo},
+        {E::Redo, A::Redo},
+        {E::JetSeparate, A::JetSeparate},
+        {E::JetCoupled, A::JetCoupled},
+        {E::JetSame, A::JetSame},
+        {E::Minus, A::Minus},
+        {E::Plus, A::Plus},
+    };
+    for (const auto& [e, a] : kMap)
+        if (e == which) return (*actions_)[a];
+    return nullptr;
 }
 
 void TFormHlav::buildToolbar() {
@@ -301,13 +256,13 @@ void TFormHlav::buildToolbar() {
     auto* tools = new QHBoxLayout(toolBar);
     tools->setContentsMargins(0, 0, 0, 0);
     tools->setSpacing(1);
-    addSpeedButton(tools, "SpeedButton5", "open", "MenuOpen");
-    addSpeedButton(tools, "SpeedButton6", "new", "MenuNew");
-    addSpeedButton(tools, "SpeedButton7", "save", "MenuSave");
-    addSpeedButton(tools, "SpeedButtonPrint", "print", "MenuPrint");
+    addSpeedButton(tools, "SpeedButton5", "open", WindowAction::Open);
+    addSpeedButton(tools, "SpeedButton6", "new", WindowAction::New);
+    addSpeedButton(tools, "SpeedButton7", "save", WindowAction::Save);
+    addSpeedButton(tools, "SpeedButtonPrint", "print", WindowAction::Print);
     tools->addSpacing(6);
-    addSpeedButton(tools, "SpeedButtonZpet", "undo", "MenuZpet");
-    addSpeedButton(tools, "SpeedButtonZnovu", "redo", "MenuZnovu");
+    addSpeedButton(tools, "SpeedButtonZpet", "undo", WindowAction::Undo);
+    addSpeedButton(tools, "SpeedButtonZnovu", "redo", WindowAction::Redo);
     top->addWidget(toolBar);
     top->addSpacing(8);
     ButtonRead = new QPushButton("&Read", central);
@@ -419,19 +374,16 @@ void TFormHlav::buildPages() {
 }
 
 QToolButton* TFormHlav::addSpeedButton(QLayout* layout, const char* name, const char* icon,
-                                       const char* action) {
+                                       WindowAction action) {
     auto* button = new QToolButton(layout->parentWidget());
     button->setObjectName(QLatin1String(name));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     button->setIconSize(QSize(24, 24));
     const QIcon picture(QStringLiteral(":/icons/%1.png").arg(QLatin1String(icon)));
-    if (QAction* a = findChild<QAction*>(QLatin1String(action))) {
-        a->setIcon(picture);
-        button->setDefaultAction(a);
-    } else {
-        button->setIcon(picture);
-    }
+    QAction* a = (*actions_)[action];
+    a->setIcon(picture);
+    button->setDefaultAction(a);
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     layout->addWidget(button);
     return button;
@@ -624,10 +576,9 @@ void TFormHlav::RefreshDisplay() {
         if (PageControl1->isTabVisible(tab) != shape.injectionTabs[static_cast<std::size_t>(k)])
             PageControl1->setTabVisible(tab, shape.injectionTabs[static_cast<std::size_t>(k)]);
     }
-    const char* menus[] = {"Menu_Jet123Normal", "Menu_Jet123Coupled", "Menu_Jet123Stejny"};
-    for (int k = 0; k < 3; ++k) {
-        if (auto* a = findChild<QAction*>(QLatin1String(menus[k]))) a->setChecked(shape.jetMenu == k);
-    }
+    const WindowAction jetModes[] = {WindowAction::JetSeparate, WindowAction::JetCoupled,
+                                     WindowAction::JetSame};
+    for (int k = 0; k < 3; ++k) (*actions_)[jetModes[k]]->setChecked(shape.jetMenu == k);
     showNotInUnit();
 }
 
@@ -755,15 +706,12 @@ void TFormHlav::applyHint(QObject* target, const QString& hint) {
 
 void TFormHlav::ApplyLanguage() {
     const int lang = languageIndex_ <= 3 ? languageIndex_ : 0;
-    for (std::size_t i = 0; i < languageActions_.size(); ++i) {
-        languageActions_[i]->setChecked(static_cast<int>(i) == lang);
-    }
-    if (auto* pdf = findChild<QAction*>("MenuPrintPdf"))
-        pdf->setText(fromUtf8(WindowTextOf(WindowText::PrintToPdf, lang)));
-    if (auto* points = findChild<QAction*>("MenuRestorePoints"))
-        points->setText(fromUtf8(ToolTextOf(ToolText::MenuRestorePoints, lang)));
-    if (auto* differences = findChild<QAction*>("MenuUnitDifferences"))
-        differences->setText(fromUtf8(ToolTextOf(ToolText::MenuUnitDifferences, lang)));
+    for (int i = 0; i < WindowActions::Languages; ++i) actions_->language(i)->setChecked(i == lang);
+    (*actions_)[WindowAction::PrintPdf]->setText(fromUtf8(WindowTextOf(WindowText::PrintToPdf, lang)));
+    (*actions_)[WindowAction::RestorePoints]->setText(
+        fromUtf8(ToolTextOf(ToolText::MenuRestorePoints, lang)));
+    (*actions_)[WindowAction::UnitDifferences]->setText(
+        fromUtf8(ToolTextOf(ToolText::MenuUnitDifferences, lang)));
     if (LabelNotInUnit != nullptr) showNotInUnit();
     const QList<MapGridView*> grids = PageControl1->findChildren<MapGridView*>();
     for (const CaptionRow& row : CaptionTable()) {
@@ -816,7 +764,8 @@ void TFormHlav::ApplyLanguage() {
             if (index >= 0) PageControl1->setTabText(index, text);
         }
     }
-    if (auto* pilot = findChild<QLabel*>("LabelPilotLight")) pilot->setText(messageText(52) + " [rpm]");
+    if (auto* pilot = findChild<QLabel*>("LabelPilotLight"))
+        pilot->setText(messageText(MsgShiftLight) + " [rpm]");
     // Without a connection the monitor's labels show their stems in this language and no values.
     if (LabelSpojeni != nullptr && !LabelSpojeni->isHidden())
         ApplyMonitorReadout(this, MonitorPlaceholders(lang, image_.byteAt(300)));
@@ -826,7 +775,8 @@ void TFormHlav::ApplyLanguage() {
 }
 
 void TFormHlav::MenuContensClick() {
-    const QString path = QCoreApplication::applicationDirPath() + QLatin1Char('/') + messageText(4);
+    const QString path =
+        QCoreApplication::applicationDirPath() + QLatin1Char('/') + messageText(MsgHelpDocument);
     if (!prompts_->openDocument(path)) prompts_->showMessage(fromUtf8(HelpOpenErrorText(languageIndex_)));
 }
 

@@ -12,6 +12,8 @@
 #include <span>
 #include <vector>
 
+#include "app/window/user_prompts.h"
+#include "app/window/window_actions.h"
 #include "display/display_applier.h"
 #include "editor/editor.h"
 #include "files/field_differences.h"
@@ -19,7 +21,6 @@
 #include "link/live_values.h"
 #include "link/transfer_view.h"
 #include "settings/startup_settings.h"
-#include "app/window/user_prompts.h"
 #include "sim/engine_model.h"
 #include "text/message_table.h"
 
@@ -136,6 +137,8 @@ class TFormHlav : public QMainWindow, public EditorHost {
     Editor& editor() { return *editor_; }
     // Datalogs, replay, cell operations and map views.
     TuningTools& tuningTools() { return *tools_; }
+    // The menus and their entries.
+    WindowActions& actions() { return *actions_; }
 
     // EditorHost
     DeviceImage& editedImage() override { return image_; }
@@ -154,6 +157,7 @@ class TFormHlav : public QMainWindow, public EditorHost {
     void forgetLoadedFile() override;
     const LiveIndexes& liveIndexes() override { return liveIndexes_; }
     void showToolTime(int milliseconds) override;
+    QAction* editorAction(EditorAction which) override;
 
     // Locates the live values on the page in view and paints the live elements (end of every tick).
     void TrackOperatingPoint();
@@ -167,7 +171,7 @@ class TFormHlav : public QMainWindow, public EditorHost {
     void FormClose();
     void buildMenus();
     void buildToolbar();
-    QToolButton* addSpeedButton(QLayout* layout, const char* name, const char* icon, const char* action);
+    QToolButton* addSpeedButton(QLayout* layout, const char* name, const char* icon, WindowAction action);
     void buildPages();
     SettingsValues currentSettings() const;
     void ReadSettings();
@@ -237,10 +241,7 @@ class TFormHlav : public QMainWindow, public EditorHost {
     QPushButton* ButtonRead = nullptr;
     QPushButton* ButtonVerify = nullptr;
     QPushButton* ButtonProgram = nullptr;
-    QMenu* MenuCom = nullptr;
-    QMenu* MenuServis = nullptr;
-    std::array<QAction*, 20> comActions_{};
-    std::array<QAction*, 4> languageActions_{};
+    std::unique_ptr<WindowActions> actions_;
 };
 
 }  // namespace torvane

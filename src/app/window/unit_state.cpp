@@ -8,13 +8,13 @@
 #include <algorithm>
 #include <ctime>
 
+#include "app/window/tform_hlav.h"
 #include "files/field_differences.h"
 #include "files/parameter_file.h"
 #include "files/restore_points.h"
 #include "image/catalogue.h"
 #include "image/fields.h"
 #include "settings/platform_paths.h"
-#include "app/window/tform_hlav.h"
 #include "text/tool_texts.h"
 
 namespace torvane {

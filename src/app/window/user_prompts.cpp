@@ -3,15 +3,15 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFont>
 #include <QInputDialog>
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <QVBoxLayout>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QUrl>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QUrl>
+#include <QVBoxLayout>
 
 namespace torvane {
 
@@ -80,7 +80,7 @@ int MessageBoxPrompts::chooseFromList(const QString& title, const QStringList& r
 }
 
 std::optional<double> MessageBoxPrompts::askNumber(const QString& title, const QString& label, double start,
-                                                  double minimum, double maximum) {
+                                                   double minimum, double maximum) {
     bool ok = false;
     const double value = QInputDialog::getDouble(owner_, title, label, start, minimum, maximum, 1, &ok);
     if (!ok) return std::nullopt;

@@ -35,12 +35,14 @@ class UserPrompts {
     // A list to pick one row from (restore points); the row's index, or -1 when cancelled.
     virtual int chooseFromList(const QString& /*title*/, const QStringList& /*rows*/) { return -1; }
     // A number to type (the value of a cell operation); empty when cancelled.
-    virtual std::optional<double> askNumber(const QString& /*title*/, const QString& /*label*/, double /*start*/,
-                                            double /*minimum*/, double /*maximum*/) {
+    virtual std::optional<double> askNumber(const QString& /*title*/, const QString& /*label*/,
+                                            double /*start*/, double /*minimum*/, double /*maximum*/) {
         return std::nullopt;
     }
     // A long text to read (the fields that differ from the unit).
-    virtual void showDetails(const QString& title, const QString& text) { showMessage(title + "\n\n" + text); }
+    virtual void showDetails(const QString& title, const QString& text) {
+        showMessage(title + "\n\n" + text);
+    }
     // Opens a document with the desktop's viewer; false when it cannot be opened.
     virtual bool openDocument(const QString& path);
 };

@@ -8,6 +8,9 @@
 #include <QPalette>
 #include <QVBoxLayout>
 
+#include "app/monitor/gauge_widget.h"
+#include "app/monitor/monitor_page.h"
+#include "app/window/tform_hlav.h"
 #include "image/conversions.h"
 #include "image/defaults.h"
 #include "image/fields.h"
@@ -17,9 +20,6 @@
 #include "link/monitor_readout.h"
 #include "link/qt_serial_port.h"
 #include "link/transfer_view.h"
-#include "app/monitor/gauge_widget.h"
-#include "app/monitor/monitor_page.h"
-#include "app/window/tform_hlav.h"
 #include "sim/loopback_port.h"
 #include "sim/unit_model.h"
 #include "text/message_table.h"
@@ -66,8 +66,7 @@ class WindowTransferView : public TransferView {
     void showPortError(const std::string& text) override { w_.prompts().showMessage(fromUtf8(text)); }
     void setPortChecks(int checkedIndex) override {
         for (int i = 0; i < ComPortEntries; ++i) {
-            if (auto* a = w_.findChild<QAction*>(QString("MenuCom%1").arg(i + 1)))
-                a->setChecked(i == checkedIndex);
+            if (i < WindowActions::ComPorts) w_.actions().comPort(i)->setChecked(i == checkedIndex);
         }
     }
     void clearLoadedFileCaption() override {
