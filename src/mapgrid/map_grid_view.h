@@ -93,6 +93,8 @@ class MapGridView : public QAbstractItemView {
     void cellContextMenu(int cell, const QPoint& globalPos);
 
   protected:
+    // The item view's own edit(index, trigger, event) stays visible beside edit(index) above.
+    using QAbstractItemView::edit;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     int horizontalOffset() const override { return 0; }
     int verticalOffset() const override { return 0; }

@@ -117,6 +117,7 @@ void PtyServer::serveOnce(std::chrono::milliseconds timeout) {
     if (hungUp) {
         clientGone();
         std::this_thread::sleep_for(NoClientPause);
+        ++passes_;
         return;
     }
     if (!partial_.empty() && now - lastByte_ > PartialRequestTimeout) {
@@ -125,6 +126,7 @@ void PtyServer::serveOnce(std::chrono::milliseconds timeout) {
         log("dropped an incomplete request");
     }
     sendDueAnswers(now);
+    ++passes_;
 }
 
 void PtyServer::serve(const std::function<bool()>& keepGoing) {

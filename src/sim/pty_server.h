@@ -43,9 +43,14 @@ class PtyServer {
     void serve(const std::function<bool()>& keepGoing);
 
     void setLog(std::function<void(const std::string&)> log) { log_ = std::move(log); }
-    // May be read while another thread serves.
+    // These counters may be read while another thread serves.
     std::size_t requestsServed() const { return requestsServed_.load(); }
-    std::size_t partialRequestsDropped() const { return partialDropped_; }
+    std::size_t partialRequestsDropped() const { return partialDropped_.load(); }
+    // How many calls of serveOnce have ended. Each call looks at the terminal afresh, so once the count
+    // has gone up by two from a reading, one whole call began after that reading: whatever a client
+    // had written by then has been taken in and its answers sent (those of a late unit are held), and
+    // a client that had closed the terminal has been seen gone.
+    std::size_t passes() const { return passes_.load(); }
 
   private:
     struct HeldAnswer {
@@ -72,7 +77,8 @@ class PtyServer {
     std::deque<HeldAnswer> held_;
     bool clientPresent_ = false;
     std::atomic<std::size_t> requestsServed_{0};
-    std::size_t partialDropped_ = 0;
+    std::atomic<std::size_t> partialDropped_{0};
+    std::atomic<std::size_t> passes_{0};
     std::function<void(const std::string&)> log_;
 };
 

@@ -53,6 +53,16 @@ class ServedUnit {
     std::string path() const { return server_.slavePath(); }
     std::size_t requestsServed() const { return server_.requestsServed(); }
     UnitModel& unit() { return unit_; }
+    // Waits until the unit has taken in every request written to the terminal so far and sent its
+    // answers back, where the window's next poll finds them: until one whole pass of the server has
+    // run since this call (gives up after two seconds). The window's write returns once the request
+    // is in the terminal.
+    void waitForAnswers() const {
+        const std::size_t seen = server_.passes();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (server_.passes() < seen + 2 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 
   private:
     UnitModel unit_;
@@ -73,10 +83,10 @@ class WindowPtyTest : public ::testing::Test {
         w->timer1()->stop();  // the test paces the ticks
         return w;
     }
-    // One tick, then a pause long enough for the unit to answer over the terminal.
-    static void tick(TFormHlav& w) {
+    // One tick; what it sent is answered before the next one.
+    static void tick(TFormHlav& w, const ServedUnit& served) {
         w.Timer1Timer();
-        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+        served.waitForAnswers();
     }
 
     QTemporaryDir dir;
@@ -90,7 +100,7 @@ TEST_F(WindowPtyTest, IdleWindowAsksForAMonitorFrameEverySixthTickAndHearsTheUni
     ASSERT_TRUE(prompts->shown.isEmpty()) << prompts->shown.join("; ").toStdString();
 
     constexpr int Ticks = 64;
-    for (int i = 0; i < Ticks; ++i) tick(*w);
+    for (int i = 0; i < Ticks; ++i) tick(*w, served);
     const std::uint16_t silence = w->link()->session().SilenceCounter();
     // The last request (tick 60) may still be on its way on a slow machine: it gets up to two seconds.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
@@ -107,10 +117,10 @@ TEST_F(WindowPtyTest, IdleWindowAsksForAMonitorFrameEverySixthTickAndHearsTheUni
 }
 
 // Ticks until the link is idle again (or a generous limit), as a user waiting for the caption would.
-void runTransfer(TFormHlav& w, int limit = 400) {
+void runTransfer(TFormHlav& w, const ServedUnit& served, int limit = 400) {
     for (int i = 0; i < limit; ++i) {
         w.Timer1Timer();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        served.waitForAnswers();
         if (w.link()->session().transferState() == TransferState::Idle) return;
     }
 }
@@ -122,11 +132,11 @@ TEST_F(WindowPtyTest, ReadVerifyAndProgramOverTheTerminalEndOkAndTheUnitHoldsThe
     auto* status = w->findChild<QLabel*>("LabelHlaseni");
 
     w->MenuReadClick();
-    runTransfer(*w);
+    runTransfer(*w, served);
     EXPECT_EQ(status->text(), "Verify: OK");
 
     w->MenuVerifyClick();
-    runTransfer(*w);
+    runTransfer(*w, served);
     EXPECT_EQ(status->text(), "Verify: OK");
 
     // A changed limiter goes to the unit by Program, which verifies what it wrote.
@@ -136,7 +146,7 @@ TEST_F(WindowPtyTest, ReadVerifyAndProgramOverTheTerminalEndOkAndTheUnitHoldsThe
     w->editor().ImageToPage();
     const DeviceImage programmed = w->image();
     w->MenuProgramClick();
-    runTransfer(*w);
+    runTransfer(*w, served);
     EXPECT_EQ(status->text(), "Program device: OK");
     EXPECT_FALSE(status->property("failure").toBool());
     w->close();
@@ -189,7 +199,7 @@ TEST_F(WindowPtyTest, ReadThenCommittingOnEveryPageAndProgramLeavesTheUnitAsItWa
     auto* status = w->findChild<QLabel*>("LabelHlaseni");
 
     w->MenuReadClick();
-    runTransfer(*w);
+    runTransfer(*w, served);
     ASSERT_EQ(status->text(), "Verify: OK");
     ASSERT_TRUE(SameBlocks(w->image(), configuration));
     ASSERT_EQ(FieldValue(w->image(), Field(FieldId::Bike)), 17);
@@ -203,7 +213,7 @@ TEST_F(WindowPtyTest, ReadThenCommittingOnEveryPageAndProgramLeavesTheUnitAsItWa
     }
     w->editor().switchToPage(PageJet1A);
     w->MenuProgramClick();
-    runTransfer(*w);
+    runTransfer(*w, served);
     EXPECT_EQ(status->text(), "Program device: OK");
     w->close();
     served.stop();
@@ -219,7 +229,7 @@ TEST_F(WindowPtyTest, EditsMadeInTheFieldsReachTheUnitByProgram) {
     ASSERT_TRUE(served.start());
     auto w = start(served.path());
     w->MenuReadClick();
-    runTransfer(*w);
+    runTransfer(*w, served);
 
     // A limiter on the Bike page, typed and entered.
     w->editor().switchToPage(PageBike);
@@ -244,7 +254,7 @@ TEST_F(WindowPtyTest, EditsMadeInTheFieldsReachTheUnitByProgram) {
               FieldValue(configuration, Field(FieldId::Jet2A), 40));
 
     w->MenuProgramClick();
-    runTransfer(*w);
+    runTransfer(*w, served);
     EXPECT_EQ(w->findChild<QLabel*>("LabelHlaseni")->text(), "Program device: OK");
     w->close();
     served.stop();
@@ -280,10 +290,10 @@ TEST_F(WindowPtyTest, HeldOperatingPointIsHighlightedAndF5ThenProgramChangesExac
     ASSERT_TRUE(served.start());
     auto w = start(served.path());
     w->MenuReadClick();
-    runTransfer(*w);
+    runTransfer(*w, served);
     w->editor().switchToPage(PageAdvance);
-    for (int i = 0; i < 40 && w->liveValues().EngineSpeed == 0; ++i) tick(*w);
-    for (int i = 0; i < 6; ++i) tick(*w);  // a monitor answer comes every sixth tick
+    for (int i = 0; i < 40 && w->liveValues().EngineSpeed == 0; ++i) tick(*w, served);
+    for (int i = 0; i < 6; ++i) tick(*w, served);  // a monitor answer comes every sixth tick
     const LiveValues live = w->liveValues();
     ASSERT_GT(live.EngineSpeed, 5900);
 
@@ -305,7 +315,7 @@ TEST_F(WindowPtyTest, HeldOperatingPointIsHighlightedAndF5ThenProgramChangesExac
     const DeviceImage before = w->image();
     w->findChild<QAction*>("MenuToolsPlus")->trigger();
     w->MenuProgramClick();
-    runTransfer(*w);
+    runTransfer(*w, served);
     w->close();
     served.stop();
     const DeviceImage& stored = served.unit().storedImage();

@@ -225,7 +225,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 h.session.MenuProgramClick();
                 break;
             case 4:
-                for (int b = 0; b < BlockCount; ++b) h.session.blockChanged()[b] = (changedMask >> b) & 1;
+                for (std::size_t b = 0; b < BlockCount; ++b)
+                    h.session.blockChanged()[b] = (changedMask >> b) & 1;
                 h.session.ProgramChangedBlocks();
                 break;
             default:

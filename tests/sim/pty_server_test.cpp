@@ -59,6 +59,20 @@ std::vector<std::uint8_t> ReadUpTo(int fd, std::size_t want, std::chrono::millis
     return got;
 }
 
+// Waits until done() holds, looking every millisecond, for at most within.
+template <typename Condition>
+void WaitUntil(Condition done, std::chrono::milliseconds within = 2000ms) {
+    const auto deadline = std::chrono::steady_clock::now() + within;
+    while (!done() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
+}
+
+// Waits until the server has begun and ended a whole pass over the terminal since this call, so it
+// has seen whatever the client did before.
+void WaitForAFreshPass(const PtyServer& server) {
+    const std::size_t seen = server.passes();
+    WaitUntil([&] { return server.passes() >= seen + 2; });
+}
+
 class PtyServerTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -99,7 +113,7 @@ TEST_F(PtyServerTest, KeepsServingWhenTheClientReopens) {
         EXPECT_EQ(answer[0], 192);
         EXPECT_EQ(answer[1], 'J');
         ::close(fd);
-        std::this_thread::sleep_for(50ms);  // let the server see the terminal closed
+        WaitForAFreshPass(server);  // the server sees the terminal closed before it opens again
     }
 }
 
@@ -108,7 +122,8 @@ TEST_F(PtyServerTest, StaleHalfRequestIsDroppedSoTheNextRequestIsAnswered) {
     ASSERT_GE(fd, 0);
     const std::vector<std::uint8_t> half(100, 0x42);
     WriteAll(fd, half);
-    std::this_thread::sleep_for(PtyServer::PartialRequestTimeout * 3);
+    // The server throws the half away once no byte has followed for PartialRequestTimeout.
+    WaitUntil([&] { return server.partialRequestsDropped() >= 1; });
     WriteAll(fd, MakeMonitorRequest());
     const auto answer = ReadUpTo(fd, FrameSize, 2000ms);
     ASSERT_EQ(answer.size(), FrameSize);

@@ -100,13 +100,13 @@ class WindowTransferView : public TransferView {
 }  // namespace
 
 struct WindowLink::Impl {
-    Impl(TFormHlav& window, DeviceImage& image, LiveValues& live)
-        : window(window),
-          image(image),
-          live(live),
-          view(window),
-          port(makePort(window)),
-          session(*port, image, live, view) {
+    Impl(TFormHlav& owner, DeviceImage& edited, LiveValues& values)
+        : window(owner),
+          image(edited),
+          live(values),
+          view(owner),
+          port(makePort(owner)),
+          session(*port, edited, values, view) {
         session.setDeviceNamer([this](int) { return device; });
         session.setMonitorHandler([this](std::span<const std::uint8_t> frame) { onMonitorFrame(frame); });
     }
