@@ -6,7 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh
+# Both builds treat compiler warnings as errors.
+bash scripts/build.sh -DTORVANE_WERROR=ON
 jobs=$(nproc 2>/dev/null || echo 2)
 
 export QT_QPA_PLATFORM=offscreen
@@ -21,7 +22,7 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 # runs them.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   "-DCMAKE_C_FLAGS_DEBUG=-O1 -gline-tables-only" "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -gline-tables-only" \
-  -DTORVANE_WITH_QT=ON -DTORVANE_BENCH=OFF -DTORVANE_HELP_DOCS=OFF -DTORVANE_SANITIZE=ON -DTORVANE_FUZZ=ON >/dev/null
+  -DTORVANE_WITH_QT=ON -DTORVANE_BENCH=OFF -DTORVANE_HELP_DOCS=OFF -DTORVANE_SANITIZE=ON -DTORVANE_FUZZ=ON -DTORVANE_WERROR=ON >/dev/null
 cmake --build build-asan -j "$jobs"
 
 # Every sanitizer report goes to a file of its own, named after the program: also the reports of the

@@ -9,6 +9,27 @@
 #include "widgets/spin_field.h"
 
 namespace torvane {
+namespace {
+
+// The control a row of each kind binds: spins for numbers, a check box, a radio group, a combo box.
+bool IsOfKind(const QWidget* w, BindKind kind) {
+    switch (kind) {
+        case BindKind::Byte:
+        case BindKind::Word:
+        case BindKind::IdleServo:
+            return qobject_cast<const SpinField*>(w) != nullptr;
+        case BindKind::Check:
+            return qobject_cast<const QCheckBox*>(w) != nullptr;
+        case BindKind::Radio:
+            return qobject_cast<const RadioGroup*>(w) != nullptr;
+        case BindKind::Combo:
+        case BindKind::BikeCombo:
+            return qobject_cast<const QComboBox*>(w) != nullptr;
+    }
+    return false;
+}
+
+}  // namespace
 
 PageBinder::PageBinder(QWidget* root) {
     const QList<MapGridView*> grids = root->findChildren<MapGridView*>();
@@ -29,6 +50,12 @@ PageBinder::PageBinder(QWidget* root) {
                         g->grid().setAxisRange(at.column() - 1, row.min, row.max, row.step);
                     break;
                 }
+            }
+            if (w == nullptr && item.grid == nullptr) {
+                unbound_.push_back(name);
+            } else if (w != nullptr && !IsOfKind(w, row.kind)) {
+                unbound_.push_back(name + " (" + w->metaObject()->className() + ")");
+                w = nullptr;
             }
             bound.controls.push_back(w);
             bound.items.push_back(item);

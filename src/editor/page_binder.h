@@ -16,8 +16,13 @@ class MapGridModel;
 
 class PageBinder {
   public:
-    // root holds the pages; rows whose control is missing are skipped.
+    // root holds the pages. A row whose control is missing, or is not of the kind its row declares, is
+    // skipped and listed in unboundControls().
     explicit PageBinder(QWidget* root);
+
+    // The controls of the binding table the pages lack, or have as another kind of control ("name
+    // (kind)"); empty for a window built as designed.
+    const std::vector<QString>& unboundControls() const { return unbound_; }
 
     void imageToPage(int page, const DeviceImage& image);
     void pageToImage(int page, DeviceImage& image) const;
@@ -40,6 +45,7 @@ class PageBinder {
         std::vector<GridItem> items;  // as many as controls; grid null where a control is
     };
     std::vector<BoundRow> rows_;
+    std::vector<QString> unbound_;
     int idleStep_ = 50;
 };
 

@@ -188,6 +188,15 @@ TEST_F(EditorTest, ArrowClicksAndClicksIntoAnotherFieldCommitThePage) {
     EXPECT_EQ(entriesSince(before), 1);
 }
 
+// A row of the binding table whose control the pages lack, or have as another kind of control, would
+// silently show and store nothing.
+TEST_F(EditorTest, EveryBindingRowFindsAControlOfItsKind) {
+    start(false, false);
+    QStringList unbound;
+    for (const QString& name : w->editor().binder().unboundControls()) unbound << name;
+    EXPECT_TRUE(unbound.isEmpty()) << unbound.join(", ").toStdString();
+}
+
 TEST_F(EditorTest, CommittingEveryPageAsShownLeavesTheImageAlone) {
     start();
     // Trigger profiles leave the unused Top2..4 and oscillation sections at 0 (one type at 59) while

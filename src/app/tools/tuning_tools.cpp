@@ -184,7 +184,6 @@ void TuningTools::keep(QAction* action) {
 
 void TuningTools::buildMenus() {
     QMenuBar* bar = window_.menuBar();
-    // Captions come with applyLanguage.
     // Every entry the tools add is one of kMenuCaptions (captions come with applyLanguage).
     auto make = [this](QMenu* menu, const char* name) {
         QAction* a = new QAction(menu);
@@ -219,46 +218,7 @@ void TuningTools::buildMenus() {
         connect(startAction_, &QAction::triggered, this, &TuningTools::MenuStartDatalogClick);
         connect(stopAction_, &QAction::triggered, this, &TuningTools::MenuStopDatalogClick);
         connect(fastAction_, &QAction::toggled, this, &TuningTools::setFastMonitor);
-        QMenu* cells = tools->addMenu(QString());
-        cells->setObjectName("MenuCells");
-        actions.addMenu(WindowMenu::Cells, cells);
-        for (std::size_t i = 0; i < std::size(kOperations); ++i) {
-            const OperationEntry& e = kOperations[i];
-            QAction* a = new QAction(cells);
-            a->setObjectName(e.objectName);
-            cells->addAction(a);
-            operationActions_[i] = a;
-            a->setShortcut(QKeySequence(e.shortcut));
-            a->setShortcutContext(Qt::WindowShortcut);
-            const SelectionOp op = e.op;
-            connect(a, &QAction::triggered, this, [this, op] { applyCellOperation(op); });
-        }
-        // Copy and paste of cells. In a field outside the grid the keys copy and paste its text: the
-        // field takes them first. Off the map pages they do nothing.
-        cells->addSeparator();
-        QAction* copy = make(cells, "MenuCellsCopy");
-        QAction* copyMap = make(cells, "MenuCellsCopyMap");
-        QAction* paste = make(cells, "MenuCellsPaste");
-        copy->setShortcut(QKeySequence::Copy);
-        copyMap->setShortcut(QKeySequence("Ctrl+Shift+C"));
-        paste->setShortcut(QKeySequence::Paste);
-        connect(copy, &QAction::triggered, this, [this] { copyCells(false); });
-        connect(copyMap, &QAction::triggered, this, [this] { copyCells(true); });
-        connect(paste, &QAction::triggered, this, [this] {
-            if (const QClipboard* board = QGuiApplication::clipboard()) pasteCells(board->text());
-        });
-        clipboardActions_ = {copy, copyMap, paste};
-        // The same operations on the cells' context menu.
-        MapGridView& grid = window_.editor().mapPanel()->gridView();
-        connect(&grid, &MapGridView::cellContextMenu, this, [this, &grid, cells](int k, const QPoint& at) {
-            // Outside the chosen cells the menu works on the cell clicked.
-            const std::optional<CellRect> rect = selection_->rectangle();
-            if (!rect || !rect->contains(k / MapColumns, k % MapColumns)) {
-                selection_->clear();
-                grid.edit(grid.grid().cellIndex(k));
-            }
-            cells->exec(at);
-        });
+        buildCellsMenu(tools);
     }
 
     QMenu* view = new QMenu(bar);
@@ -270,6 +230,59 @@ void TuningTools::buildMenus() {
     connect(shadeAction_, &QAction::toggled, this, &TuningTools::setShadeByValue);
     connect(make(view, "MenuMapChart"), &QAction::triggered, this, &TuningTools::MenuMapChartClick);
     connect(make(view, "MenuMapSurface"), &QAction::triggered, this, &TuningTools::MenuMapSurfaceClick);
+}
+
+// Tools > Cells: the operations on the chosen cells, copy and paste, and the same on the grid's context
+// menu.
+void TuningTools::buildCellsMenu(QMenu* tools) {
+    auto make = [this](QMenu* menu, const char* name) {
+        QAction* a = new QAction(menu);
+        a->setObjectName(name);
+        menu->addAction(a);
+        keep(a);
+        return a;
+    };
+    WindowActions& actions = window_.actions();
+    QMenu* cells = tools->addMenu(QString());
+    cells->setObjectName("MenuCells");
+    actions.addMenu(WindowMenu::Cells, cells);
+    for (std::size_t i = 0; i < std::size(kOperations); ++i) {
+        const OperationEntry& e = kOperations[i];
+        QAction* a = new QAction(cells);
+        a->setObjectName(e.objectName);
+        cells->addAction(a);
+        operationActions_[i] = a;
+        a->setShortcut(QKeySequence(e.shortcut));
+        a->setShortcutContext(Qt::WindowShortcut);
+        const SelectionOp op = e.op;
+        connect(a, &QAction::triggered, this, [this, op] { applyCellOperation(op); });
+    }
+    // Copy and paste of cells. In a field outside the grid the keys copy and paste its text: the
+    // field takes them first. Off the map pages they do nothing.
+    cells->addSeparator();
+    QAction* copy = make(cells, "MenuCellsCopy");
+    QAction* copyMap = make(cells, "MenuCellsCopyMap");
+    QAction* paste = make(cells, "MenuCellsPaste");
+    copy->setShortcut(QKeySequence::Copy);
+    copyMap->setShortcut(QKeySequence("Ctrl+Shift+C"));
+    paste->setShortcut(QKeySequence::Paste);
+    connect(copy, &QAction::triggered, this, [this] { copyCells(false); });
+    connect(copyMap, &QAction::triggered, this, [this] { copyCells(true); });
+    connect(paste, &QAction::triggered, this, [this] {
+        if (const QClipboard* board = QGuiApplication::clipboard()) pasteCells(board->text());
+    });
+    clipboardActions_ = {copy, copyMap, paste};
+    // The same operations on the cells' context menu.
+    MapGridView& grid = window_.editor().mapPanel()->gridView();
+    connect(&grid, &MapGridView::cellContextMenu, this, [this, &grid, cells](int k, const QPoint& at) {
+        // Outside the chosen cells the menu works on the cell clicked.
+        const std::optional<CellRect> rect = selection_->rectangle();
+        if (!rect || !rect->contains(k / MapColumns, k % MapColumns)) {
+            selection_->clear();
+            grid.edit(grid.grid().cellIndex(k));
+        }
+        cells->exec(at);
+    });
 }
 
 // --- datalogs --------------------------------------------------------------------------------

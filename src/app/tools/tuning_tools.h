@@ -96,6 +96,7 @@ class TuningTools : public QObject {
 
   private:
     void buildMenus();
+    void buildCellsMenu(QMenu* tools);
     void onUnitFrame(const LiveValues& live);
     void stopRecording(const QString& reason);
     void showRecordingLabel();

@@ -171,6 +171,7 @@ class TFormHlav : public QMainWindow, public EditorHost {
     void FormClose();
     void buildMenus();
     void buildToolbar();
+    QWidget* buildStatusPanel(QWidget* parent);
     QToolButton* addSpeedButton(QLayout* layout, const char* name, const char* icon, WindowAction action);
     void buildPages();
     SettingsValues currentSettings() const;

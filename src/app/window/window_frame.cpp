@@ -132,9 +132,42 @@ void TFormHlav::buildToolbar() {
     connect(ButtonVerify, &QPushButton::clicked, this, &TFormHlav::MenuVerifyClick);
     connect(ButtonProgram, &QPushButton::clicked, this, &TFormHlav::MenuProgramClick);
 
-    // The status texts and the transfer gauge share the room the buttons and the logo leave: whatever
-    // they say and whichever of them are shown, the row asks the window for the same width.
-    auto* statusPanel = new QWidget(central);
+    QWidget* statusPanel = buildStatusPanel(central);
+    top->addSpacing(12);
+    top->addWidget(statusPanel, 1);
+    auto* logo = new QLabel(central);
+    logo->setObjectName("ImageLogo2");
+    logo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.jpg")));
+    top->addWidget(logo);
+    layout->addLayout(top);
+
+    auto* fileRow = new QHBoxLayout();
+    fileRow->addStretch(1);
+    for (int i = 0; i < 8; ++i) {
+        auto* label = new QLabel(QString("Test%1=").arg(i + 1), central);
+        label->setObjectName(QString("LabelTest%1").arg(i + 1));
+        fileRow->addWidget(label);
+        LabelTest[static_cast<std::size_t>(i)] = label;
+    }
+    layout->addLayout(fileRow);
+
+    // The fields that differ from the unit, in the status bar; long counts in other languages are cut
+    // short like the other status texts.
+    LabelNotInUnit = new StatusLabel(QString(), this);
+    LabelNotInUnit->setObjectName("LabelNotInUnit");
+    LabelNotInUnit->setVisible(false);
+    statusBar()->addPermanentWidget(LabelNotInUnit);
+
+    PageControl1 = new PageControl(central);
+    PageControl1->setObjectName("PageControl1");
+    layout->addWidget(PageControl1, 1);
+    setCentralWidget(central);
+}
+
+// The status texts and the transfer gauge share the room the buttons and the logo leave: whatever
+// they say and whichever of them are shown, the row asks the window for the same width.
+QWidget* TFormHlav::buildStatusPanel(QWidget* parent) {
+    auto* statusPanel = new QWidget(parent);
     statusPanel->setObjectName("PanelStatus");
     statusPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* status = new QHBoxLayout(statusPanel);
@@ -168,35 +201,7 @@ void TFormHlav::buildToolbar() {
     statusPanel->setMinimumWidth(CGaugeProgram->minimumSizeHint().width() +
                                  4 * StatusLabel::shortestWidth(statusPanel->fontMetrics()) +
                                  5 * status->spacing());
-    top->addSpacing(12);
-    top->addWidget(statusPanel, 1);
-    auto* logo = new QLabel(central);
-    logo->setObjectName("ImageLogo2");
-    logo->setPixmap(QPixmap(QStringLiteral(":/pictures/logo.jpg")));
-    top->addWidget(logo);
-    layout->addLayout(top);
-
-    auto* fileRow = new QHBoxLayout();
-    fileRow->addStretch(1);
-    for (int i = 0; i < 8; ++i) {
-        auto* label = new QLabel(QString("Test%1=").arg(i + 1), central);
-        label->setObjectName(QString("LabelTest%1").arg(i + 1));
-        fileRow->addWidget(label);
-        LabelTest[static_cast<std::size_t>(i)] = label;
-    }
-    layout->addLayout(fileRow);
-
-    // The fields that differ from the unit, in the status bar; long counts in other languages are cut
-    // short like the other status texts.
-    LabelNotInUnit = new StatusLabel(QString(), this);
-    LabelNotInUnit->setObjectName("LabelNotInUnit");
-    LabelNotInUnit->setVisible(false);
-    statusBar()->addPermanentWidget(LabelNotInUnit);
-
-    PageControl1 = new PageControl(central);
-    PageControl1->setObjectName("PageControl1");
-    layout->addWidget(PageControl1, 1);
-    setCentralWidget(central);
+    return statusPanel;
 }
 
 void TFormHlav::buildPages() {
