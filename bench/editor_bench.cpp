@@ -13,15 +13,15 @@
 #include <QTimer>
 #include <memory>
 
-#include "mapgrid/map_grid_view.h"
-#include "mapgrid/map_panel.h"
-#include "widgets/spin_field.h"
+#include "app/datalog/datalog_viewer.h"
+#include "app/tools/tuning_tools.h"
+#include "app/window/tform_hlav.h"
 #include "files/datalog.h"
 #include "files/parameter_file.h"
 #include "image/fields.h"
-#include "app/datalog/datalog_viewer.h"
-#include "app/window/tform_hlav.h"
-#include "app/tools/tuning_tools.h"
+#include "mapgrid/map_grid_view.h"
+#include "mapgrid/map_panel.h"
+#include "widgets/spin_field.h"
 
 namespace torvane {
 namespace {

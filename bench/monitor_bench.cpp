@@ -11,9 +11,9 @@
 #include <array>
 #include <vector>
 
+#include "app/monitor/monitor_page.h"
 #include "link/monitor_decoder.h"
 #include "link/monitor_readout.h"
-#include "app/monitor/monitor_page.h"
 #include "sim/unit_model.h"
 
 namespace torvane {

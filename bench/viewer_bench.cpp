@@ -16,8 +16,8 @@
 #include <optional>
 #include <string>
 
-#include "files/datalog.h"
 #include "app/datalog/datalog_viewer.h"
+#include "files/datalog.h"
 
 namespace torvane {
 namespace {

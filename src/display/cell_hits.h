@@ -5,9 +5,9 @@
 #include <array>
 #include <span>
 
-#include "mapgrid/map_page_model.h"
 #include "image/device_image.h"
 #include "link/live_values.h"
+#include "mapgrid/map_page_model.h"
 
 namespace torvane {
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "mapgrid/map_grid_model.h"
+#include "widgets/named_control.h"
 #include "widgets/spin_field.h"
 
 namespace torvane {
@@ -32,7 +33,7 @@ QColor DisplayApplier::colorOf(Paint paint) {
 QWidget* DisplayApplier::widget(const QString& name) {
     auto it = found_.find(name);
     if (it != found_.end() && !it.value().isNull()) return it.value();
-    QWidget* w = window_->findChild<QWidget*>(name);
+    QWidget* w = NamedControl<QWidget>(window_, name);
     found_.insert(name, w);
     return w;
 }

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "display/display_rules.h"
-#include "mapgrid/map_tools.h"
 #include "image/device_image.h"
 #include "link/live_values.h"
+#include "mapgrid/map_tools.h"
 
 namespace torvane {
 

@@ -23,6 +23,7 @@
 #include "mapgrid/map_panel.h"
 #include "text/message_table.h"
 #include "widgets/commit_check_box.h"
+#include "widgets/named_control.h"
 #include "widgets/radio_group.h"
 #include "widgets/spin_button.h"
 #include "widgets/spin_field.h"
@@ -114,8 +115,8 @@ void Editor::build() {
     }
     pages_->widget(PageAdvance)->layout()->addWidget(panel_);
     binder_ = std::make_unique<PageBinder>(window_);
-    memo_ = window_->findChild<QPlainTextEdit*>("Memo1");
-    bikeCombo_ = window_->findChild<QComboBox*>("ComboBoxBike");
+    memo_ = NamedControl<QPlainTextEdit>(window_, "Memo1");
+    bikeCombo_ = NamedControl<QComboBox>(window_, "ComboBoxBike");
     connectHandlers();
     // Every key event passes here before a field can claim Ctrl+Z for the undo of its text.
     qApp->installEventFilter(this);
@@ -157,18 +158,35 @@ void Editor::connectSpin(SpinField* spin) {
 }
 
 void Editor::connectHandlers() {
+    connectSpins();
+    connectCheckBoxes();
+    connectRadioGroups();
+    connectComboBoxes();
+    connectButtons();
+    connectMenuEntries();
+    connectGrids();
+    connect(pages_, &QTabWidget::currentChanged, this, [this] {
+        if (!switching_) PageControl1Change();
+    });
+    if (memo_ != nullptr) connect(memo_, &QPlainTextEdit::textChanged, this, &Editor::limitMemo);
+}
+
+void Editor::connectSpins() {
     for (SpinField* spin : pages_->findChildren<SpinField*>()) {
         // The grid's one spin field reports through the grid.
         if (!panel_->gridView().isAncestorOf(spin)) connectSpin(spin);
     }
+}
+
+void Editor::connectCheckBoxes() {
     for (const char* name : kCommitCheckBoxes) {
         if (std::string_view(name) == "CheckBoxProgHned") continue;  // a handler of its own, below
-        if (auto* box = window_->findChild<CommitCheckBox*>(QLatin1String(name)))
+        if (auto* box = NamedControl<CommitCheckBox>(window_, QLatin1String(name)))
             connect(box, &CommitCheckBox::mouseReleased, this, &Editor::CheckBoxMouseUp);
     }
-    if (auto* box = window_->findChild<CommitCheckBox*>("CheckBoxProgHned"))
+    if (auto* box = NamedControl<CommitCheckBox>(window_, "CheckBoxProgHned"))
         connect(box, &CommitCheckBox::mouseReleased, this, &Editor::CheckBoxProgHnedMouseUp);
-    if (auto* box = window_->findChild<CommitCheckBox*>("CheckBoxBikeSecial"))
+    if (auto* box = NamedControl<CommitCheckBox>(window_, "CheckBoxBikeSecial"))
         connect(box, &QCheckBox::clicked, this, &Editor::CheckBoxBikeSecialClick);
     connect(panel_->tpsBox(), &CommitCheckBox::mouseReleased, this, &Editor::CheckBoxTps_UniMouseUp);
     connect(panel_->msBox(), &CommitCheckBox::mouseReleased, this, &Editor::CheckBoxTps_UniMouseUp);
@@ -177,9 +195,11 @@ void Editor::connectHandlers() {
     // The percent switch converts the servo map however it is toggled, so the flag and the map never
     // disagree.
     connect(panel_->procentBox(), &QCheckBox::clicked, this, &Editor::CheckBoxProcentaMouseUp);
-    connect(panel_->servoModeGroup(), &RadioGroup::itemClicked, this, &Editor::RadioGroupServoModeClick);
+}
 
-    auto radio = [this](const char* name) { return window_->findChild<RadioGroup*>(QLatin1String(name)); };
+void Editor::connectRadioGroups() {
+    connect(panel_->servoModeGroup(), &RadioGroup::itemClicked, this, &Editor::RadioGroupServoModeClick);
+    auto radio = [this](const char* name) { return NamedControl<RadioGroup>(window_, QLatin1String(name)); };
     auto onRadio = [&](const char* name, auto handler) {
         if (RadioGroup* g = radio(name)) connect(g, &RadioGroup::itemClicked, this, handler);
     };
@@ -192,25 +212,33 @@ void Editor::connectHandlers() {
     onRadio("RadioGroupPotencMode", [this](int i) { RadioGroupPotencModeClick(i); });
     onRadio("RadioGroupSynchroHrana", [this](int i) { RadioGroupSynchroHranaClick(i); });
     for (const char* name : kCommitRadioGroups) onRadio(name, [this](int) { UpDownClick(); });
+}
 
+void Editor::connectComboBoxes() {
     if (bikeCombo_ != nullptr) {
         connect(bikeCombo_, &QComboBox::activated, this, &Editor::ComboBoxBikeChange);
         new EnterFilter(this, bikeCombo_);
     }
-    if (auto* c = window_->findChild<QComboBox*>("ComboBoxSynchro1"))
+    if (auto* c = NamedControl<QComboBox>(window_, "ComboBoxSynchro1"))
         connect(c, &QComboBox::activated, this, &Editor::ComboBoxSynchro1Change);
-    if (auto* c = window_->findChild<QComboBox*>("ComboBoxSynchro2"))
+    if (auto* c = NamedControl<QComboBox>(window_, "ComboBoxSynchro2"))
         connect(c, &QComboBox::activated, this, &Editor::ComboBoxSynchro2Change);
+}
 
+void Editor::connectButtons() {
     for (int gear = 0; gear <= 6; ++gear) {
-        if (auto* b = window_->findChild<QPushButton*>(QStringLiteral("ButtonGear%1").arg(gear)))
+        if (auto* b = NamedControl<QPushButton>(window_, QStringLiteral("ButtonGear%1").arg(gear)))
             connect(b, &QPushButton::clicked, this, [this, gear] { ButtonGearClick(gear); });
     }
-    if (auto* b = window_->findChild<QPushButton*>("ButtonTps0"))
+    if (auto* b = NamedControl<QPushButton>(window_, "ButtonTps0"))
         connect(b, &QPushButton::clicked, this, &Editor::ButtonTps0Click);
-    if (auto* b = window_->findChild<QPushButton*>("ButtonTps100"))
+    if (auto* b = NamedControl<QPushButton>(window_, "ButtonTps100"))
         connect(b, &QPushButton::clicked, this, &Editor::ButtonTps100Click);
+}
 
+// The menu entries are the window's actions, enabled as the editor takes them over; the map panel's
+// tools button steps the same tools as the Minus and Plus entries.
+void Editor::connectMenuEntries() {
     auto onAction = [this](EditorAction which, void (Editor::*handler)()) {
         if (QAction* a = action(which)) {
             a->setEnabled(true);
@@ -228,8 +256,11 @@ void Editor::connectHandlers() {
     onAction(EditorAction::Plus, &Editor::MenuToolsPlusClick);
     connect(panel_->toolsButton(), &SpinButton::downClicked, this, &Editor::MenuToolsMinusClick);
     connect(panel_->toolsButton(), &SpinButton::upClicked, this, &Editor::MenuToolsPlusClick);
-    // The grids (the map panel's and the position curves'): their items commit as every field does;
-    // the map grid's column buttons step a column.
+}
+
+// The grids (the map panel's and the position curves'): their items commit as every field does;
+// the map grid's column buttons step a column.
+void Editor::connectGrids() {
     for (MapGridView* g : pages_->findChildren<MapGridView*>()) {
         connect(g, &MapGridView::upDownClicked, this, &Editor::UpDownClick);
         connect(g, &MapGridView::editClicked, this, &Editor::EditOnClick);
@@ -246,19 +277,14 @@ void Editor::connectHandlers() {
             CSpinButtonDownClick_Uni(column);
         }
     });
-    if (auto* b = window_->findChild<SpinButton*>("CSpinButtonPolohaA")) {
+    if (auto* b = NamedControl<SpinButton>(window_, "CSpinButtonPolohaA")) {
         connect(b, &SpinButton::downClicked, this, &Editor::ButtonMinusClick_PolohaA);
         connect(b, &SpinButton::upClicked, this, &Editor::ButtonPlusClick_PolohaA);
     }
-    if (auto* b = window_->findChild<SpinButton*>("CSpinButtonPolohaB")) {
+    if (auto* b = NamedControl<SpinButton>(window_, "CSpinButtonPolohaB")) {
         connect(b, &SpinButton::downClicked, this, &Editor::ButtonMinusClick_PolohaB);
         connect(b, &SpinButton::upClicked, this, &Editor::ButtonPlusClick_PolohaB);
     }
-
-    connect(pages_, &QTabWidget::currentChanged, this, [this] {
-        if (!switching_) PageControl1Change();
-    });
-    if (memo_ != nullptr) connect(memo_, &QPlainTextEdit::textChanged, this, &Editor::limitMemo);
 }
 
 void Editor::applyStartDefaults() {
@@ -267,7 +293,7 @@ void Editor::applyStartDefaults() {
 }
 
 bool Editor::programAfterChange() const {
-    auto* box = window_->findChild<QCheckBox*>("CheckBoxProgHned");
+    auto* box = NamedControl<QCheckBox>(window_, "CheckBoxProgHned");
     return box != nullptr && box->isChecked();
 }
 
@@ -474,7 +500,7 @@ void Editor::CheckBoxTps_UniMouseUp() {
 }
 
 void Editor::CheckBoxBikeSecialClick() {
-    auto* box = window_->findChild<QCheckBox*>("CheckBoxBikeSecial");
+    auto* box = NamedControl<QCheckBox>(window_, "CheckBoxBikeSecial");
     if (box == nullptr) return;
     Set(image(), FieldId::BikeSecial, box->isChecked() ? 1 : 0);
     if (box->isChecked()) return;
@@ -561,7 +587,7 @@ void Editor::ComboBoxBikeChange(int item) {
 
 void Editor::RadioGroupPolohaAClick() {
     for (const char* side : {"A", "B"}) {
-        if (auto* g = window_->findChild<RadioGroup*>(QStringLiteral("RadioGroupPoloha%1").arg(side)))
+        if (auto* g = NamedControl<RadioGroup>(window_, QStringLiteral("RadioGroupPoloha%1").arg(side)))
             Set(image(), side[0] == 'A' ? FieldId::PolohaAMode : FieldId::PolohaBMode, g->itemIndex() & 0xFF);
     }
     TakeUndoSnapshot();
@@ -572,7 +598,7 @@ void Editor::RadioGroupGearSystemClick() {
     // an older state, which must not be written back.
     for (const Selector& s : kGearSelectors) {
         if (s.page != activePage_) continue;
-        if (auto* g = window_->findChild<RadioGroup*>(QLatin1String(s.control)))
+        if (auto* g = NamedControl<RadioGroup>(window_, QLatin1String(s.control)))
             Set(image(), s.field, g->itemIndex() & 0xFF);
     }
     host_.refreshDisplay();
@@ -748,7 +774,7 @@ void Editor::CSpinButtonUpClick_Uni(int column) {
 
 void Editor::stepPosition(bool curveB, int direction) {
     PageToImage();
-    auto* all = window_->findChild<QCheckBox*>(curveB ? "CheckBoxAll_PolohaB" : "CheckBoxAll_PolohaA");
+    auto* all = NamedControl<QCheckBox>(window_, curveB ? "CheckBoxAll_PolohaB" : "CheckBoxAll_PolohaA");
     const LiveIndexes& live = host_.liveIndexes();
     StepPositionCurve(image(), curveB, direction, all != nullptr && all->isChecked(),
                       curveB ? live.positionB : live.positionA);

@@ -9,8 +9,6 @@
 #include <memory>
 #include <optional>
 
-#include "mapgrid/map_page_model.h"
-#include "mapgrid/map_tools.h"
 #include "editor/page_binder.h"
 #include "editor/page_catalogue.h"
 #include "editor/undo_ring.h"
@@ -18,6 +16,8 @@
 #include "image/defaults.h"
 #include "image/device_image.h"
 #include "link/live_values.h"
+#include "mapgrid/map_page_model.h"
+#include "mapgrid/map_tools.h"
 
 class QAction;
 class QComboBox;
@@ -181,6 +181,13 @@ class Editor : public QObject {
     DeviceImage& image() { return host_.editedImage(); }
     void connectSpin(SpinField* spin);
     void connectHandlers();
+    void connectSpins();
+    void connectCheckBoxes();
+    void connectRadioGroups();
+    void connectComboBoxes();
+    void connectButtons();
+    void connectMenuEntries();
+    void connectGrids();
     void movePanelTo(int page);
     bool gridHidden_ = false;  // between hideGrid and showGrid
     void showMemo();

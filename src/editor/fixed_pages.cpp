@@ -6,11 +6,9 @@
 #include <QTabWidget>
 
 #include "editor/binding_table.h"
-#include "mapgrid/map_grid_view.h"
 #include "editor/page_catalogue.h"
-#include "widgets/radio_group.h"
-#include "widgets/spin_field.h"
 #include "image/catalogue.h"
+#include "mapgrid/map_grid_view.h"
 #include "text/message_table.h"
 #include "ui_bike_page.h"
 #include "ui_cidla_page.h"
@@ -21,6 +19,9 @@
 #include "ui_poloha_page.h"
 #include "ui_race_page.h"
 #include "ui_synchro_page.h"
+#include "widgets/named_control.h"
+#include "widgets/radio_group.h"
+#include "widgets/spin_field.h"
 
 namespace torvane {
 namespace {
@@ -113,9 +114,7 @@ QStringList Items(const char* control) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).split('\n');
 }
 
-}  // namespace
-
-void BuildFixedPages(QTabWidget* pages) {
+void SetUpForms(QTabWidget* pages) {
     SetUp<Ui::BikePage>(pages, PageBike);
     SetUp<Ui::SynchroPage>(pages, PageSynchro);
     SetUp<Ui::PolohaPage>(pages, PagePoloha);
@@ -125,17 +124,19 @@ void BuildFixedPages(QTabWidget* pages) {
     SetUp<Ui::GasPage>(pages, PageGas);
     SetUp<Ui::RacePage>(pages, PageRace);
     SetUp<Ui::GearPage>(pages, PageGear);
+}
 
-    // The position curves have fifteen columns of rpm values, like the maps.
+// The position curves have fifteen columns of rpm values, like the maps.
+void AddCurveGrids(QTabWidget* pages) {
     for (const char* name : {"GroupBoxPolohaA", "GroupBoxPolohaB"}) {
-        if (auto* box = pages->findChild<QWidget*>(QLatin1String(name))) {
+        if (auto* box = NamedControl<QWidget>(pages, QLatin1String(name))) {
             QFont compact = box->font();
             compact.setPointSizeF(std::min(compact.pointSizeF(), 8.0));
             box->setFont(compact);
         }
     }
     for (const CurveGrid& c : kCurveGrids) {
-        auto* layout = pages->findChild<QGridLayout*>(QLatin1String(c.layout));
+        auto* layout = NamedControl<QGridLayout>(pages, QLatin1String(c.layout));
         if (layout == nullptr) continue;
         MapGridModel::ItemNames names;
         names.axis = QLatin1String(c.axis);
@@ -150,8 +151,11 @@ void BuildFixedPages(QTabWidget* pages) {
         view->grid().setRowCaption(0, QStringLiteral("[°]"));
         layout->addWidget(view, 1, 0, 2, 16);
     }
+}
+
+void AddSpinArrays(QTabWidget* pages) {
     for (const SpinArray& a : kSpinArrays) {
-        auto* grid = pages->findChild<QGridLayout*>(QLatin1String(a.grid));
+        auto* grid = NamedControl<QGridLayout>(pages, QLatin1String(a.grid));
         if (grid == nullptr) continue;
         QWidget* owner = grid->parentWidget();
         for (int i = 0; i < a.count; ++i) {
@@ -161,8 +165,11 @@ void BuildFixedPages(QTabWidget* pages) {
             grid->addWidget(spin, a.row + (a.downwards ? i : 0), a.column + (a.downwards ? 0 : i));
         }
     }
+}
+
+void AddLabelArrays(QTabWidget* pages) {
     for (const LabelArray& a : kLabelArrays) {
-        auto* grid = pages->findChild<QGridLayout*>(QLatin1String(a.grid));
+        auto* grid = NamedControl<QGridLayout>(pages, QLatin1String(a.grid));
         if (grid == nullptr) continue;
         for (int i = 0; i < a.count; ++i) {
             auto* label = new QLabel(QString::fromUtf8(a.texts[i]), grid->parentWidget());
@@ -172,18 +179,23 @@ void BuildFixedPages(QTabWidget* pages) {
             grid->addWidget(label, a.row, a.column + i);
         }
     }
+}
+
+void FixReadoutSizes(QTabWidget* pages) {
     for (const char* name : kReadoutLabels) {
-        if (auto* label = pages->findChild<QLabel*>(QLatin1String(name))) {
+        if (auto* label = NamedControl<QLabel>(pages, QLatin1String(name))) {
             label->setAutoFillBackground(true);
             label->setMinimumWidth(
                 label->fontMetrics().horizontalAdvance(QStringLiteral("Idle correction = -10.0 °")));
             label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         }
     }
+}
 
-    // Lists: the motorcycle types in list order with the separator line, the trigger choices, the
-    // radio groups' items in the language of the start (ApplyLanguage replaces them).
-    if (auto* bike = pages->findChild<QComboBox*>("ComboBoxBike")) {
+// Lists: the motorcycle types in list order with the separator line, the trigger choices, the radio
+// groups' items in the language of the start (ApplyLanguage replaces them).
+void FillLists(QTabWidget* pages) {
+    if (auto* bike = NamedControl<QComboBox>(pages, "ComboBoxBike")) {
         for (int item = 0; item <= SeparatorItem; ++item) {
             const std::string_view text = ListTextOfItem(item);
             bike->addItem(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
@@ -196,6 +208,17 @@ void BuildFixedPages(QTabWidget* pages) {
     for (RadioGroup* group : pages->findChildren<RadioGroup*>()) {
         if (group->itemCount() == 0) group->setItems(Items(group->objectName().toLatin1().constData()));
     }
+}
+
+}  // namespace
+
+void BuildFixedPages(QTabWidget* pages) {
+    SetUpForms(pages);
+    AddCurveGrids(pages);
+    AddSpinArrays(pages);
+    AddLabelArrays(pages);
+    FixReadoutSizes(pages);
+    FillLists(pages);
 }
 
 }  // namespace torvane

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "mapgrid/map_grid_view.h"
+#include "widgets/named_control.h"
 #include "widgets/radio_group.h"
 #include "widgets/spin_field.h"
 
@@ -37,7 +38,7 @@ PageBinder::PageBinder(QWidget* root) {
         BoundRow bound{&row, {}, {}};
         for (int i = 0; i < row.count; ++i) {
             const QString name = QString::fromStdString(ControlName(row, i));
-            QWidget* w = root->findChild<QWidget*>(name);
+            QWidget* w = NamedControlIfAny<QWidget>(root, name);
             GridItem item;
             if (w == nullptr) {
                 for (MapGridView* g : grids) {
@@ -52,6 +53,7 @@ PageBinder::PageBinder(QWidget* root) {
                 }
             }
             if (w == nullptr && item.grid == nullptr) {
+                NoteMissingControl(name, "QWidget");
                 unbound_.push_back(name);
             } else if (w != nullptr && !IsOfKind(w, row.kind)) {
                 unbound_.push_back(name + " (" + w->metaObject()->className() + ")");

@@ -29,10 +29,10 @@ std::string FormatDatalogRow(double seconds, const LiveValues& live);
 
 // A log as read back: one vector per column, all of the same length (rows()).
 struct Datalog {
-    std::vector<std::string> names;   // column names without units
-    std::vector<std::string> units;   // the units in brackets, empty where the header had none
+    std::vector<std::string> names;  // column names without units
+    std::vector<std::string> units;  // the units in brackets, empty where the header had none
     std::vector<std::vector<double>> columns;
-    std::size_t skippedLines = 0;     // rows that were not numbers or had the wrong number of cells
+    std::size_t skippedLines = 0;  // rows that were not numbers or had the wrong number of cells
 
     std::size_t rows() const { return columns.empty() ? 0 : columns.front().size(); }
     // Index of the named column, or -1.

@@ -27,8 +27,8 @@ bool Newer(const RestorePoint& a, const RestorePoint& b) {
 
 std::string RestorePointFileName(const std::tm& t, RestoreKind kind) {
     char stamp[80];
-    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d_%02d-%02d-%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
-                  t.tm_hour, t.tm_min, t.tm_sec);
+    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d_%02d-%02d-%02d", t.tm_year + 1900, t.tm_mon + 1,
+                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
     return std::string(stamp) + "-" + std::string(KindWord(kind)) + ".ign";
 }
 
@@ -75,8 +75,9 @@ std::vector<RestorePoint> ListRestorePoints(const std::filesystem::path& folder)
     return points;
 }
 
-std::optional<std::filesystem::path> StoreRestorePoint(const std::filesystem::path& folder, const DeviceImage& image,
-                                                       RestoreKind kind, std::time_t when) {
+std::optional<std::filesystem::path> StoreRestorePoint(const std::filesystem::path& folder,
+                                                       const DeviceImage& image, RestoreKind kind,
+                                                       std::time_t when) {
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     std::tm local{};
@@ -94,11 +95,13 @@ std::optional<std::filesystem::path> StoreRestorePoint(const std::filesystem::pa
     for (const RestorePoint& p : existing) {
         if (mine && p.stamp == mine->stamp) sequence = std::max(sequence, p.sequence);
     }
-    const std::filesystem::path path =
-        folder / (sequence == 0 ? name : name.substr(0, name.size() - 4) + "-" + std::to_string(sequence + 1) + ".ign");
+    const std::filesystem::path path = folder / (sequence == 0 ? name
+                                                               : name.substr(0, name.size() - 4) + "-" +
+                                                                     std::to_string(sequence + 1) + ".ign");
     if (SaveParameterFile(path.string(), image) != FileResult::Ok) return std::nullopt;
     existing = ListRestorePoints(folder);
-    for (std::size_t i = RestorePointsKept; i < existing.size(); ++i) std::filesystem::remove(existing[i].path, ec);
+    for (std::size_t i = RestorePointsKept; i < existing.size(); ++i)
+        std::filesystem::remove(existing[i].path, ec);
     return path;
 }
 

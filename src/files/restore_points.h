@@ -33,8 +33,9 @@ std::optional<RestorePoint> ParseRestorePointName(const std::filesystem::path& p
 // Writes the configuration into folder (made if missing) under the name of `when`, then keeps only
 // the newest RestorePointsKept. Later points of the same second are numbered ("...-read-2.ign"). The path
 // written, or nullopt when it could not be written.
-std::optional<std::filesystem::path> StoreRestorePoint(const std::filesystem::path& folder, const DeviceImage& image,
-                                                       RestoreKind kind, std::time_t when);
+std::optional<std::filesystem::path> StoreRestorePoint(const std::filesystem::path& folder,
+                                                       const DeviceImage& image, RestoreKind kind,
+                                                       std::time_t when);
 // The restore points of folder, newest first.
 std::vector<RestorePoint> ListRestorePoints(const std::filesystem::path& folder);
 

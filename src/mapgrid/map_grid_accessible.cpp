@@ -4,8 +4,8 @@
 #include <QAccessibleWidget>
 #include <QItemSelectionModel>
 
-#include "widgets/accessible_parts.h"
 #include "mapgrid/map_grid_view.h"
+#include "widgets/accessible_parts.h"
 
 namespace torvane {
 namespace {
@@ -51,11 +51,13 @@ class MapGridCellAccessible : public AccessibleLeaf<MapGridView>, public QAccess
         return s;
     }
     void* interface_cast(QAccessible::InterfaceType t) override {
-        return t == QAccessible::TableCellInterface ? static_cast<QAccessibleTableCellInterface*>(this) : nullptr;
+        return t == QAccessible::TableCellInterface ? static_cast<QAccessibleTableCellInterface*>(this)
+                                                    : nullptr;
     }
 
     bool isSelected() const override {
-        return isValid() && owner_->selectionModel() != nullptr && owner_->selectionModel()->isSelected(index());
+        return isValid() && owner_->selectionModel() != nullptr &&
+               owner_->selectionModel()->isSelected(index());
     }
     QList<QAccessibleInterface*> columnHeaderCells() const override { return {}; }
     QList<QAccessibleInterface*> rowHeaderCells() const override { return {}; }
@@ -129,7 +131,8 @@ class MapGridAccessible : public QAccessibleWidget, public QAccessibleTableInter
   private:
     MapGridView* view() const { return static_cast<MapGridView*>(widget()); }
     QModelIndexList chosen() const {
-        return view()->selectionModel() != nullptr ? view()->selectionModel()->selectedIndexes() : QModelIndexList();
+        return view()->selectionModel() != nullptr ? view()->selectionModel()->selectedIndexes()
+                                                   : QModelIndexList();
     }
     AccessibleParts cells_;
 };

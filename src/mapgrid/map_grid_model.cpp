@@ -239,7 +239,8 @@ namespace {
 // Takes the values into the items (each limited to its range) and gives the first and last position
 // that changed, -1 for none.
 template <std::size_t N>
-std::pair<int, int> TakeValues(std::array<MapGridModel::ValueItem, N>& items, const std::array<int, N>& values) {
+std::pair<int, int> TakeValues(std::array<MapGridModel::ValueItem, N>& items,
+                               const std::array<int, N>& values) {
     int first = -1;
     int last = -1;
     for (std::size_t i = 0; i < N; ++i) {
@@ -257,7 +258,8 @@ std::pair<int, int> TakeValues(std::array<MapGridModel::ValueItem, N>& items, co
 void MapGridModel::setCellValues(const std::array<int, MapCells>& values) {
     const auto [first, last] = TakeValues(cells_, values);
     if (first >= 0)
-        emit dataChanged(index(FirstCellRow + first / MapColumns, 1), index(FirstCellRow + last / MapColumns, ColumnCount - 1));
+        emit dataChanged(index(FirstCellRow + first / MapColumns, 1),
+                         index(FirstCellRow + last / MapColumns, ColumnCount - 1));
 }
 
 void MapGridModel::setAxisValues(const std::array<int, MapColumns>& values) {

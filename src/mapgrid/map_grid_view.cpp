@@ -5,11 +5,11 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QStaticText>
-#include <cmath>
 #include <QStyleOptionSpinBox>
+#include <cmath>
 
 #include "mapgrid/map_grid_accessible.h"
 #include "widgets/spin_field.h"
@@ -266,7 +266,8 @@ QModelIndex MapGridView::indexAt(const QPoint& point) const {
     }
     for (int c = 0; c < MapGridModel::ColumnCount; ++c) {
         const auto k = static_cast<std::size_t>(c);
-        if (columnWidth_[k] > 0 && point.x() >= columnLeft_[k] && point.x() < columnLeft_[k] + columnWidth_[k])
+        if (columnWidth_[k] > 0 && point.x() >= columnLeft_[k] &&
+            point.x() < columnLeft_[k] + columnWidth_[k])
             column = c;
     }
     return row >= 0 && column >= 0 ? model_->index(row, column) : QModelIndex();
@@ -322,9 +323,9 @@ void MapGridView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     QStyleOptionViewItem option;
     initViewItemOption(&option);
-    option.palette.setCurrentColorGroup(!isEnabled()         ? QPalette::Disabled
-                                        : isActiveWindow()   ? QPalette::Active
-                                                             : QPalette::Inactive);
+    option.palette.setCurrentColorGroup(!isEnabled()       ? QPalette::Disabled
+                                        : isActiveWindow() ? QPalette::Active
+                                                           : QPalette::Inactive);
     const QRect area = event->rect();
     // The device is asked for its pixel ratio once, not for each of the 180 items.
     delegate_->paintRatio_ = painter.device()->devicePixelRatioF();
@@ -437,8 +438,8 @@ QModelIndexList MapGridView::editableItems() const {
 
 // --- painting -------------------------------------------------------------------------------------
 
-const MapGridDelegate::Look& MapGridDelegate::lookFor(QPainter* painter, const QSize& size, const QColor& base,
-                                                      bool upDowns, bool enabled) const {
+const MapGridDelegate::Look& MapGridDelegate::lookFor(QPainter* painter, const QSize& size,
+                                                      const QColor& base, bool upDowns, bool enabled) const {
     const qreal ratio = ratioOf(painter);
     if (ratio != ratio_) {
         looks_.clear();
@@ -447,7 +448,8 @@ const MapGridDelegate::Look& MapGridDelegate::lookFor(QPainter* painter, const Q
     }
     const quint64 key = (static_cast<quint64>(size.width() & 0xfff) << 52) |
                         (static_cast<quint64>(size.height() & 0xfff) << 40) |
-                        (static_cast<quint64>(upDowns) << 33) | (static_cast<quint64>(enabled) << 32) | base.rgba();
+                        (static_cast<quint64>(upDowns) << 33) | (static_cast<quint64>(enabled) << 32) |
+                        base.rgba();
     auto it = looks_.constFind(key);
     if (it != looks_.constEnd()) return *it;
     if (looks_.size() > 512) {
@@ -576,8 +578,8 @@ void MapGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
             // The time label covers the edit part of its cell, the up/down stays beside it.
             painter->drawPixmap(rect.topLeft(), look.pixmap);
             const QRect text = look.text.translated(rect.topLeft());
-            painter->fillRect(text, item->timeColor.isValid() ? item->timeColor
-                                                              : option.palette.color(QPalette::Button));
+            painter->fillRect(
+                text, item->timeColor.isValid() ? item->timeColor : option.palette.color(QPalette::Button));
             painter->setPen(option.palette.color(QPalette::Active, QPalette::WindowText));
             drawText(painter, text.adjusted(1, 0, 0, 0), Qt::AlignLeft, item->time);
         } else {

@@ -5,13 +5,13 @@
 // fields always did: a click on an arrow steps it, a click into it starts editing it, Enter moves on
 // to the next item; each of these asks for a commit of the page.
 
+#include <QAbstractItemView>
 #include <QFont>
 #include <QHash>
 #include <QPixmap>
 #include <QPointer>
 #include <QStaticText>
 #include <QStyledItemDelegate>
-#include <QAbstractItemView>
 
 #include "mapgrid/map_grid_model.h"
 #include "widgets/spin_field.h"
@@ -46,7 +46,8 @@ class MapGridView : public QAbstractItemView {
     // The colour an item's field is painted in: the live or warning colour, else that of a chosen cell
     // (not in a print), else the shade of its value, else the field colour of the window.
     QColor paintedColor(const QModelIndex& index) const;
-    QColor paintedColor(const QModelIndex& index, const QColor& base) const;  // base: the window's field colour
+    QColor paintedColor(const QModelIndex& index,
+                        const QColor& base) const;  // base: the window's field colour
     static QColor choiceColor() { return QColor(150, 175, 235); }
     // The item an element of the map panel names ("UpDownCell_Uni[16]", "UpDownRpm_Uni[3]",
     // "UpDownIap_Uni[2]"); invalid for any other name.
@@ -172,8 +173,8 @@ class MapGridDelegate : public QStyledItemDelegate {
 
   private:
     struct Look {
-        QPixmap pixmap;   // the spin box without its text
-        QRect text;       // where its text goes, relative to its corner
+        QPixmap pixmap;  // the spin box without its text
+        QRect text;      // where its text goes, relative to its corner
         QColor textColor;
         quint64 key = 0;
     };
@@ -192,8 +193,8 @@ class MapGridDelegate : public QStyledItemDelegate {
     mutable QHash<QString, QStaticText> texts_;
     mutable QFont textFont_;
     mutable QHash<std::pair<quint64, QString>, QPixmap> items_;  // a look with a value written in it
-    mutable QPixmap buttons_;  // a column's two step buttons
-    qreal paintRatio_ = 0.0;    // while the view paints: its device's pixel ratio
+    mutable QPixmap buttons_;                                    // a column's two step buttons
+    qreal paintRatio_ = 0.0;  // while the view paints: its device's pixel ratio
 };
 
 }  // namespace torvane

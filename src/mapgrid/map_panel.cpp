@@ -4,14 +4,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScrollArea>
 #include <QStyleOptionGroupBox>
-#include <QPainter>
 #include <QVBoxLayout>
 
 #include "editor/binding_table.h"
-#include "widgets/commit_check_box.h"
 #include "mapgrid/map_grid_view.h"
+#include "widgets/commit_check_box.h"
 #include "widgets/radio_group.h"
 #include "widgets/spin_button.h"
 #include "widgets/spin_field.h"
@@ -81,9 +81,8 @@ void MapPanel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const quint64 look = static_cast<quint64>(palette().cacheKey()) ^
                          (static_cast<quint64>(option.state) << 40) ^ reinterpret_cast<quintptr>(style());
-    frame_.paint(painter, event->region(), size(), look, [&](QPainter& p) {
-        style()->drawComplexControl(QStyle::CC_GroupBox, &option, &p, this);
-    });
+    frame_.paint(painter, event->region(), size(), look,
+                 [&](QPainter& p) { style()->drawComplexControl(QStyle::CC_GroupBox, &option, &p, this); });
 }
 
 MapPanel::MapPanel(QWidget* parent) : QGroupBox(parent) {
@@ -195,7 +194,8 @@ void MapPanel::arrangeExtraFields(int page) {
         }
         // A field never shown nor hidden yet would appear with the panel: it is told once either way.
         const bool placed = at.row >= 0;
-        if (w->isHidden() == placed || !w->testAttribute(Qt::WA_WState_ExplicitShowHide)) w->setVisible(placed);
+        if (w->isHidden() == placed || !w->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            w->setVisible(placed);
     }
 }
 

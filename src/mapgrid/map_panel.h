@@ -8,8 +8,8 @@
 #include <array>
 
 #include "mapgrid/map_grid_model.h"
-#include "widgets/frame_picture.h"
 #include "mapgrid/map_page_model.h"
+#include "widgets/frame_picture.h"
 
 class QCheckBox;
 class QGridLayout;

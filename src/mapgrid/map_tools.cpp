@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "mapgrid/map_page_model.h"
 #include "editor/page_catalogue.h"
 #include "image/fields.h"
+#include "mapgrid/map_page_model.h"
 
 namespace torvane {
 namespace {

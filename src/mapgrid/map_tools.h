@@ -40,7 +40,8 @@ enum class ToolResult {
 ToolResult StepMapTool(DeviceImage& image, InjectionWork& work, int page, int direction, bool all,
                        LiveCell live, unsigned rpm, bool coupled);
 // One column of the page's map, engine running or not; in coupled mode page 3 steps all four channels.
-void StepMapColumn(DeviceImage& image, InjectionWork& work, int page, int direction, int column, bool coupled);
+void StepMapColumn(DeviceImage& image, InjectionWork& work, int page, int direction, int column,
+                   bool coupled);
 // One Position curve (B when curveB): all its points or the point at the live column.
 void StepPositionCurve(DeviceImage& image, bool curveB, int direction, bool all, int liveColumn);
 

@@ -77,7 +77,8 @@ std::string ImageBackupText(const DeviceImage& image, std::span<const std::uint8
     return out;
 }
 
-BackupReadCounts ReadImageBackup(std::string_view text, DeviceImage& image, std::span<std::uint8_t> allStates) {
+BackupReadCounts ReadImageBackup(std::string_view text, DeviceImage& image,
+                                 std::span<std::uint8_t> allStates) {
     BackupReadCounts counts;
     unsigned value = 0;
     while (counts.imageBytes < 3000 && nextNumber(text, value)) {

@@ -49,7 +49,8 @@ struct BackupReadCounts {
 // Reads whitespace-separated unsigned numbers in the order they are written. Bytes keep the low
 // 8 bits, IapAxis words the low 16 bits. Anything that is not a number ends the reading; what was
 // read so far stays, the rest keeps its previous value.
-BackupReadCounts ReadImageBackup(std::string_view text, DeviceImage& image, std::span<std::uint8_t> allStates);
+BackupReadCounts ReadImageBackup(std::string_view text, DeviceImage& image,
+                                 std::span<std::uint8_t> allStates);
 
 // True when a whitespace-separated word of the marker text is exactly "PROBE_LEVEL".
 // Words longer than 255 characters are skipped.

@@ -20,6 +20,7 @@ constexpr double CoastEndRpm = 3000.0;
 constexpr double RunThrottle = 85.0;
 constexpr double ShiftThrottle = 15.0;
 constexpr double OverrunRpm = 2000.0;
+constexpr double TwoPi = 2.0 * std::numbers::pi;
 
 constexpr double CoolantStartC = 20.0;
 constexpr double CoolantRiseC = 78.0;
@@ -95,11 +96,24 @@ double EngineModel::jitter(int channel, double amplitude) const {
 
 EngineSnapshot EngineModel::snapshot() const {
     EngineSnapshot s;
-    const double t = std::fmod(elapsed_, CyclePeriodSeconds);
-    const double twoPi = 2.0 * std::numbers::pi;
+    if (motion_ == EngineMotion::Cycle) {
+        rideCycle(s);
+    } else {
+        holdOrSweep(s);
+    }
+    s.throttlePercent = std::clamp(s.throttlePercent, 0.0, 100.0);
+    s.idling = s.throttlePercent < 1.0 && s.rpm < 1600.0;
+    const bool overrun = s.throttlePercent < 1.0 && s.rpm > OverrunRpm;
+    senseConditions(s, overrun);
+    setUnitOutputs(s, overrun);
+    return s;
+}
 
+// Idle, a run up through the gears, a coast in top gear and the return to idle, over and over.
+void EngineModel::rideCycle(EngineSnapshot& s) const {
+    const double t = std::fmod(elapsed_, CyclePeriodSeconds);
     if (t < IdleEnd) {
-        s.rpm = IdleRpm + 40.0 * std::sin(twoPi * elapsed_ / 3.0) + jitter(0, 10.0);
+        s.rpm = IdleRpm + 40.0 * std::sin(TwoPi * elapsed_ / 3.0) + jitter(0, 10.0);
         s.throttlePercent = 0.4 + jitter(1, 0.2);
     } else if (t < RunEnd) {
         const int g = std::min(GearsInRun, 1 + static_cast<int>((t - IdleEnd) / GearRunSeconds));
@@ -136,28 +150,29 @@ EngineSnapshot EngineModel::snapshot() const {
         s.speedKmh = CoastEndRpm / GearRatios[GearsInRun - 1] * (1.0 - f);
         s.throttlePercent = 0.4 + jitter(1, 0.2);
     }
-    if (motion_ != EngineMotion::Cycle) {
-        // Both held and swept points run in third gear with the clutch in, no jitter on speed and
-        // throttle, so the cell the unit uses stays put or moves only as the sweep moves it.
-        const auto triangle = [&](double period) {
-            const double phase = std::fmod(elapsed_, period) / period;
-            return phase < 0.5 ? 2.0 * phase : 2.0 - 2.0 * phase;
-        };
-        if (motion_ == EngineMotion::Hold) {
-            s.rpm = held_.rpm;
-            s.throttlePercent = held_.throttlePercent;
-        } else {
-            s.rpm = Lerp(SweepLowRpm, SweepHighRpm, triangle(SweepRpmSeconds));
-            s.throttlePercent = 100.0 * triangle(SweepThrottleSeconds);
-        }
-        s.gear = s.rpm > 0 ? 3 : 0;
-        s.clutchPulled = false;
-        s.speedKmh = s.rpm / GearRatios[2];
-    }
-    s.throttlePercent = std::clamp(s.throttlePercent, 0.0, 100.0);
-    s.idling = s.throttlePercent < 1.0 && s.rpm < 1600.0;
-    const bool overrun = s.throttlePercent < 1.0 && s.rpm > OverrunRpm;
+}
 
+// Both held and swept points run in third gear with the clutch in, no jitter on speed and throttle, so
+// the cell the unit uses stays put or moves only as the sweep moves it.
+void EngineModel::holdOrSweep(EngineSnapshot& s) const {
+    const auto triangle = [&](double period) {
+        const double phase = std::fmod(elapsed_, period) / period;
+        return phase < 0.5 ? 2.0 * phase : 2.0 - 2.0 * phase;
+    };
+    if (motion_ == EngineMotion::Hold) {
+        s.rpm = held_.rpm;
+        s.throttlePercent = held_.throttlePercent;
+    } else {
+        s.rpm = Lerp(SweepLowRpm, SweepHighRpm, triangle(SweepRpmSeconds));
+        s.throttlePercent = 100.0 * triangle(SweepThrottleSeconds);
+    }
+    s.gear = s.rpm > 0 ? 3 : 0;
+    s.clutchPulled = false;
+    s.speedKmh = s.rpm / GearRatios[2];
+}
+
+// Temperatures warming up since the start, pressures, the lambda probe and the supply voltage.
+void EngineModel::senseConditions(EngineSnapshot& s, bool overrun) const {
     s.coolantC = CoolantStartC + CoolantRiseC * (1.0 - std::exp(-elapsed_ / CoolantTimeConstant));
     s.airC = AirStartC + AirRiseC * (1.0 - std::exp(-elapsed_ / AirTimeConstant));
     s.afterStartSeconds = elapsed_;
@@ -174,14 +189,17 @@ EngineSnapshot EngineModel::snapshot() const {
     } else if (s.throttlePercent > 60.0) {
         s.lambdaMv = 860.0 + jitter(4, 20.0);
     } else {
-        s.lambdaMv = 450.0 + 350.0 * std::sin(twoPi * 1.5 * elapsed_);
+        s.lambdaMv = 450.0 + 350.0 * std::sin(TwoPi * 1.5 * elapsed_);
     }
     s.supplyMv = (s.rpm < 1500.0 ? 13300.0 : 14100.0) + jitter(5, 40.0);
+}
 
+// Injection times of both injector rows and the advance, per cylinder, as the unit would set them.
+void EngineModel::setUnitOutputs(EngineSnapshot& s, bool overrun) const {
     const double enrich = CoolantFactor(s.coolantC) * AfterStartFactor(s.afterStartSeconds);
     const double baseA = overrun ? 0.0 : (600.0 + 85.0 * s.intakeKpa) * enrich;
     const double baseB = s.throttlePercent > 40.0 ? (s.throttlePercent - 40.0) / 60.0 * 4000.0 * enrich : 0.0;
-    const double idleAdvance = 3.0 * std::sin(twoPi * elapsed_ / 2.0);
+    const double idleAdvance = 3.0 * std::sin(TwoPi * elapsed_ / 2.0);
     const double baseAdvance =
         s.idling ? 10.0 + idleAdvance
                  : 14.0 + 24.0 * std::min(s.rpm / 7000.0, 1.0) - 8.0 * s.throttlePercent / 100.0;
@@ -193,7 +211,6 @@ EngineSnapshot EngineModel::snapshot() const {
         s.advanceDeg[c] =
             ClampInt(baseAdvance + CoolantAdvanceDeg(s.coolantC) + CylinderAdvanceTrimDeg[c], 0, 60);
     }
-    return s;
 }
 
 DeviceFrame EngineModel::MonitorFrame(const MonitorContext& context) const {

@@ -85,6 +85,10 @@ class EngineModel {
 
   private:
     double jitter(int channel, double amplitude) const;
+    void rideCycle(EngineSnapshot& s) const;
+    void holdOrSweep(EngineSnapshot& s) const;
+    void senseConditions(EngineSnapshot& s, bool overrun) const;
+    void setUnitOutputs(EngineSnapshot& s, bool overrun) const;
 
     std::uint64_t seed_;
     double elapsed_ = 0;

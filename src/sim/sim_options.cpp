@@ -2,8 +2,6 @@
 
 #include <charconv>
 #include <cstdlib>
-#include <functional>
-#include <map>
 
 namespace torvane {
 
@@ -27,6 +25,116 @@ std::optional<double> ParseFraction(const std::string& text) {
     const double value = std::strtod(text.c_str(), &end);
     if (end != text.c_str() + text.size() || !(value >= 0.0 && value <= 1.0)) return std::nullopt;
     return value;
+}
+
+// The options that take no value; false when a is none of them.
+bool ApplySwitch(const std::string& a, SimOptions& o) {
+    if (a == "--help" || a == "-h") {
+        o.help = true;
+    } else if (a == "--quiet") {
+        o.quiet = true;
+    } else if (a == "--sweep") {
+        o.motion = EngineMotion::Sweep;
+    } else if (a == "--silent") {
+        o.faults.silent = true;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The options whose value is a whole number from lo to hi.
+struct IntOption {
+    const char* name;
+    long long lo, hi;
+    void (*set)(SimOptions& o, long long v);
+};
+constexpr IntOption IntOptions[] = {
+    {"--version", 0, 255,
+     [](SimOptions& o, long long v) { o.identity.dataVersion = static_cast<std::uint8_t>(v); }},
+    {"--seed", 0, MaxSeed, [](SimOptions& o, long long v) { o.seed = static_cast<std::uint64_t>(v); }},
+    {"--drop-every", 0, MaxEvery,
+     [](SimOptions& o, long long v) { o.faults.dropEvery = static_cast<int>(v); }},
+    {"--corrupt-every", 0, MaxEvery,
+     [](SimOptions& o, long long v) { o.faults.corruptEvery = static_cast<int>(v); }},
+    {"--noise-every", 0, MaxEvery,
+     [](SimOptions& o, long long v) { o.faults.noiseEvery = static_cast<int>(v); }},
+    {"--late-ms", 0, MaxLateMs,
+     [](SimOptions& o, long long v) { o.faults.lateAnswerMs = static_cast<int>(v); }},
+    {"--header-version", 0, 255,
+     [](SimOptions& o, long long v) { o.faults.headerDataVersion = static_cast<std::uint8_t>(v); }},
+    {"--monitor-version", 0, 255,
+     [](SimOptions& o, long long v) { o.faults.monitorDataVersion = static_cast<std::uint8_t>(v); }},
+    {"--wrong-echo-block", 1, ProgrammableBlocks,
+     [](SimOptions& o, long long v) { o.faults.wrongEchoBlock = int(v); }},
+    {"--wrong-verify-block", 0, BlockCount - 1,
+     [](SimOptions& o, long long v) { o.faults.wrongVerifyBlock = int(v); }},
+    {"--stop-after-read-block", 0, BlockCount - 1,
+     [](SimOptions& o, long long v) { o.faults.stopAfterReadBlock = int(v); }},
+};
+
+bool SetInteger(const IntOption& option, const std::string& text, SimOptions& o, std::string& error) {
+    const auto v = ParseInteger(text, option.lo, option.hi);
+    if (!v) {
+        error = std::string(option.name) + ": expected a whole number from " + std::to_string(option.lo) +
+                " to " + std::to_string(option.hi) + ", got \"" + text + "\"";
+        return false;
+    }
+    option.set(o, *v);
+    return true;
+}
+
+// The other options with a value: each checks the text and stores it, or says in error why it cannot.
+bool SetHold(const std::string& option, const std::string& text, SimOptions& o, std::string& error) {
+    const auto point = ParseOperatingPoint(text);
+    if (!point) {
+        error = option + ": expected RPM,TPS with RPM from 0 to 25000 and TPS from 0 to 100, got \"" + text +
+                "\"";
+        return false;
+    }
+    o.motion = EngineMotion::Hold;
+    o.holdPoint = *point;
+    return true;
+}
+
+bool SetDropProbability(const std::string& option, const std::string& text, SimOptions& o,
+                        std::string& error) {
+    const auto v = ParseFraction(text);
+    if (!v) {
+        error = option + ": expected a number from 0 to 1, got \"" + text + "\"";
+        return false;
+    }
+    o.faults.dropProbability = *v;
+    return true;
+}
+
+bool SetLongName(const std::string&, const std::string& text, SimOptions& o, std::string&) {
+    o.identity.longName = text;
+    return true;
+}
+
+bool SetImage(const std::string&, const std::string& text, SimOptions& o, std::string&) {
+    o.imageFile = text;
+    return true;
+}
+
+struct TextOption {
+    const char* name;
+    bool (*set)(const std::string& option, const std::string& text, SimOptions& o, std::string& error);
+};
+constexpr TextOption TextOptions[] = {
+    {"--hold", SetHold},
+    {"--drop-probability", SetDropProbability},
+    {"--long-name", SetLongName},
+    {"--image", SetImage},
+};
+
+template <class Option, std::size_t N>
+const Option* FindOption(const Option (&options)[N], const std::string& name) {
+    for (const Option& option : options) {
+        if (name == option.name) return &option;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -70,88 +178,23 @@ std::string SimUsage() {
 
 std::optional<SimOptions> ParseSimOptions(std::span<const std::string> args, std::string& error) {
     SimOptions o;
-    using IntSetter = std::function<void(long long)>;
-    struct IntOption {
-        long long lo, hi;
-        IntSetter set;
-    };
-    const std::map<std::string, IntOption> intOptions = {
-        {"--version", {0, 255, [&](long long v) { o.identity.dataVersion = static_cast<std::uint8_t>(v); }}},
-        {"--seed", {0, MaxSeed, [&](long long v) { o.seed = static_cast<std::uint64_t>(v); }}},
-        {"--drop-every", {0, MaxEvery, [&](long long v) { o.faults.dropEvery = static_cast<int>(v); }}},
-        {"--corrupt-every", {0, MaxEvery, [&](long long v) { o.faults.corruptEvery = static_cast<int>(v); }}},
-        {"--noise-every", {0, MaxEvery, [&](long long v) { o.faults.noiseEvery = static_cast<int>(v); }}},
-        {"--late-ms", {0, MaxLateMs, [&](long long v) { o.faults.lateAnswerMs = static_cast<int>(v); }}},
-        {"--header-version",
-         {0, 255, [&](long long v) { o.faults.headerDataVersion = static_cast<std::uint8_t>(v); }}},
-        {"--monitor-version",
-         {0, 255, [&](long long v) { o.faults.monitorDataVersion = static_cast<std::uint8_t>(v); }}},
-        {"--wrong-echo-block",
-         {1, ProgrammableBlocks, [&](long long v) { o.faults.wrongEchoBlock = int(v); }}},
-        {"--wrong-verify-block",
-         {0, BlockCount - 1, [&](long long v) { o.faults.wrongVerifyBlock = int(v); }}},
-        {"--stop-after-read-block",
-         {0, BlockCount - 1, [&](long long v) { o.faults.stopAfterReadBlock = int(v); }}},
-    };
-
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        const auto value = [&]() -> const std::string* {
-            if (i + 1 >= args.size()) {
-                error = a + " needs a value";
-                return nullptr;
-            }
-            return &args[++i];
-        };
-        if (a == "--help" || a == "-h") {
-            o.help = true;
-        } else if (a == "--quiet") {
-            o.quiet = true;
-        } else if (a == "--sweep") {
-            o.motion = EngineMotion::Sweep;
-        } else if (a == "--hold") {
-            const std::string* text = value();
-            if (!text) return std::nullopt;
-            const auto point = ParseOperatingPoint(*text);
-            if (!point) {
-                error = a + ": expected RPM,TPS with RPM from 0 to 25000 and TPS from 0 to 100, got \"" + *text + "\"";
-                return std::nullopt;
-            }
-            o.motion = EngineMotion::Hold;
-            o.holdPoint = *point;
-        } else if (a == "--silent") {
-            o.faults.silent = true;
-        } else if (auto it = intOptions.find(a); it != intOptions.end()) {
-            const std::string* text = value();
-            if (!text) return std::nullopt;
-            const auto v = ParseInteger(*text, it->second.lo, it->second.hi);
-            if (!v) {
-                error = a + ": expected a whole number from " + std::to_string(it->second.lo) + " to " +
-                        std::to_string(it->second.hi) + ", got \"" + *text + "\"";
-                return std::nullopt;
-            }
-            it->second.set(*v);
-        } else if (a == "--drop-probability") {
-            const std::string* text = value();
-            if (!text) return std::nullopt;
-            const auto v = ParseFraction(*text);
-            if (!v) {
-                error = a + ": expected a number from 0 to 1, got \"" + *text + "\"";
-                return std::nullopt;
-            }
-            o.faults.dropProbability = *v;
-        } else if (a == "--long-name") {
-            const std::string* text = value();
-            if (!text) return std::nullopt;
-            o.identity.longName = *text;
-        } else if (a == "--image") {
-            const std::string* text = value();
-            if (!text) return std::nullopt;
-            o.imageFile = *text;
-        } else {
+        if (ApplySwitch(a, o)) continue;
+        const IntOption* intOption = FindOption(IntOptions, a);
+        const TextOption* textOption = FindOption(TextOptions, a);
+        if (intOption == nullptr && textOption == nullptr) {
             error = "unknown option \"" + a + "\"";
             return std::nullopt;
         }
+        if (i + 1 >= args.size()) {
+            error = a + " needs a value";
+            return std::nullopt;
+        }
+        const std::string& text = args[++i];
+        const bool taken = intOption != nullptr ? SetInteger(*intOption, text, o, error)
+                                                : textOption->set(a, text, o, error);
+        if (!taken) return std::nullopt;
     }
     return o;
 }

@@ -3,12 +3,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include "sim/engine_model.h"
-#include <span>
-#include <string>
-
 #include "sim/unit_model.h"
 
 namespace torvane {

@@ -101,10 +101,10 @@ std::string HelpOpenErrorText(int languageIndex);
 
 // Texts the window adds beyond the numbered messages.
 enum class WindowText : std::uint8_t {
-    NoPrinter,      // no printer is installed: offer the PDF instead
-    PrintFailed,    // the printer refused the job
-    PrintToPdf,     // caption of the File menu item
-    PdfFilter,      // the file dialog's filter for PDF files
+    NoPrinter,    // no printer is installed: offer the PDF instead
+    PrintFailed,  // the printer refused the job
+    PrintToPdf,   // caption of the File menu item
+    PdfFilter,    // the file dialog's filter for PDF files
 };
 std::string WindowTextOf(WindowText text, int languageIndex);
 

@@ -39,7 +39,9 @@ class AccessibleLeaf : public QAccessibleInterface {
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return owner_.isNull() ? nullptr : owner_->window()->windowHandle(); }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(owner_.data()); }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(owner_.data());
+    }
     QAccessibleInterface* child(int) const override { return nullptr; }
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }

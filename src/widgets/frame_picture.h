@@ -32,7 +32,8 @@ class FramePicture {
         for (const QRect& piece : region) {
             painter.save();
             painter.setClipRect(piece);
-            painter.drawPixmap(QRectF(piece), picture_, QRectF(piece.topLeft() * ratio, piece.size() * ratio));
+            painter.drawPixmap(QRectF(piece), picture_,
+                               QRectF(piece.topLeft() * ratio, piece.size() * ratio));
             painter.restore();
         }
     }

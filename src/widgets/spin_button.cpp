@@ -7,8 +7,8 @@ namespace torvane {
 
 SpinButton::SpinButton(QWidget* parent, Qt::Orientation orientation)
     : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
-    auto* layout = new QBoxLayout(orientation == Qt::Vertical ? QBoxLayout::TopToBottom : QBoxLayout::RightToLeft,
-                                  this);
+    auto* layout =
+        new QBoxLayout(orientation == Qt::Vertical ? QBoxLayout::TopToBottom : QBoxLayout::RightToLeft, this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     for (QToolButton* b : {up_, down_}) {

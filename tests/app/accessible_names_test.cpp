@@ -20,13 +20,13 @@
 #include <map>
 #include <set>
 
-#include "editor/binding_table.h"
-#include "mapgrid/map_page_model.h"
-#include "editor/page_catalogue.h"
-#include "widgets/radio_group.h"
-#include "image/fields.h"
 #include "app/window/page_tab_bar.h"
 #include "app/window/tform_hlav.h"
+#include "editor/binding_table.h"
+#include "editor/page_catalogue.h"
+#include "image/fields.h"
+#include "mapgrid/map_page_model.h"
+#include "widgets/radio_group.h"
 
 namespace torvane {
 namespace {

@@ -18,18 +18,18 @@
 #include <QTest>
 #include <QTimer>
 
-#include "mapgrid/map_grid_view.h"
-#include "mapgrid/map_panel.h"
-#include "widgets/radio_group.h"
-#include "widgets/spin_field.h"
+#include "app/window/tform_hlav.h"
+#include "app/window/window_link.h"
 #include "image/catalogue.h"
 #include "image/defaults.h"
 #include "image/fields.h"
 #include "image/normalize.h"
 #include "link/link_session.h"
-#include "app/window/tform_hlav.h"
-#include "app/window/window_link.h"
+#include "mapgrid/map_grid_view.h"
+#include "mapgrid/map_panel.h"
 #include "sim/unit_model.h"
+#include "widgets/radio_group.h"
+#include "widgets/spin_field.h"
 
 namespace torvane {
 namespace {

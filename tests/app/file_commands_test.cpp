@@ -17,16 +17,16 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "widgets/commit_check_box.h"
-#include "mapgrid/map_grid_view.h"
-#include "mapgrid/map_panel.h"
-#include "widgets/spin_field.h"
+#include "app/window/tform_hlav.h"
+#include "app/window/window_link.h"
 #include "files/parameter_file.h"
 #include "image/fields.h"
 #include "link/link_session.h"
-#include "app/window/tform_hlav.h"
-#include "app/window/window_link.h"
+#include "mapgrid/map_grid_view.h"
+#include "mapgrid/map_panel.h"
 #include "sim/unit_model.h"
+#include "widgets/commit_check_box.h"
+#include "widgets/spin_field.h"
 
 namespace torvane {
 namespace {

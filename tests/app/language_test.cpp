@@ -9,11 +9,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "widgets/radio_group.h"
-#include "image/fields.h"
 #include "app/window/tform_about.h"
 #include "app/window/tform_hlav.h"
+#include "image/fields.h"
 #include "text/message_table.h"
+#include "widgets/radio_group.h"
 
 namespace torvane {
 namespace {

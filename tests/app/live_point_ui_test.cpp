@@ -9,14 +9,14 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "app/window/tform_hlav.h"
 #include "display/live_point.h"
-#include "widgets/commit_check_box.h"
+#include "image/fields.h"
 #include "mapgrid/map_grid_view.h"
 #include "mapgrid/map_panel.h"
+#include "widgets/commit_check_box.h"
 #include "widgets/spin_button.h"
 #include "widgets/spin_field.h"
-#include "image/fields.h"
-#include "app/window/tform_hlav.h"
 
 namespace torvane {
 namespace {

@@ -16,16 +16,16 @@
 #include <map>
 #include <vector>
 
+#include "app/tools/tuning_tools.h"
+#include "app/window/tform_hlav.h"
+#include "app/window/window_link.h"
 #include "display/map_selection.h"
-#include "mapgrid/map_grid_view.h"
-#include "mapgrid/map_panel.h"
 #include "editor/page_catalogue.h"
-#include "widgets/spin_field.h"
 #include "image/fields.h"
 #include "link/link_session.h"
-#include "app/window/tform_hlav.h"
-#include "app/tools/tuning_tools.h"
-#include "app/window/window_link.h"
+#include "mapgrid/map_grid_view.h"
+#include "mapgrid/map_panel.h"
+#include "widgets/spin_field.h"
 
 namespace torvane {
 namespace {

@@ -8,10 +8,11 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include "app/monitor/gauge_widget.h"
 #include "link/monitor_decoder.h"
 #include "link/monitor_readout.h"
-#include "app/monitor/gauge_widget.h"
 #include "sim/unit_model.h"
+#include "widgets/named_control.h"
 
 namespace torvane {
 namespace {
@@ -30,6 +31,8 @@ class MonitorPageTest : public ::testing::Test {
         image.setByte(PocKanOutIndex, 2);
         image.setByte(IgnLimiterIndex, 140);
     }
+    // The page alone lacks the labels the readout gives on the other pages and in the top row.
+    void TearDown() override { MissingControls().clear(); }
     QLabel* label(const char* name) { return root.findChild<QLabel*>(name); }
     GaugeWidget* gauge(const char* name) { return root.findChild<GaugeWidget*>(name); }
 

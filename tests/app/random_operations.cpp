@@ -26,21 +26,21 @@
 #include <random>
 #include <sstream>
 
+#include "app/tools/tuning_tools.h"
+#include "app/window/tform_hlav.h"
+#include "app/window/window_link.h"
 #include "display/map_selection.h"
-#include "widgets/commit_check_box.h"
-#include "mapgrid/map_grid_view.h"
-#include "mapgrid/map_panel.h"
-#include "widgets/radio_group.h"
-#include "widgets/spin_button.h"
-#include "widgets/spin_field.h"
 #include "image/catalogue.h"
 #include "image/fields.h"
 #include "image/normalize.h"
 #include "link/link_session.h"
-#include "app/window/tform_hlav.h"
-#include "app/tools/tuning_tools.h"
-#include "app/window/window_link.h"
+#include "mapgrid/map_grid_view.h"
+#include "mapgrid/map_panel.h"
 #include "sim/unit_model.h"
+#include "widgets/commit_check_box.h"
+#include "widgets/radio_group.h"
+#include "widgets/spin_button.h"
+#include "widgets/spin_field.h"
 
 namespace torvane::random_ops {
 namespace {

@@ -4,8 +4,11 @@
 #include <link.h>
 
 #include <QApplication>
+#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "widgets/named_control.h"
 
 namespace {
 
@@ -26,13 +29,29 @@ void KeepGlDriversLoaded() {
     for (const std::string& driver : drivers) dlopen(driver.c_str(), RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
 }
 
+// A control the program looked for by name and did not find fails the test that made it look.
+class MissingControlCheck : public ::testing::EmptyTestEventListener {
+  public:
+    void OnTestEnd(const ::testing::TestInfo& test) override {
+        QStringList& missing = torvane::MissingControls();
+        if (missing.isEmpty()) return;
+        std::fprintf(stderr, "%s.%s looked up by name and did not find: %s\n", test.test_suite_name(),
+                     test.name(), qPrintable(missing.join(", ")));
+        missing.clear();
+        failed = true;
+    }
+    bool failed = false;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    auto* check = new MissingControlCheck;  // the listener list owns it
+    ::testing::UnitTest::GetInstance()->listeners().Append(check);
     const int result = RUN_ALL_TESTS();
     KeepGlDriversLoaded();
-    return result;
+    return result != 0 || check->failed ? 1 : 0;
 }

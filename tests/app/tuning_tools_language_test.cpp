@@ -10,11 +10,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "app/datalog/datalog_viewer.h"
+#include "app/tools/tuning_tools.h"
+#include "app/window/tform_hlav.h"
 #include "editor/page_catalogue.h"
 #include "files/datalog.h"
-#include "app/datalog/datalog_viewer.h"
-#include "app/window/tform_hlav.h"
-#include "app/tools/tuning_tools.h"
 #include "text/tool_texts.h"
 
 namespace torvane {

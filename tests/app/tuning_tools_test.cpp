@@ -15,17 +15,17 @@
 #include <QTimer>
 #include <set>
 
-#include "display/map_selection.h"
-#include "mapgrid/map_grid_view.h"
-#include "mapgrid/map_panel.h"
-#include "widgets/spin_field.h"
-#include "files/datalog.h"
-#include "image/fields.h"
-#include "link/link_session.h"
 #include "app/datalog/datalog_viewer.h"
 #include "app/mapviews/map_chart.h"
 #include "app/window/tform_hlav.h"
 #include "app/window/window_link.h"
+#include "display/map_selection.h"
+#include "files/datalog.h"
+#include "image/fields.h"
+#include "link/link_session.h"
+#include "mapgrid/map_grid_view.h"
+#include "mapgrid/map_panel.h"
+#include "widgets/spin_field.h"
 
 namespace torvane {
 namespace {

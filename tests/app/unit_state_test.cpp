@@ -9,13 +9,13 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "widgets/spin_field.h"
+#include "app/window/tform_hlav.h"
+#include "app/window/window_link.h"
 #include "files/restore_points.h"
 #include "image/fields.h"
 #include "link/link_session.h"
-#include "app/window/tform_hlav.h"
-#include "app/window/window_link.h"
 #include "sim/unit_model.h"
+#include "widgets/spin_field.h"
 
 namespace torvane {
 namespace {

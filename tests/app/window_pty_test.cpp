@@ -12,18 +12,18 @@
 #include <chrono>
 #include <thread>
 
+#include "app/window/tform_hlav.h"
+#include "app/window/window_link.h"
 #include "display/live_point.h"
-#include "mapgrid/map_grid_view.h"
-#include "mapgrid/map_panel.h"
-#include "widgets/spin_field.h"
 #include "image/defaults.h"
 #include "image/fields.h"
 #include "image/normalize.h"
 #include "link/link_session.h"
-#include "app/window/tform_hlav.h"
-#include "app/window/window_link.h"
+#include "mapgrid/map_grid_view.h"
+#include "mapgrid/map_panel.h"
 #include "sim/pty_server.h"
 #include "sim/unit_model.h"
+#include "widgets/spin_field.h"
 
 namespace torvane {
 namespace {

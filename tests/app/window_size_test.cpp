@@ -24,12 +24,12 @@
 #include <utility>
 #include <vector>
 
-#include "editor/page_catalogue.h"
-#include "link/monitor_readout.h"
 #include "app/monitor/gauge_widget.h"
 #include "app/monitor/monitor_page.h"
 #include "app/window/page_tab_bar.h"
 #include "app/window/tform_hlav.h"
+#include "editor/page_catalogue.h"
+#include "link/monitor_readout.h"
 #include "text/message_table.h"
 
 namespace torvane {

@@ -12,8 +12,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "settings/platform_paths.h"
 #include "app/window/tform_hlav.h"
+#include "settings/platform_paths.h"
 #include "text/message_table.h"
 
 namespace torvane {

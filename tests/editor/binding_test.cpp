@@ -7,12 +7,12 @@
 #include <string>
 
 #include "editor/binding_table.h"
-#include "mapgrid/map_page_model.h"
 #include "editor/page_catalogue.h"
 #include "image/catalogue.h"
 #include "image/defaults.h"
 #include "image/fields.h"
 #include "image/normalize.h"
+#include "mapgrid/map_page_model.h"
 
 namespace torvane {
 namespace {

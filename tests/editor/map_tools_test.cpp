@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "mapgrid/map_page_model.h"
 #include "editor/page_catalogue.h"
 #include "image/defaults.h"
 #include "image/fields.h"
 #include "image/normalize.h"
+#include "mapgrid/map_page_model.h"
 
 namespace torvane {
 namespace {

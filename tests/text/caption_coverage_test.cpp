@@ -111,8 +111,8 @@ TEST(CaptionCoverage, EveryFormControlWithATextOrItemsHasItsRow) {
 // A row whose control the window lacks is applied to nothing.
 TEST(CaptionCoverage, EveryRowNamesAControlOfTheWindow) {
     std::string sources;
-    for (const char* dir : {"src/editor/pages", "src/editor", "src/mapgrid", "src/app/window", "src/app/tools",
-                            "src/app/monitor", "src/app/datalog", "src/app/mapviews"}) {
+    for (const char* dir : {"src/editor/pages", "src/editor", "src/mapgrid", "src/app/window",
+                            "src/app/tools", "src/app/monitor", "src/app/datalog", "src/app/mapviews"}) {
         for (const char* extension : {".ui", ".cpp"}) {
             for (const fs::path& file : FilesIn(kSource / dir, extension)) sources += ReadText(file);
         }

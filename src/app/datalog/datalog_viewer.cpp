@@ -31,6 +31,7 @@
 #include <limits>
 
 #include "text/message_table.h"
+#include "widgets/named_control.h"
 
 namespace torvane {
 
@@ -227,7 +228,23 @@ void DatalogViewer::buildWindow() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->setSpacing(4);
+    layout->addLayout(buildToolRow());
 
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setObjectName("SplitterDatalog");
+    splitter->setChildrenCollapsible(false);
+    buildPlotArea(splitter);
+    buildReadout(splitter);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setStretchFactor(2, 0);
+    splitter->setSizes({190, 630, 300});
+    layout->addWidget(splitter, 1);
+    resize(1120, 640);
+}
+
+// The row of replay, speed and zoom controls over the plot, with the log's summary.
+QHBoxLayout* DatalogViewer::buildToolRow() {
     auto* tools = new QHBoxLayout;
     tools->setSpacing(4);
     // Captions come with setLanguage.
@@ -265,12 +282,11 @@ void DatalogViewer::buildWindow() {
     info_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     tools->addWidget(info_, 1);
     button("ButtonCellHits", [this] { emit cellHitsRequested(); });
-    layout->addLayout(tools);
+    return tools;
+}
 
-    auto* splitter = new QSplitter(Qt::Horizontal, this);
-    splitter->setObjectName("SplitterDatalog");
-    splitter->setChildrenCollapsible(false);
-
+// The channel list and, right of it, the chart of the shown channels over time.
+void DatalogViewer::buildPlotArea(QSplitter* splitter) {
     channelList_ = new QListWidget(splitter);
     channelList_->setObjectName("ListChannels");
     channelList_->setUniformItemSizes(true);
@@ -299,7 +315,10 @@ void DatalogViewer::buildWindow() {
         }
         chartView_->viewport()->update();
     });
+}
 
+// The table of the shown channels' values at the cursor: name, value and unit.
+void DatalogViewer::buildReadout(QSplitter* splitter) {
     readout_ = new QTableWidget(0, 3, splitter);
     readout_->setObjectName("TableCursor");
     readout_->verticalHeader()->hide();
@@ -319,13 +338,6 @@ void DatalogViewer::buildWindow() {
     readout_->horizontalHeader()->setStretchLastSection(false);
     readout_->setColumnWidth(1,
                              readout_->fontMetrics().horizontalAdvance(QStringLiteral("-000000.000")) + 12);
-
-    splitter->setStretchFactor(0, 0);
-    splitter->setStretchFactor(1, 1);
-    splitter->setStretchFactor(2, 0);
-    splitter->setSizes({190, 630, 300});
-    layout->addWidget(splitter, 1);
-    resize(1120, 640);
 }
 
 QString DatalogViewer::text(ToolText t) const {
@@ -337,7 +349,7 @@ void DatalogViewer::setLanguage(int languageIndex) {
     setWindowTitle(fileName_.isEmpty() ? text(ToolText::ViewerTitleNoLog)
                                        : text(ToolText::ViewerTitle).arg(QFileInfo(fileName_).fileName()));
     for (const ButtonCaption& b : ButtonCaptions) {
-        if (auto* button = findChild<QPushButton*>(QLatin1String(b.objectName)))
+        if (auto* button = NamedControl<QPushButton>(this, QLatin1String(b.objectName)))
             button->setText(text(b.caption));
     }
     updatePlayButton();
@@ -347,7 +359,7 @@ void DatalogViewer::setLanguage(int languageIndex) {
                                           metrics.horizontalAdvance(text(ToolText::ViewerPlay))) +
                                  28);
     playButton_->setToolTip(text(ToolText::ViewerPlayTip));
-    findChild<QPushButton*>("ButtonCellHits")->setToolTip(text(ToolText::ViewerCellHitsTip));
+    NamedControl<QPushButton>(this, "ButtonCellHits")->setToolTip(text(ToolText::ViewerCellHitsTip));
     speedLabel_->setText(text(ToolText::ViewerSpeed));
     chartView_->setToolTip(text(ToolText::ViewerPlotTip));
     timeAxis_->setTitleText(text(ToolText::ViewerTimeAxis));

@@ -11,18 +11,20 @@
 #include <utility>
 #include <vector>
 
-#include "files/datalog.h"
 #include "app/datalog/datalog_plot_math.h"
+#include "files/datalog.h"
 #include "text/tool_texts.h"
 
 class QChart;
 class QChartView;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineSeries;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
+class QSplitter;
 class QTableWidget;
 class QTimer;
 class QValueAxis;
@@ -105,6 +107,9 @@ class DatalogViewer : public QWidget {
     };
 
     void buildWindow();
+    QHBoxLayout* buildToolRow();
+    void buildPlotArea(QSplitter* splitter);
+    void buildReadout(QSplitter* splitter);
     void fillChannelList();
     void fillReadout();
     void fitUnitColumn();

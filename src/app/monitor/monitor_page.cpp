@@ -10,6 +10,7 @@
 #include <initializer_list>
 
 #include "app/monitor/gauge_widget.h"
+#include "widgets/named_control.h"
 
 namespace torvane {
 
@@ -110,7 +111,7 @@ QWidget* MonitorWidgetIndex::find(std::string_view name) {
     if (it != widgets_.end() && !it->isNull()) return it->data();
     // Not seen yet, or destroyed since: search once more. A name the window lacks is searched each time,
     // which only happens on partial windows such as a page built alone.
-    QWidget* widget = root_->findChild<QWidget*>(key);
+    QWidget* widget = NamedControl<QWidget>(root_, key);
     if (widget != nullptr) widgets_.insert(key, widget);
     return widget;
 }
@@ -190,8 +191,8 @@ QCheckBox* BuildMonitorPage(QWidget* page, QVBoxLayout* layout) {
 
 void ApplyMonitorReadout(QWidget* root, const MonitorReadout& readout) {
     if (root == nullptr) return;
-    auto* index = root->findChild<MonitorWidgetIndex*>(QString::fromLatin1(IndexObjectName),
-                                                       Qt::FindDirectChildrenOnly);
+    auto* index = NamedControlIfAny<MonitorWidgetIndex>(root, QString::fromLatin1(IndexObjectName),
+                                                        Qt::FindDirectChildrenOnly);
     if (index == nullptr) index = new MonitorWidgetIndex(root);
 
     for (const LabelReadout& r : readout.labels) {

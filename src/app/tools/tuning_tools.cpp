@@ -37,6 +37,7 @@
 #include "text/message_table.h"
 #include "text/tool_texts.h"
 #include "widgets/commit_check_box.h"
+#include "widgets/named_control.h"
 #include "widgets/spin_field.h"
 
 namespace torvane {
@@ -89,7 +90,7 @@ const OperationEntry& EntryOf(SelectionOp op) {
 }
 
 QString PageTitle(TFormHlav& window, int page) {
-    auto* pages = window.findChild<QTabWidget*>("PageControl1");
+    auto* pages = NamedControl<QTabWidget>(&window, "PageControl1");
     return pages != nullptr ? pages->tabText(page) : QString::number(page);
 }
 
@@ -105,7 +106,7 @@ TuningTools::TuningTools(TFormHlav& window) : QObject(&window), window_(window) 
     window_.statusBar()->addPermanentWidget(recordingLabel_);
     window_.link()->setFrameObserver([this](const LiveValues& live) { onUnitFrame(live); });
     // A page switch starts with no cells chosen: the panel moves on to the next map.
-    if (auto* pages = window_.findChild<QTabWidget*>("PageControl1")) {
+    if (auto* pages = NamedControl<QTabWidget>(&window_, "PageControl1")) {
         connect(pages, &QTabWidget::currentChanged, this, [this] {
             selection_->clear();
             onPageShown();
@@ -136,7 +137,7 @@ void TuningTools::applyLanguage(int languageIndex) {
 }
 
 void TuningTools::onPageShown() {
-    auto* pages = window_.findChild<QTabWidget*>("PageControl1");
+    auto* pages = NamedControl<QTabWidget>(&window_, "PageControl1");
     const int page = pages != nullptr ? pages->currentIndex() : -1;
     for (QAction* a : clipboardActions_) a->setEnabled(IsMapPage(page));
     // What a screen reader says for the grid's items names the page.
@@ -436,7 +437,7 @@ CellHits TuningTools::cellHits() const {
     std::vector<LiveValues> frames;
     frames.reserve(log_.rows());
     for (std::size_t r = 0; r < log_.rows(); ++r) frames.push_back(LiveValuesFromDatalog(log_, r));
-    auto* pages = window_.findChild<QTabWidget*>("PageControl1");
+    auto* pages = NamedControl<QTabWidget>(&window_, "PageControl1");
     const int page = pages != nullptr ? pages->currentIndex() : 0;
     const bool ms = window_.editor().mapPanel()->msBox()->isChecked();
     return CountCellHits(window_.image(), frames, page, ms);
@@ -447,7 +448,7 @@ void TuningTools::showCellHits() {
         window_.prompts().showMessage(text(ToolText::NoLogOpen));
         return;
     }
-    auto* pages = window_.findChild<QTabWidget*>("PageControl1");
+    auto* pages = NamedControl<QTabWidget>(&window_, "PageControl1");
     const int page = pages != nullptr ? pages->currentIndex() : 0;
     if (!IsMapPage(page)) {
         window_.prompts().showMessage(text(ToolText::NoMapPage));
@@ -469,7 +470,7 @@ void TuningTools::showCellHits() {
         layout->addWidget(footer);
         cellHitsDialog_->resize(900, 360);
     }
-    auto* table = cellHitsDialog_->findChild<QTableWidget*>("TableCellHits");
+    auto* table = NamedControl<QTableWidget>(cellHitsDialog_, "TableCellHits");
     const MapGridModel& grid = window_.editor().mapPanel()->grid();
     std::vector<int> rows;
     for (int r = 0; r < MapRows; ++r) {
@@ -505,7 +506,7 @@ void TuningTools::showCellHits() {
 
 void TuningTools::captionCellHits() {
     if (!cellHitsDialog_) return;
-    cellHitsDialog_->findChild<QLabel*>("LabelCellHits")
+    NamedControl<QLabel>(cellHitsDialog_, "LabelCellHits")
         ->setText(text(ToolText::CellHitsFooter).arg(cellHitsFrames_).arg(cellHitsOutside_));
     cellHitsDialog_->setWindowTitle(text(ToolText::CellHitsTitle).arg(PageTitle(window_, cellHitsPage_)));
 }
@@ -513,7 +514,7 @@ void TuningTools::captionCellHits() {
 // --- cells -----------------------------------------------------------------------------------
 
 bool TuningTools::cellsCanChange(bool paste) {
-    auto* pages = window_.findChild<QTabWidget*>("PageControl1");
+    auto* pages = NamedControl<QTabWidget>(&window_, "PageControl1");
     const int page = pages != nullptr ? pages->currentIndex() : -1;
     if (!IsMapPage(page)) {
         window_.prompts().showMessage(text(ToolText::NoMapPage));
@@ -601,7 +602,7 @@ bool TuningTools::applyCellOperation(SelectionOp op, std::optional<double> param
 }
 
 QString TuningTools::copyCells(bool withAxes) {
-    auto* pages = window_.findChild<QTabWidget*>("PageControl1");
+    auto* pages = NamedControl<QTabWidget>(&window_, "PageControl1");
     if (pages == nullptr || !IsMapPage(pages->currentIndex())) return {};
     const MapGridModel& cells = window_.editor().mapPanel()->grid();
     std::vector<int> rows = cells.shownRows();
@@ -692,7 +693,7 @@ void TuningTools::setShadeByValue(bool on) {
 
 MapViewData TuningTools::shownMap() const {
     MapViewData data;
-    auto* pages = window_.findChild<QTabWidget*>("PageControl1");
+    auto* pages = NamedControl<QTabWidget>(&window_, "PageControl1");
     const int page = pages != nullptr ? pages->currentIndex() : -1;
     if (!IsMapPage(page)) return data;
     const MapGridModel& grid = window_.editor().mapPanel()->grid();

@@ -15,6 +15,7 @@
 #include "editor/editor.h"
 #include "editor/page_catalogue.h"
 #include "text/message_table.h"
+#include "widgets/named_control.h"
 #include "widgets/radio_group.h"
 
 namespace torvane {
@@ -310,8 +311,8 @@ QString FromUtf8(const std::string& text) {
 }
 
 std::string ShownTextOf(const QWidget& window, std::string_view objectName) {
-    const auto* widget = window.findChild<QWidget*>(
-        QString::fromUtf8(objectName.data(), static_cast<qsizetype>(objectName.size())));
+    const auto* widget = NamedControlIfAny<QWidget>(
+        &window, QString::fromUtf8(objectName.data(), static_cast<qsizetype>(objectName.size())));
     if (const auto* label = qobject_cast<const QLabel*>(widget)) return label->text().toStdString();
     if (const auto* box = qobject_cast<const QGroupBox*>(widget)) return box->title().toStdString();
     if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
@@ -339,7 +340,7 @@ bool ChangesWithThePage(const AccessibleNameRow& row) {
 
 // Names the widgets under root (all of them, or only those whose names change with the page).
 void NameWidgets(QWidget& window, QWidget& root, int languageIndex, bool changingOnly) {
-    const auto* pages = window.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    const auto* pages = NamedControl<QTabWidget>(&window, QStringLiteral("PageControl1"));
     const int page = pages != nullptr ? pages->currentIndex() : AnyPage;
     // A caption is looked for near its field first: a search through the whole window is slow.
     const ShownText shown = [&window, &root](std::string_view name) {
@@ -411,16 +412,17 @@ std::string ComposeAccessibleName(const AccessibleNameRow& row, int element, int
 }
 
 void ApplyAccessibleNames(QWidget& window, int languageIndex) {
-    QObject* keeper = window.findChild<QObject*>(QLatin1String(KeeperName), Qt::FindDirectChildrenOnly);
+    QObject* keeper =
+        NamedControlIfAny<QObject>(&window, QLatin1String(KeeperName), Qt::FindDirectChildrenOnly);
     if (keeper == nullptr) {
         keeper = new QObject(&window);
         keeper->setObjectName(QLatin1String(KeeperName));
         QWidget* owner = &window;
-        auto* pages = window.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+        auto* pages = NamedControl<QTabWidget>(&window, QStringLiteral("PageControl1"));
         // The map panel moves onto a map page after the switch has been announced.
-        const QPointer<QWidget> panel = window.findChild<QWidget*>(QStringLiteral("GroupBoxMapGrid"));
+        const QPointer<QWidget> panel = NamedControl<QWidget>(&window, QStringLiteral("GroupBoxMapGrid"));
         const QPointer<RadioGroup> idleMode =
-            window.findChild<RadioGroup*>(QStringLiteral("RadioGroupIdleMode"));
+            NamedControl<RadioGroup>(&window, QStringLiteral("RadioGroupIdleMode"));
         const int pageCount = pages != nullptr ? pages->count() : 0;
         auto rename = [owner, keeper, pages, panel, idleMode, pageCount] {
             // A tab widget that is losing its pages (the window closing) has nothing left to name.

@@ -29,6 +29,7 @@
 #include "text/message_table.h"
 #include "text/tool_texts.h"
 #include "widgets/commit_check_box.h"
+#include "widgets/named_control.h"
 #include "widgets/spin_button.h"
 #include "widgets/spin_field.h"
 
@@ -151,7 +152,7 @@ void TFormHlav::SetPrintMode(bool on) {
          {"StatusBar1", "ImageLogo2", "GroupBoxToolBar", "LabelSpojeni", "CSpinButtonPolohaA",
           "CSpinButtonPolohaB", "CheckBoxAll_PolohaA", "CheckBoxAll_PolohaB", "ButtonTps0", "ButtonTps100",
           "CheckBoxExtMonitor", "CGaugeRpm", "CGaugeTps", "CGaugeLambda", "CGaugeVoda"}) {
-        if (auto* w = findChild<QWidget*>(QLatin1String(name))) w->setVisible(shown);
+        if (auto* w = NamedControl<QWidget>(this, QLatin1String(name))) w->setVisible(shown);
     }
     // Spins keep their values; only their arrows go.
     auto arrows = [shown](SpinField* s) {
@@ -170,7 +171,7 @@ void TFormHlav::SetPrintMode(bool on) {
         box->setVisible(shown);
     const auto arrayArrows = [&](const char* base, int count) {
         for (int i = 0; i < count; ++i)
-            arrows(findChild<SpinField*>(QStringLiteral("%1[%2]").arg(base).arg(i)));
+            arrows(NamedControl<SpinField>(this, QStringLiteral("%1[%2]").arg(base).arg(i)));
     };
     for (const char* base :
          {"UpDownPilotLight1", "UpDownPilotLight2", "UpDownClutchTime", "UpDownClutchPause"})
@@ -183,7 +184,7 @@ void TFormHlav::SetPrintMode(bool on) {
           "UpDownSyticKorekce2", "UpDownSyticKorekce3", "UpDownGas1",          "UpDownGas2",
           "UpDownGasD",          "UpDownGasT",          "UpDownRetard1",       "UpDownRetard2",
           "UpDownRetardD",       "UpDownRetardT"})
-        arrows(findChild<SpinField*>(QLatin1String(name)));
+        arrows(NamedControl<SpinField>(this, QLatin1String(name)));
     const int current = PageControl1->currentIndex();
     for (int page = 0; page < PageControl1->count(); ++page) {
         if (page != current) PageControl1->setTabVisible(page, shown);

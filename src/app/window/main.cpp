@@ -17,6 +17,7 @@
 #include "app/tools/tuning_tools.h"
 #include "app/window/tform_hlav.h"
 #include "sim/sim_options.h"
+#include "widgets/named_control.h"
 
 #ifdef Q_OS_UNIX
 #include <sys/socket.h>
@@ -171,7 +172,8 @@ int main(int argc, char* argv[]) {
 #endif
 
         if (cl.page >= 0) {
-            if (auto* pages = window.findChild<QTabWidget*>("PageControl1")) pages->setCurrentIndex(cl.page);
+            if (auto* pages = NamedControl<QTabWidget>(&window, "PageControl1"))
+                pages->setCurrentIndex(cl.page);
         }
         window.show();
         if (cl.fastMonitor) window.tuningTools().setFastMonitor(true);

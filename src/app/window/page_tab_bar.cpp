@@ -307,7 +307,8 @@ void PageControl::paintEvent(QPaintEvent* event) {
     const QRect pane = style()->subElementRect(QStyle::SE_TabWidgetTabPane, &option, this);
     option.rect = pane;
     QPainter painter(this);
-    const quint64 look = static_cast<quint64>(palette().cacheKey()) ^ (static_cast<quint64>(option.state) << 40) ^
+    const quint64 look = static_cast<quint64>(palette().cacheKey()) ^
+                         (static_cast<quint64>(option.state) << 40) ^
                          (static_cast<quint64>(pane.top()) << 20) ^
                          (static_cast<quint64>(pane.left()) << 32) ^ reinterpret_cast<quintptr>(style());
     frame_.paint(painter, event->region() & pane, size(), look,

@@ -49,6 +49,7 @@
 #include "text/message_table.h"
 #include "text/tool_texts.h"
 #include "widgets/commit_check_box.h"
+#include "widgets/named_control.h"
 #include "widgets/radio_group.h"
 
 namespace torvane {
@@ -255,7 +256,8 @@ void TFormHlav::RefreshDisplay() {
     display.apply(shape.elements);
     if (shape.clearTempDisplay) {
         SetFieldValue(image_, Field(FieldId::TempDisplay), 0, 0);
-        if (auto* box = findChild<QCheckBox*>("CheckBoxTempDisplay"); box != nullptr && box->isChecked())
+        if (auto* box = NamedControl<QCheckBox>(this, "CheckBoxTempDisplay");
+            box != nullptr && box->isChecked())
             box->setChecked(false);
     }
     for (int k = 0; k < 3; ++k) {
@@ -277,7 +279,7 @@ void TFormHlav::TrackOperatingPoint() {
     display.paint(torvane::TrackOperatingPoint(image_, live_, page, ms, liveIndexes_));
     // The throttle sensor's voltage beside its two end points, for setting them.
     if (page == PageCidla && live_.monitorFrames > 0) {
-        if (auto* tps = findChild<QLabel*>("LabelTpsNapeti")) {
+        if (auto* tps = NamedControl<QLabel>(this, "LabelTpsNapeti")) {
             const QString text = QStringLiteral("TPS = %1 mV").arg(live_.ThrottleSensorMv);
             if (tps->text() != text) tps->setText(text);
         }
@@ -285,7 +287,7 @@ void TFormHlav::TrackOperatingPoint() {
 }
 
 void TFormHlav::showToolTime(int milliseconds) {
-    if (auto* label = findChild<QLabel*>("LabelTest1"))
+    if (auto* label = NamedControl<QLabel>(this, "LabelTest1"))
         label->setText(QString::asprintf("Test1= %d", milliseconds));
 }
 

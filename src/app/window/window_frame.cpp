@@ -51,6 +51,7 @@
 #include "text/message_table.h"
 #include "text/tool_texts.h"
 #include "widgets/commit_check_box.h"
+#include "widgets/named_control.h"
 #include "widgets/radio_group.h"
 
 namespace torvane {
@@ -217,12 +218,12 @@ void TFormHlav::buildPages() {
     // Pages 0..17: the editor's forms and map panel; it handles the page switch.
     editor_ = new Editor(*this, this, PageControl1);
     editor_->build();
-    LabelFile2 = findChild<QLabel*>("LabelFile2");
-    CheckBoxProgHned = findChild<QCheckBox*>("CheckBoxProgHned");
-    CheckBoxZobrMs_Uni = findChild<QCheckBox*>("CheckBoxZobrMs_Uni");
-    CheckBoxAll_Uni = findChild<QCheckBox*>("CheckBoxAll_Uni");
-    CheckBoxAll_PolohaA = findChild<QCheckBox*>("CheckBoxAll_PolohaA");
-    CheckBoxAll_PolohaB = findChild<QCheckBox*>("CheckBoxAll_PolohaB");
+    LabelFile2 = NamedControl<QLabel>(this, "LabelFile2");
+    CheckBoxProgHned = NamedControl<QCheckBox>(this, "CheckBoxProgHned");
+    CheckBoxZobrMs_Uni = NamedControl<QCheckBox>(this, "CheckBoxZobrMs_Uni");
+    CheckBoxAll_Uni = NamedControl<QCheckBox>(this, "CheckBoxAll_Uni");
+    CheckBoxAll_PolohaA = NamedControl<QCheckBox>(this, "CheckBoxAll_PolohaA");
+    CheckBoxAll_PolohaB = NamedControl<QCheckBox>(this, "CheckBoxAll_PolohaB");
 
     // Monitor page: the live readouts.
     QWidget* monitor = PageControl1->widget(PageMonitor);

@@ -51,6 +51,7 @@
 #include "text/message_table.h"
 #include "text/tool_texts.h"
 #include "widgets/commit_check_box.h"
+#include "widgets/named_control.h"
 #include "widgets/radio_group.h"
 
 namespace torvane {
@@ -107,10 +108,10 @@ void TFormHlav::ApplyLanguage() {
             for (MapGridView* grid : grids) taken = grid->grid().takeCaption(name, text) || taken;
             if (taken) continue;
         }
-        QObject* target = findChild<QObject*>(name);
+        QObject* target = NamedControlIfAny<QObject>(this, name);
         if (target == nullptr) {
             // Menus are found through their action.
-            if (auto* menu = findChild<QMenu*>(name)) target = menu->menuAction();
+            if (auto* menu = NamedControlIfAny<QMenu>(this, name)) target = menu->menuAction();
         }
         if (auto* menu = qobject_cast<QMenu*>(target)) target = menu->menuAction();
         if (target == nullptr) {
@@ -143,7 +144,7 @@ void TFormHlav::ApplyLanguage() {
             if (index >= 0) PageControl1->setTabText(index, text);
         }
     }
-    if (auto* pilot = findChild<QLabel*>("LabelPilotLight"))
+    if (auto* pilot = NamedControl<QLabel>(this, "LabelPilotLight"))
         pilot->setText(messageText(MsgShiftLight) + " [rpm]");
     // Without a connection the monitor's labels show their stems in this language and no values.
     if (LabelSpojeni != nullptr && !LabelSpojeni->isHidden())

@@ -23,6 +23,7 @@
 #include "sim/loopback_port.h"
 #include "sim/unit_model.h"
 #include "text/message_table.h"
+#include "widgets/named_control.h"
 
 namespace torvane {
 namespace {
@@ -54,10 +55,10 @@ class WindowTransferView : public TransferView {
         if (QLabel* l = label("LabelHlaseni")) l->setVisible(visible);
     }
     void setGaugeValue(int value) override {
-        if (auto* g = w_.findChild<GaugeWidget*>("CGaugeProgram")) g->setProgress(value);
+        if (auto* g = NamedControl<GaugeWidget>(&w_, "CGaugeProgram")) g->setProgress(value);
     }
     void setGaugeVisible(bool visible) override {
-        if (auto* g = w_.findChild<GaugeWidget*>("CGaugeProgram")) g->setVisible(visible);
+        if (auto* g = NamedControl<GaugeWidget>(&w_, "CGaugeProgram")) g->setVisible(visible);
     }
     void setConnectionLabelVisible(bool visible) override {
         if (QLabel* l = label("LabelSpojeni")) l->setVisible(visible);
@@ -92,7 +93,7 @@ class WindowTransferView : public TransferView {
     }
 
   private:
-    QLabel* label(const QString& name) const { return w_.findChild<QLabel*>(name); }
+    QLabel* label(const QString& name) const { return NamedControl<QLabel>(&w_, name); }
 
     TFormHlav& w_;
 };
@@ -149,7 +150,7 @@ void WindowLink::Impl::onMonitorFrame(std::span<const std::uint8_t> frame) {
 }
 
 void WindowLink::Impl::readouts(const LiveValues& values) {
-    const auto* detailed = window.findChild<QCheckBox*>("CheckBoxExtMonitor");
+    const auto* detailed = NamedControl<QCheckBox>(&window, "CheckBoxExtMonitor");
     ApplyMonitorReadout(&window,
                         ComputeMonitorReadout(values, image, detailed != nullptr && detailed->isChecked(),
                                               session.languageIndex()));
