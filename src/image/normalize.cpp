@@ -89,6 +89,8 @@ class Pass {
     void atMost(const FieldInfo& f, int e, int hi) {
         if (get(f, e) > hi) set(f, e, hi);
     }
+    // Never above the top of the field's stored range (the field table's).
+    void withinTop(const FieldInfo& f, int e) { atMost(f, e, f.maxStored); }
     void atLeast(const FieldInfo& f, int e, int lo) {
         if (get(f, e) < lo) set(f, e, lo);
     }
@@ -110,7 +112,7 @@ void AxisBounds(Pass& p, const Fields& f) {
         // A closed-throttle servo cell beyond 249 is a leftover of an old coding and means position 1.
         for (const FieldInfo* map : f.servoMaps)
             if (p.get(*map, i) > 249) p.set(*map, i, 1);
-        for (const FieldInfo* pos : f.positions) p.atMost(*pos, i, 144);
+        for (const FieldInfo* pos : f.positions) p.withinTop(*pos, i);
     }
 }
 
@@ -131,36 +133,36 @@ bool MapCells(Pass& p, const Fields& f) {
     const bool lobeLimit = bike == 8 || bike == 25;
     const int lobeTop = p.get(f.baseAdvance) + p.get(f.lobeWidth);
     for (int k = 0; k < f.advance.count; ++k) {
-        p.atMost(f.advance, k, 60);
-        for (const FieldInfo* map : f.jetMaps) p.atMost(*map, k, 60000);
-        p.atMost(f.jetB, k, 100);
+        p.withinTop(f.advance, k);
+        for (const FieldInfo* map : f.jetMaps) p.withinTop(*map, k);
+        p.withinTop(f.jetB, k);
         if (lobeLimit) p.atMost(f.advance, k, lobeTop);
     }
     return lobeLimit;
 }
 
 void Scalars(Pass& p, const Fields& f) {
-    p.atMost(f.tps0, 0, 250);
-    p.atMost(f.tps100, 0, 250);
-    p.atMost(f.startJet, 0, 50);
+    p.withinTop(f.tps0, 0);
+    p.withinTop(f.tps100, 0);
+    p.withinTop(f.startJet, 0);
     for (std::size_t k = 0; k < 4; ++k) {
         p.atLeast(*f.syticCas[k], 0, static_cast<int>(k));
         p.atMost(*f.syticCas[k], 0, static_cast<int>(k) + 247);
-        p.atMost(*f.syticKorekce[k], 0, 250);
+        p.withinTop(*f.syticKorekce[k], 0);
     }
     for (std::size_t l = 1; l < 4; ++l) {
         const int previous = p.get(*f.syticCas[l - 1]);
         if (previous >= p.get(*f.syticCas[l])) p.set(*f.syticCas[l], 0, previous + 1);
     }
     for (int m = 0; m < f.pilotLight2.count; ++m) p.notBelow(f.pilotLight2, f.pilotLight1, m);
-    p.atMost(f.gas1, 0, 100);
-    p.atMost(f.gas2, 0, 100);
+    p.withinTop(f.gas1, 0);
+    p.withinTop(f.gas2, 0);
     p.notBelow(f.gas2, f.gas1);
     if (p.get(f.gasT) == 0) p.set(f.gasT, 0, 1);
     p.atMost(f.gasD, 0, 200);
     p.atMost(f.gasT, 0, 200);
-    p.atMost(f.retard1, 0, 25);
-    p.atMost(f.retard2, 0, 25);
+    p.withinTop(f.retard1, 0);
+    p.withinTop(f.retard2, 0);
     p.notBelow(f.retard2, f.retard1);
     p.atMost(f.retardD, 0, 200);
     if (p.get(f.retardT) == 0) p.set(f.retardT, 0, 1);

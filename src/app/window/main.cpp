@@ -124,6 +124,23 @@ CommandLine parse(const QStringList& args) {
     return cl;
 }
 
+// SIGINT and SIGTERM close the window in order, so the settings and the image are saved.
+void CloseOnSignals(torvane::TFormHlav& window) {
+#ifdef Q_OS_UNIX
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+        window.close();
+    });
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+#else
+    (void)window;
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -157,19 +174,7 @@ int main(int argc, char* argv[]) {
     try {
         torvane::TFormHlav window(cl.start);
 
-#ifdef Q_OS_UNIX
-        // SIGINT and SIGTERM close the window in order, so the settings and the image are saved.
-        if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
-            auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
-            QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-                char byte = 0;
-                [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
-                window.close();
-            });
-            std::signal(SIGINT, onSignal);
-            std::signal(SIGTERM, onSignal);
-        }
-#endif
+        CloseOnSignals(window);
 
         if (cl.page >= 0) {
             if (auto* pages = NamedControl<QTabWidget>(&window, "PageControl1"))
