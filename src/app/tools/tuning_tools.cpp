@@ -183,17 +183,17 @@ void TuningTools::keep(QAction* action) {
         if (action->objectName() == QLatin1String(kMenuCaptions[i].objectName)) menuActions_[i] = action;
 }
 
+QAction* TuningTools::addEntry(QMenu* menu, const char* name) {
+    auto* a = new QAction(menu);
+    a->setObjectName(name);
+    menu->addAction(a);
+    keep(a);
+    return a;
+}
+
 void TuningTools::buildMenus() {
     QMenuBar* bar = window_.menuBar();
     // Every entry the tools add is one of kMenuCaptions (captions come with applyLanguage).
-    auto make = [this](QMenu* menu, const char* name) {
-        QAction* a = new QAction(menu);
-        a->setObjectName(name);
-        menu->addAction(a);
-        keep(a);
-        return a;
-    };
-
     WindowActions& actions = window_.actions();
     {
         QMenu* file = actions.menu(WindowMenu::File);
@@ -211,10 +211,10 @@ void TuningTools::buildMenus() {
     {
         QMenu* tools = actions.menu(WindowMenu::Tools);
         tools->addSeparator();
-        startAction_ = make(tools, "MenuStartDatalog");
-        stopAction_ = make(tools, "MenuStopDatalog");
+        startAction_ = addEntry(tools, "MenuStartDatalog");
+        stopAction_ = addEntry(tools, "MenuStopDatalog");
         stopAction_->setEnabled(false);
-        fastAction_ = make(tools, "MenuFastMonitor");
+        fastAction_ = addEntry(tools, "MenuFastMonitor");
         fastAction_->setCheckable(true);  // off at every start: not kept in the settings
         connect(startAction_, &QAction::triggered, this, &TuningTools::MenuStartDatalogClick);
         connect(stopAction_, &QAction::triggered, this, &TuningTools::MenuStopDatalogClick);
@@ -226,23 +226,16 @@ void TuningTools::buildMenus() {
     view->setObjectName("MenuView");
     actions.addMenu(WindowMenu::View, view);
     bar->insertMenu(actions.menu(WindowMenu::Language)->menuAction(), view);
-    shadeAction_ = make(view, "MenuShadeCells");
+    shadeAction_ = addEntry(view, "MenuShadeCells");
     shadeAction_->setCheckable(true);
     connect(shadeAction_, &QAction::toggled, this, &TuningTools::setShadeByValue);
-    connect(make(view, "MenuMapChart"), &QAction::triggered, this, &TuningTools::MenuMapChartClick);
-    connect(make(view, "MenuMapSurface"), &QAction::triggered, this, &TuningTools::MenuMapSurfaceClick);
+    connect(addEntry(view, "MenuMapChart"), &QAction::triggered, this, &TuningTools::MenuMapChartClick);
+    connect(addEntry(view, "MenuMapSurface"), &QAction::triggered, this, &TuningTools::MenuMapSurfaceClick);
 }
 
 // Tools > Cells: the operations on the chosen cells, copy and paste, and the same on the grid's context
 // menu.
 void TuningTools::buildCellsMenu(QMenu* tools) {
-    auto make = [this](QMenu* menu, const char* name) {
-        QAction* a = new QAction(menu);
-        a->setObjectName(name);
-        menu->addAction(a);
-        keep(a);
-        return a;
-    };
     WindowActions& actions = window_.actions();
     QMenu* cells = tools->addMenu(QString());
     cells->setObjectName("MenuCells");
@@ -261,9 +254,9 @@ void TuningTools::buildCellsMenu(QMenu* tools) {
     // Copy and paste of cells. In a field outside the grid the keys copy and paste its text: the
     // field takes them first. Off the map pages they do nothing.
     cells->addSeparator();
-    QAction* copy = make(cells, "MenuCellsCopy");
-    QAction* copyMap = make(cells, "MenuCellsCopyMap");
-    QAction* paste = make(cells, "MenuCellsPaste");
+    QAction* copy = addEntry(cells, "MenuCellsCopy");
+    QAction* copyMap = addEntry(cells, "MenuCellsCopyMap");
+    QAction* paste = addEntry(cells, "MenuCellsPaste");
     copy->setShortcut(QKeySequence::Copy);
     copyMap->setShortcut(QKeySequence("Ctrl+Shift+C"));
     paste->setShortcut(QKeySequence::Paste);

@@ -110,6 +110,8 @@ class TuningTools : public QObject {
     QString text(ToolText t) const;
     // Holds an entry the tools added to the menus, for its caption in each language.
     void keep(QAction* action);
+    // A new entry at the end of a menu, held like keep() does; its caption comes with the language.
+    QAction* addEntry(QMenu* menu, const char* name);
 
     TFormHlav& window_;
     std::unique_ptr<MapSelection> selection_;
